@@ -1,0 +1,96 @@
+// Test pictures for the decoder: symbols from an independent encoder
+// (libqrencode) rendered into grey or binary pixel arrays at a chosen module
+// size, quiet zone and quarter turn.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#if __has_include(<qrencode.h>)
+#include <qrencode.h>
+#define QR_TEST_HAVE_QRENCODE 1
+#endif
+
+namespace testpics {
+
+// A module grid in the standard orientation, row-major, 1 = dark.
+struct Matrix {
+    int side = 0;
+    std::vector<uint8_t> dark;
+    bool At(int row, int col) const { return dark[static_cast<size_t>(row) * side + col] != 0; }
+};
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> pixels;  // one byte per pixel, rows top to bottom
+};
+
+#ifdef QR_TEST_HAVE_QRENCODE
+// Byte-mode symbol of `text` at the smallest version >= `version` for level
+// 0 = L, 1 = M, 2 = Q, 3 = H.
+inline Matrix FromQrencode(const std::string& text, int version, int level, bool eightBit = true) {
+    static const QRecLevel levels[4] = {QR_ECLEVEL_L, QR_ECLEVEL_M, QR_ECLEVEL_Q, QR_ECLEVEL_H};
+    QRcode* code = eightBit ? QRcode_encodeData(static_cast<int>(text.size()),
+                                                reinterpret_cast<const unsigned char*>(text.data()), version,
+                                                levels[level])
+                            : QRcode_encodeString(text.c_str(), version, levels[level], QR_MODE_8, 1);
+    Matrix m;
+    if (!code) return m;
+    m.side = code->width;
+    m.dark.resize(static_cast<size_t>(m.side) * m.side);
+    for (int i = 0; i < m.side * m.side; ++i) m.dark[i] = code->data[i] & 1;
+    QRcode_free(code);
+    return m;
+}
+#endif
+
+// Renders the matrix with `modulePx` pixels per module and `quiet` modules of
+// light margin, turned by `quarterTurns` quarter turns clockwise.
+// Grey values: `dark` for dark modules, `light` elsewhere.
+inline Picture Render(const Matrix& m, int modulePx, int quiet = 4, int quarterTurns = 0, uint8_t dark = 0,
+                      uint8_t light = 255) {
+    Picture p;
+    const int size = (m.side + 2 * quiet) * modulePx;
+    p.width = p.height = size;
+    p.pixels.assign(static_cast<size_t>(size) * size, light);
+    for (int r = 0; r < m.side; ++r)
+        for (int c = 0; c < m.side; ++c) {
+            if (!m.At(r, c)) continue;
+            int rr = r, cc = c;
+            for (int t = 0; t < (quarterTurns & 3); ++t) {  // clockwise: (r, c) -> (c, side-1-r)
+                const int nr = cc, nc = m.side - 1 - rr;
+                rr = nr;
+                cc = nc;
+            }
+            const int y0 = (rr + quiet) * modulePx, x0 = (cc + quiet) * modulePx;
+            for (int y = 0; y < modulePx; ++y)
+                std::memset(&p.pixels[static_cast<size_t>(y0 + y) * size + x0], dark, modulePx);
+        }
+    return p;
+}
+
+// Places `src` into a larger light picture at (x, y).
+inline Picture Place(const Picture& src, int width, int height, int x, int y, uint8_t light = 255) {
+    Picture p;
+    p.width = width;
+    p.height = height;
+    p.pixels.assign(static_cast<size_t>(width) * height, light);
+    for (int r = 0; r < src.height; ++r)
+        for (int c = 0; c < src.width; ++c) {
+            const int tx = x + c, ty = y + r;
+            if (tx >= 0 && ty >= 0 && tx < width && ty < height)
+                p.pixels[static_cast<size_t>(ty) * width + tx] = src.pixels[static_cast<size_t>(r) * src.width + c];
+        }
+    return p;
+}
+
+// Binary plane of a grey picture: 1 where grey < 128.
+inline std::vector<uint8_t> Binarize(const Picture& p) {
+    std::vector<uint8_t> out(p.pixels.size());
+    for (size_t i = 0; i < out.size(); ++i) out[i] = p.pixels[i] < 128 ? 1 : 0;
+    return out;
+}
+
+}  // namespace testpics
