@@ -1,0 +1,1 @@
+target_link_libraries(platform_binding PUBLIC dl)
