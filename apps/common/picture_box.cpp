@@ -1,0 +1,27 @@
+#include "picture_box.h"
+
+#include <QPixmap>
+
+namespace apps {
+
+PictureBox::PictureBox(QWidget* parent, bool scale_to_fill) : QLabel(parent) {
+  setAutoFillBackground(true);
+  QPalette p = palette();
+  p.setColor(QPalette::Window, Qt::white);
+  setPalette(p);
+  setAlignment(Qt::AlignCenter);
+  setScaledContents(scale_to_fill);
+}
+
+void PictureBox::SetPictureBytes(const QByteArray& bytes) {
+  QPixmap picture;
+  if (!bytes.isEmpty() && picture.loadFromData(bytes)) {
+    setPixmap(picture);
+  } else {
+    clear();
+  }
+}
+
+bool PictureBox::HasPicture() const { return !pixmap().isNull(); }
+
+}  // namespace apps

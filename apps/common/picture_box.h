@@ -1,0 +1,19 @@
+// A picture box: shows a picture given as the bytes of a picture file,
+// centred on a white background, or scaled to fill the box.
+#pragma once
+
+#include <QByteArray>
+#include <QLabel>
+
+namespace apps {
+
+class PictureBox : public QLabel {
+ public:
+  explicit PictureBox(QWidget* parent, bool scale_to_fill = false);
+
+  // Bytes that are not a picture (or no bytes) leave the box empty.
+  void SetPictureBytes(const QByteArray& bytes);
+  bool HasPicture() const;
+};
+
+}  // namespace apps

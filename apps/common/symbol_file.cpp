@@ -1,0 +1,37 @@
+#include "symbol_file.h"
+
+#include "library_binding.h"
+#include "mosaire.h"
+
+namespace apps {
+namespace {
+
+template <auto& Export>
+using EncoderFunction = platform::LibraryFunction<std::remove_reference_t<decltype(Export)>>;
+
+EncoderFunction<QRSetMessage> set_message{kEncoderLibrary, "QRSetMessage"};
+EncoderFunction<QRSetBackColor> set_back_color{kEncoderLibrary, "QRSetBackColor"};
+EncoderFunction<QRSetBarColor> set_bar_color{kEncoderLibrary, "QRSetBarColor"};
+EncoderFunction<QRConfigure> configure{kEncoderLibrary, "QRConfigure"};
+EncoderFunction<QRAppearance> appearance{kEncoderLibrary, "QRAppearance"};
+EncoderFunction<QRSetSize> set_size{kEncoderLibrary, "QRSetSize"};
+EncoderFunction<QRSaveAsBMP> save_as_bmp{kEncoderLibrary, "QRSaveAsBMP"};
+
+}  // namespace
+
+QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_path) {
+  try {
+    set_message(request.message.constData());
+    set_back_color(255, 255, 255);
+    set_bar_color(0, 0, 0);
+    configure(request.version, request.level, request.mask);
+    appearance(0.2, 1, 0);
+    set_size(kSymbolPixels, kSymbolPixels);
+    save_as_bmp(bmp_path.c_str());
+  } catch (const platform::BindError& error) {
+    return BindFailureMessage(error);
+  }
+  return {};
+}
+
+}  // namespace apps
