@@ -1,0 +1,43 @@
+#include "result_store.h"
+
+#include <new>
+
+#include "threads/thread_object.h"
+
+namespace lectavo {
+
+void ResultStore::Clear() {
+    records_.reset();
+    count_ = 0;
+}
+
+bool ResultStore::Assign(const std::vector<DecodeResult>& results) {
+    Clear();
+    if (results.empty()) return true;
+    std::unique_ptr<DecodeResult[]> records(new (std::nothrow) DecodeResult[results.size()]);
+    if (!records) return false;
+    for (size_t i = 0; i < results.size(); ++i) records[i] = results[i];
+    records_ = std::move(records);
+    count_ = static_cast<int32_t>(results.size());
+    return true;
+}
+
+const DecodeResult* ResultStore::At(int32_t index) const {
+    if (index < 0 || index >= count_) return nullptr;
+    return &records_[static_cast<size_t>(index)];
+}
+
+namespace {
+
+const char kStoreKey = 0;
+
+void* CreateStore() { return new (std::nothrow) ResultStore(); }
+void DestroyStore(void* store) { delete static_cast<ResultStore*>(store); }
+
+}  // namespace
+
+ResultStore* ThreadResults() {
+    return static_cast<ResultStore*>(platform::ThreadObject(&kStoreKey, CreateStore, DestroyStore));
+}
+
+}  // namespace lectavo

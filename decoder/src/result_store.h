@@ -1,0 +1,32 @@
+// The calling thread's decoded symbols, kept from the end of a successful
+// decode call until the thread's next decode call or an explicit free.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "symbol_search.h"
+
+namespace lectavo {
+
+class ResultStore {
+public:
+    void Clear();
+    // Replaces the contents with a copy of `results`; false (and empty) when
+    // memory is short.
+    bool Assign(const std::vector<DecodeResult>& results);
+    int32_t Count() const { return count_; }
+    // The record at `index`, or null for an index outside 0 .. count - 1.
+    const DecodeResult* At(int32_t index) const;
+
+private:
+    std::unique_ptr<DecodeResult[]> records_;
+    int32_t count_ = 0;
+};
+
+// The calling thread's store, created on its first use and freed when the
+// thread ends. Null only when it cannot be allocated.
+ResultStore* ThreadResults();
+
+}  // namespace lectavo

@@ -1,0 +1,65 @@
+#include "image/image_file.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace platform {
+
+namespace {
+
+int DotsPerMeterToDpi(int dotsPerMeter) {
+    return static_cast<int>(std::lround(dotsPerMeter * 0.0254));
+}
+
+}  // namespace
+
+ImageFile::ImageFile() = default;
+ImageFile::~ImageFile() = default;
+
+ImageStatus ImageFile::Load(const std::string& path, int maxSide, int64_t maxPixels) {
+    image_.reset();
+    QImageReader reader(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
+    reader.setAutoTransform(false);
+    const QSize announced = reader.size();
+    if (announced.isValid() &&
+        (announced.width() > maxSide || announced.height() > maxSide ||
+         static_cast<int64_t>(announced.width()) * announced.height() > maxPixels))
+        return ImageStatus::kTooLarge;
+    auto image = std::make_unique<QImage>();
+    if (!reader.read(image.get()) || image->isNull()) return ImageStatus::kUnreadable;
+    if (image->width() > maxSide || image->height() > maxSide ||
+        static_cast<int64_t>(image->width()) * image->height() > maxPixels)
+        return ImageStatus::kTooLarge;
+    image_ = std::move(image);
+    return ImageStatus::kOk;
+}
+
+int ImageFile::Width() const { return image_ ? image_->width() : 0; }
+int ImageFile::Height() const { return image_ ? image_->height() : 0; }
+
+bool ImageFile::IsMono() const {
+    return image_ && (image_->format() == QImage::Format_Mono || image_->format() == QImage::Format_MonoLSB);
+}
+
+int ImageFile::DpiX() const { return image_ ? DotsPerMeterToDpi(image_->dotsPerMeterX()) : 0; }
+int ImageFile::DpiY() const { return image_ ? DotsPerMeterToDpi(image_->dotsPerMeterY()) : 0; }
+
+void ImageFile::ReadRow(int y, int x, int count, uint32_t* out) const {
+    if (!image_) return;
+    const QImage::Format format = image_->format();
+    if (format == QImage::Format_ARGB32 || format == QImage::Format_RGB32) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image_->constScanLine(y));
+        std::memcpy(out, row + x, static_cast<size_t>(count) * sizeof(uint32_t));
+        return;
+    }
+    // Other formats (indexed, 16-bit, premultiplied, ...): the reader's own
+    // conversion, pixel by pixel, reading colours rather than indexes.
+    for (int i = 0; i < count; ++i) out[i] = static_cast<uint32_t>(image_->pixel(x + i, y));
+}
+
+}  // namespace platform

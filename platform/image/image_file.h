@@ -1,0 +1,46 @@
+// General image loader: any picture format the Qt image reader knows (BMP,
+// PNG, GIF, JPEG, TIFF, WebP, ...), read without an application object.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QImage;
+
+namespace platform {
+
+enum class ImageStatus {
+    kOk,
+    kUnreadable,  // unknown format or damaged data
+    kTooLarge,    // larger than the caller's limit
+    kOutOfMemory,
+};
+
+class ImageFile {
+public:
+    ImageFile();
+    ~ImageFile();
+    ImageFile(const ImageFile&) = delete;
+    ImageFile& operator=(const ImageFile&) = delete;
+
+    // Reads the whole picture. A picture whose side exceeds `maxSide` or whose
+    // area exceeds `maxPixels` is refused before its pixels are decoded.
+    ImageStatus Load(const std::string& path, int maxSide, int64_t maxPixels);
+
+    int Width() const;
+    int Height() const;
+    // 1-bit indexed pixels (either bit order).
+    bool IsMono() const;
+    // Resolution in dots per inch, rounded to the nearest integer.
+    int DpiX() const;
+    int DpiY() const;
+    // `count` pixels of row y from column x as 32-bit ARGB; the span must lie
+    // inside the picture.
+    void ReadRow(int y, int x, int count, uint32_t* out) const;
+
+private:
+    std::unique_ptr<QImage> image_;
+};
+
+}  // namespace platform
