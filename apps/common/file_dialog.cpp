@@ -1,5 +1,6 @@
 #include "file_dialog.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -13,6 +14,8 @@ FileDialogReplacement& Replacement() {
 
 }  // namespace
 
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
 QString ToQtFilter(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   QStringList entries;
@@ -24,18 +27,17 @@ QString ToQtFilter(const QString& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-QString ShowFileDialog(QWidget* parent, const FileDialogRequest& request) {
+QString ShowFileDialog(QFileDialog* dialog, const FileDialogRequest& request) {
   if (Replacement()) return Replacement()(request);
-  QFileDialog dialog(parent);
-  dialog.setFileMode(request.kind == FileDialogRequest::Kind::Open ? QFileDialog::ExistingFile
+  dialog->setFileMode(request.kind == FileDialogRequest::Kind::Open ? QFileDialog::ExistingFile
                                                                    : QFileDialog::AnyFile);
-  dialog.setAcceptMode(request.kind == FileDialogRequest::Kind::Open ? QFileDialog::AcceptOpen
+  dialog->setAcceptMode(request.kind == FileDialogRequest::Kind::Open ? QFileDialog::AcceptOpen
                                                                      : QFileDialog::AcceptSave);
-  dialog.setNameFilter(ToQtFilter(request.filter));
-  dialog.setDefaultSuffix(request.default_suffix);
-  if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  dialog->setNameFilter(ToQtFilter(request.filter));
+  dialog->setDefaultSuffix(request.default_suffix);
+  dialog->selectFile(request.file_name);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+  return dialog->selectedFiles().constFirst();
 }
 
 void ReplaceFileDialog(FileDialogReplacement replacement) {

@@ -2,6 +2,8 @@
 
 #include <QPixmap>
 
+#include "files/whole_file.h"
+
 namespace apps {
 
 PictureBox::PictureBox(QWidget* parent, bool scale_to_fill) : QLabel(parent) {
@@ -20,6 +22,13 @@ void PictureBox::SetPictureBytes(const QByteArray& bytes) {
   } else {
     clear();
   }
+}
+
+void PictureBox::ShowFile(const std::string& path) {
+  const auto bytes = platform::ReadWholeFile(path);
+  SetPictureBytes(bytes ? QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                                     static_cast<qsizetype>(bytes->size()))
+                        : QByteArray());
 }
 
 bool PictureBox::HasPicture() const { return !pixmap().isNull(); }

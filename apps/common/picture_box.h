@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QLabel>
+#include <string>
 
 namespace apps {
 
@@ -13,6 +14,8 @@ class PictureBox : public QLabel {
 
   // Bytes that are not a picture (or no bytes) leave the box empty.
   void SetPictureBytes(const QByteArray& bytes);
+  // Reads the file whole and shows its bytes.
+  void ShowFile(const std::string& path);
   bool HasPicture() const;
 };
 
