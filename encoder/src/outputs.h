@@ -1,0 +1,33 @@
+// The outputs that draw on surfaces the library makes (BMP file, WMF file,
+// clipboard) and the module grid handed back as text.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "settings.h"
+
+namespace mosaire {
+
+// 1 when the colours are exactly white background and black bars, else 4.
+int BmpBitsPerPixel(const EncoderSettings& s);
+
+// Each returns true on success. The old file of that name is deleted first;
+// a surface that cannot be made or a file that cannot be created gives false.
+bool SaveAsBmp(const EncoderSettings& s, WorkingValues& w, const char* path);
+bool SaveAsWmf(const EncoderSettings& s, WorkingValues& w, const char* path);
+bool CopyToClipboard(const EncoderSettings& s, WorkingValues& w);
+
+// The placeable-metafile header (22 bytes) for the current size.
+std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s);
+// The recorded drawing as an enhanced metafile (what the clipboard gets).
+std::vector<uint8_t> RecordEnhancedMetafile(const EncoderSettings& s, WorkingValues& w);
+
+// Pattern text: n x n bytes '0'/'1', byte k * n + (n - 1 - r) for matrix
+// module (r, k). With *size < n * n (or no buffer) only *size, *rows, *cols
+// are set and the result is false; a message that cannot be encoded gives
+// zeros and true. `rows` and `cols` may be null.
+bool GetPatternData(const EncoderSettings& s, WorkingValues& w, uint8_t* buffer, uint32_t& size,
+                    int16_t* rows, int16_t* cols);
+
+}  // namespace mosaire

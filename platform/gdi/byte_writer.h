@@ -1,0 +1,24 @@
+// Little-endian appends for the binary file layouts the platform writes.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+inline void PutU16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    PutU16(out, v & 0xFFFF);
+    PutU16(out, v >> 16);
+}
+
+// Overwrites 4 bytes at `at`.
+inline void SetU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+}  // namespace platform
