@@ -1,0 +1,40 @@
+// A small command-line reader: options with values, flags and positional
+// arguments, with readable error messages.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrtool {
+
+class Arguments {
+public:
+    Arguments(int argc, char** argv, int first);
+
+    // Next argument, or nullopt at the end.
+    std::optional<std::string> Next();
+    // The value of an option: the text after '=' in "--name=value", else the
+    // following argument. Throws UsageError when it is missing.
+    std::string Value(const std::string& option, const std::string& inlineValue);
+
+private:
+    std::vector<std::string> items_;
+    size_t position_ = 0;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+// Splits "--name=value" into name and value; value is empty without '='.
+void SplitOption(const std::string& argument, std::string& name, std::string& value);
+
+int ParseInt(const std::string& option, const std::string& text, int low, int high);
+double ParseDouble(const std::string& option, const std::string& text, double low, double high);
+// "RRGGBB" or "#RRGGBB" into three components.
+void ParseColour(const std::string& option, const std::string& text, int rgb[3]);
+// "x1,y1,x2,y2".
+void ParseRectangle(const std::string& option, const std::string& text, int rect[4]);
+
+}  // namespace qrtool

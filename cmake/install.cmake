@@ -1,0 +1,56 @@
+# Installation: libraries with their headers, pkg-config files and CMake
+# package configurations, the programs, desktop entries, icons and the man
+# page, under the usual prefixes.
+include(CMakePackageConfigHelpers)
+
+function(qr_install_library target package header)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  string(TOLOWER ${package} lower)
+  install(TARGETS ${target} EXPORT ${package}Targets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  install(EXPORT ${package}Targets NAMESPACE ${package}::
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package})
+  set(QR_PACKAGE ${package})
+  configure_package_config_file(${PROJECT_SOURCE_DIR}/packaging/PackageConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/packaging/${package}Config.cmake
+    INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package})
+  write_basic_package_version_file(${PROJECT_BINARY_DIR}/packaging/${package}ConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/${package}Config.cmake
+    ${PROJECT_BINARY_DIR}/packaging/${package}ConfigVersion.cmake
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package})
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/${lower}.pc.in ${PROJECT_BINARY_DIR}/packaging/${lower}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/${lower}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endfunction()
+
+qr_install_library(mosaire Mosaire mosaire.h)
+qr_install_library(lectavo Lectavo lectavo.h)
+
+if(TARGET vistrel)
+  install(TARGETS vistrel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
+
+foreach(program qrbench qrmake qrcam qrtool)
+  if(TARGET ${program})
+    set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+foreach(program qrbench qrmake qrcam)
+  if(TARGET ${program})
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/${program}.desktop
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    if(TARGET qr_icon)
+      install(FILES ${PROJECT_BINARY_DIR}/packaging/icon-256.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME ${program}.png)
+    endif()
+  endif()
+endforeach()
+
+if(TARGET qrtool)
+  install(FILES ${PROJECT_SOURCE_DIR}/apps/qrtool/man/qrtool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
