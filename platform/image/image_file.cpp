@@ -23,20 +23,27 @@ ImageFile::~ImageFile() = default;
 
 ImageStatus ImageFile::Load(const std::string& path, int maxSide, int64_t maxPixels) {
     image_.reset();
-    QImageReader reader(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
-    reader.setAutoTransform(false);
-    const QSize announced = reader.size();
-    if (announced.isValid() &&
-        (announced.width() > maxSide || announced.height() > maxSide ||
-         static_cast<int64_t>(announced.width()) * announced.height() > maxPixels))
-        return ImageStatus::kTooLarge;
-    auto image = std::make_unique<QImage>();
-    if (!reader.read(image.get()) || image->isNull()) return ImageStatus::kUnreadable;
-    if (image->width() > maxSide || image->height() > maxSide ||
-        static_cast<int64_t>(image->width()) * image->height() > maxPixels)
-        return ImageStatus::kTooLarge;
-    image_ = std::move(image);
-    return ImageStatus::kOk;
+    const QString name = QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
+    auto fits = [&](QSize size) {
+        return size.width() <= maxSide && size.height() <= maxSide &&
+               static_cast<int64_t>(size.width()) * size.height() <= maxPixels;
+    };
+    // The content decides the format, as a misnamed file (a JPEG called
+    // .bmp, a BMP called .dib) is common; the name is the second chance for
+    // formats without a recognisable signature.
+    for (const bool byContent : {true, false}) {
+        QImageReader reader(name);
+        reader.setDecideFormatFromContent(byContent);
+        reader.setAutoTransform(false);
+        const QSize announced = reader.size();
+        if (announced.isValid() && !fits(announced)) return ImageStatus::kTooLarge;
+        auto image = std::make_unique<QImage>();
+        if (!reader.read(image.get()) || image->isNull()) continue;
+        if (!fits(image->size())) return ImageStatus::kTooLarge;
+        image_ = std::move(image);
+        return ImageStatus::kOk;
+    }
+    return ImageStatus::kUnreadable;
 }
 
 int ImageFile::Width() const { return image_ ? image_->width() : 0; }
