@@ -11,6 +11,7 @@
 
 #include "common/qr_tables.h"
 #include "symbol_search.h"
+#include "test_pictures.h"
 
 namespace {
 
@@ -28,16 +29,7 @@ int LoadSymbol(const QRcode& code, lectavo::SymbolSearch& search) {
             const uint8_t m = cell(x, y);
             search.reading.grid[x * kMaxSide + y] = (m & 0x80) ? kFunction : (m & 1);  // bit 7: non-data
         }
-    // Format bits next to the top-left finder: row 8 columns 0-5, 7, 8, then
-    // column 8 rows 7, 5-0, most significant first.
-    uint32_t format = 0;
-    auto take = [&](int x, int y) { format = (format << 1) | (cell(x, y) & 1); };
-    for (int x = 0; x <= 5; ++x) take(x, 8);
-    take(7, 8);
-    take(8, 8);
-    take(8, 7);
-    for (int y = 5; y >= 0; --y) take(8, y);
-    return static_cast<int>(((format ^ 0x5412) >> 10) & 7);
+    return testpics::FormatMask([&](int x, int y) { return (cell(x, y) & 1) != 0; });
 }
 
 // Byte-mode data codewords: mode, count, bytes, terminator, pad codewords.

@@ -27,6 +27,25 @@ struct Picture {
     std::vector<uint8_t> pixels;  // one byte per pixel, rows top to bottom
 };
 
+// Mask number from the format information beside the top-left finder (row 8
+// columns 0-5, 7, 8, then column 8 rows 7, 5-0, most significant first).
+// `dark(x, y)` tells whether the module of column x, row y is dark.
+template <class Dark>
+int FormatMask(Dark dark) {
+    uint32_t format = 0;
+    auto take = [&](int x, int y) { format = (format << 1) | (dark(x, y) ? 1u : 0u); };
+    for (int x = 0; x <= 5; ++x) take(x, 8);
+    take(7, 8);
+    take(8, 8);
+    take(8, 7);
+    for (int y = 5; y >= 0; --y) take(8, y);
+    return static_cast<int>(((format ^ 0x5412) >> 10) & 7);
+}
+
+inline int FormatMask(const Matrix& m) {
+    return FormatMask([&](int x, int y) { return m.At(y, x); });
+}
+
 #ifdef QR_TEST_HAVE_QRENCODE
 // Byte-mode symbol of `text` at the smallest version >= `version` for level
 // 0 = L, 1 = M, 2 = Q, 3 = H.

@@ -2,7 +2,7 @@
 // for each assumed number of errors v = 1..t, solve for the error locator,
 // find its roots by trying every position, solve for the error values, apply
 // them and keep the result only if the block is then a codeword.
-#include "reed_solomon.h"
+#include "rs_decoder.h"
 
 #include <array>
 #include <cstring>

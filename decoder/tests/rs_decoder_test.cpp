@@ -1,6 +1,6 @@
 // Block check and error correction against blocks encoded here with the
 // generator polynomials of the shared GF(256) tables.
-#include "reed_solomon.h"
+#include "rs_decoder.h"
 
 #include <gtest/gtest.h>
 
