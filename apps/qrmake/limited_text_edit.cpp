@@ -17,7 +17,7 @@ int LimitedTextEdit::CountedLength(const QString& text) {
 }
 
 int LimitedTextEdit::Room() const {
-  const QString selected = textCursor().selection().toPlainText();
+  const QString selected = textCursor().selectedText();
   return limit_ - CountedLength(toPlainText()) + CountedLength(selected);
 }
 
