@@ -1,0 +1,256 @@
+#include "finder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "boundary.h"
+#include "geometry.h"
+
+namespace {
+
+// A light plane to draw runs and patterns into.
+struct Canvas {
+    int width, height;
+    std::vector<uint8_t> px;
+    lectavo::SymbolSearch search;
+
+    Canvas(int w, int h, int minModule = 1) : width(w), height(h), px(static_cast<size_t>(w) * h, 0) {
+        search.image = px.data();
+        search.width = w;
+        search.height = h;
+        search.minModuleSize = static_cast<uint8_t>(minModule);
+    }
+    void Fill(int x0, int y0, int w, int h, uint8_t v) {
+        for (int y = y0; y < y0 + h; ++y)
+            for (int x = x0; x < x0 + w; ++x)
+                if (x >= 0 && y >= 0 && x < width && y < height) px[static_cast<size_t>(y) * width + x] = v;
+    }
+    // Dark runs of the given lengths along row y from column x, alternating
+    // with light runs (runs[0] dark).
+    void Runs(int x, int y, std::initializer_list<int> runs) {
+        bool dark = true;
+        for (int r : runs) {
+            Fill(x, y, r, 1, dark ? 1 : 0);
+            x += r;
+            dark = !dark;
+        }
+    }
+    // A 7 x 7-module finder pattern with its top-left corner at (x, y).
+    void Finder(int x, int y, int module) {
+        Fill(x, y, 7 * module, 7 * module, 1);
+        Fill(x + module, y + module, 5 * module, 5 * module, 0);
+        Fill(x + 2 * module, y + 2 * module, 3 * module, 3 * module, 1);
+    }
+};
+
+TEST(CrossCheck, RunProportions) {
+    lectavo::RunEdges e;
+    Canvas pass(60, 3);
+    pass.Runs(10, 1, {5, 5, 15, 5, 5});
+    ASSERT_TRUE(lectavo::CrossCheckHorizontal(pass.search, 27, 1, e));
+    EXPECT_EQ(e.e[0], 10);
+    EXPECT_EQ(e.e[2], 20);
+    EXPECT_EQ(e.e[3], 35);
+    EXPECT_EQ(e.e[5], 45);
+    EXPECT_FLOAT_EQ(e.Centre(), 27.5f);
+
+    Canvas tooLong(60, 3);
+    tooLong.Runs(10, 1, {5, 5, 21, 5, 5});
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(tooLong.search, 30, 1, e));
+
+    Canvas limit(60, 3);
+    limit.Runs(10, 1, {5, 5, 20, 5, 5});
+    EXPECT_TRUE(lectavo::CrossCheckHorizontal(limit.search, 30, 1, e));
+
+    Canvas thinOuter(60, 3);
+    thinOuter.Runs(10, 1, {1, 5, 15, 5, 5});  // 1 < 0.399 * 31 / 7
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(thinOuter.search, 27, 1, e));
+
+    // Starting on a light pixel fails.
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(pass.search, 17, 1, e));
+}
+
+TEST(CrossCheck, VerticalMatchesHorizontal) {
+    Canvas c(3, 60);
+    bool dark = true;
+    int y = 10;
+    for (int r : {5, 5, 15, 5, 5}) {
+        c.Fill(1, y, 1, r, dark ? 1 : 0);
+        y += r;
+        dark = !dark;
+    }
+    lectavo::RunEdges e;
+    ASSERT_TRUE(lectavo::CrossCheckVertical(c.search, 1, 27, e));
+    EXPECT_FLOAT_EQ(e.Centre(), 27.5f);
+    EXPECT_FALSE(lectavo::CrossCheckVertical(c.search, 2, 27, e));  // last column never examined
+}
+
+TEST(CrossCheck, PlaneBorders) {
+    lectavo::RunEdges e;
+    // Outer runs running into the border end at the border.
+    Canvas left(40, 3);
+    left.Runs(0, 1, {5, 5, 15, 5, 5});
+    ASSERT_TRUE(lectavo::CrossCheckHorizontal(left.search, 17, 1, e));
+    EXPECT_EQ(e.e[0], 0);
+    Canvas right(40, 3);
+    right.Runs(5, 1, {5, 5, 15, 5, 5});  // ends at column 39
+    ASSERT_TRUE(lectavo::CrossCheckHorizontal(right.search, 22, 1, e));
+    EXPECT_EQ(e.e[5], 40);
+    // The light run reaching column 0 fails.
+    Canvas cut(40, 3);
+    cut.Runs(1, 1, {15, 5, 5});
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(cut.search, 5, 1, e));
+    // Points outside the plane fail without reading it.
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search, -1, 1, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search, 17, 5, e));
+    EXPECT_FALSE(lectavo::CrossCheckVertical(left.search, 17, -3, e));
+}
+
+TEST(FinderScan, FindsCentreAndStoresEachPatternOnce) {
+    Canvas c(80, 80);
+    c.Finder(20, 30, 4);
+    ASSERT_EQ(lectavo::FinderScan(c.search, 1), 1);
+    EXPECT_FLOAT_EQ(c.search.finders[0].x, 34.0f);
+    EXPECT_FLOAT_EQ(c.search.finders[0].y, 44.0f);
+    EXPECT_EQ(c.search.finders[0].isVirtual, 0);
+}
+
+TEST(FinderScan, PatternsCloserThanOnePixelAreOne) {
+    Canvas c(80, 80);
+    c.Finder(20, 30, 4);
+    lectavo::FinderPattern near;
+    near.x = 34.8f;
+    near.y = 43.2f;
+    c.search.finders.push_back(near);
+    EXPECT_EQ(lectavo::FinderScan(c.search, 1), 1);
+    near.x = 35.0f;  // a whole pixel away in x
+    near.y = 44.0f;
+    c.search.finders.assign(1, near);
+    EXPECT_EQ(lectavo::FinderScan(c.search, 1), 2);
+}
+
+TEST(FinderScan, StepFollowsMinimumModuleSize) {
+    // Centre square rows and columns 16..21: no multiple of 14 among them.
+    for (int minModule : {1, 7}) {
+        Canvas c(60, 60, minModule);
+        c.Finder(12, 12, 2);
+        EXPECT_EQ(lectavo::FinderScan(c.search, 1), minModule == 1 ? 1 : 0) << minModule;
+    }
+    // The divisor shrinks the step again.
+    Canvas c(60, 60, 7);
+    c.Finder(12, 12, 2);
+    EXPECT_EQ(lectavo::FinderScan(c.search, 7), 1);
+}
+
+TEST(FinderScan, StopsAt128Patterns) {
+    Canvas c(12 * 30 + 4, 12 * 30 + 4);
+    for (int i = 0; i < 30; ++i)
+        for (int j = 0; j < 30; ++j) c.Finder(2 + 12 * i, 2 + 12 * j, 1);
+    EXPECT_EQ(lectavo::FinderScan(c.search, 1), lectavo::kMaxFinders);
+}
+
+TEST(RayTrace, LastDarkPixelOfOuterRing) {
+    Canvas c(60, 60);
+    c.Finder(10, 10, 4);  // pixels 10..37, centre 24
+    const lectavo::PointF centre{24.0f, 24.0f};
+    lectavo::PointF edge;
+    const float pi = 3.1415927f;
+    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, 0.0f, edge));
+    EXPECT_EQ(edge.x, 37.0f);
+    EXPECT_EQ(edge.y, 24.0f);
+    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, pi / 2, edge));  // up
+    EXPECT_EQ(edge.x, 24.0f);
+    EXPECT_EQ(edge.y, 10.0f);
+    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, pi, edge));
+    EXPECT_EQ(edge.x, 10.0f);
+    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, pi * 1.25f, edge));  // down-left diagonal
+    EXPECT_EQ(edge.x, 11.0f);
+    EXPECT_EQ(edge.y, 37.0f);
+    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, 1.3f, edge));  // steep, up and right
+    EXPECT_EQ(edge.y, 10.0f);
+    EXPECT_EQ(edge.x, static_cast<float>(lectavo::RoundCoord(24.0f + 14.0f / std::tan(1.3f))));
+}
+
+TEST(RayTrace, BorderRules) {
+    lectavo::PointF edge;
+    // Outer ring on the border: the border pixel is the result.
+    Canvas ring(40, 40);
+    ring.Finder(0, 5, 4);
+    ASSERT_TRUE(lectavo::TraceRay(ring.search, {14.0f, 19.0f}, 3.1415927f, edge));
+    EXPECT_EQ(edge.x, 0.0f);
+    // Light ring cut by the border: fails.
+    Canvas cut(40, 40);
+    cut.Finder(-4, 5, 4);
+    EXPECT_FALSE(lectavo::TraceRay(cut.search, {10.0f, 19.0f}, 3.1415927f, edge));
+    // Start outside the plane or not a number: fails.
+    EXPECT_FALSE(lectavo::TraceRay(cut.search, {-1e9f, 3.0f}, 0.0f, edge));
+    EXPECT_FALSE(lectavo::TraceRay(cut.search, {NAN, 3.0f}, 0.0f, edge));
+}
+
+TEST(BoundaryWalk, EndsOfEachSide) {
+    Canvas c(60, 60);
+    c.Finder(10, 12, 4);  // x 10..37, y 12..39
+    const lectavo::PointF centre{24.0f, 26.0f};
+    auto walk = [&](int x, int y, bool cw) { return lectavo::WalkBoundary(c.search, x, y, centre, cw); };
+    lectavo::PointF p = walk(37, 26, true);  // right side, downwards
+    EXPECT_EQ(p.x, 38.0f);
+    EXPECT_EQ(p.y, 39.0f);
+    p = walk(37, 26, false);  // right side, upwards
+    EXPECT_EQ(p.x, 38.0f);
+    EXPECT_EQ(p.y, 12.0f);
+    p = walk(24, 12, true);  // top side, rightwards
+    EXPECT_EQ(p.x, 37.0f);
+    EXPECT_EQ(p.y, 12.0f);
+    p = walk(24, 39, true);  // bottom side, leftwards
+    EXPECT_EQ(p.x, 10.0f);
+    EXPECT_EQ(p.y, 40.0f);
+    p = walk(10, 26, true);  // left side, upwards
+    EXPECT_EQ(p.x, 10.0f);
+    EXPECT_EQ(p.y, 12.0f);
+    p = walk(9, 26, false);  // light start: one step inward first
+    EXPECT_EQ(p.x, 10.0f);
+    EXPECT_EQ(p.y, 39.0f);
+}
+
+TEST(BoundaryWalk, FollowsATiltedSide) {
+    // A right side leaning outwards by one pixel every 4 rows.
+    Canvas c(60, 60);
+    for (int y = 10; y < 40; ++y) c.Fill(10, y, 20 + (y - 10) / 4, 1, 1);
+    const lectavo::PointF centre{20.0f, 25.0f};
+    const lectavo::PointF down = lectavo::WalkBoundary(c.search, 32, 25, centre, true);
+    EXPECT_EQ(down.x, 10.0f + 20 + 29 / 4);
+    EXPECT_EQ(down.y, 39.0f);
+    const lectavo::PointF up = lectavo::WalkBoundary(c.search, 32, 25, centre, false);
+    EXPECT_EQ(up.x, 30.0f);
+    EXPECT_EQ(up.y, 10.0f);
+}
+
+TEST(IntersectLines, Cases) {
+    lectavo::PointF out{-7.0f, -7.0f};
+    EXPECT_FALSE(lectavo::IntersectLines({1, 0}, {1, 5}, {3, 0}, {3, 5}, out));  // both vertical
+    EXPECT_FALSE(lectavo::IntersectLines({0, 0}, {2, 2}, {0, 1}, {3, 4}, out));  // parallel
+    EXPECT_EQ(out.x, -7.0f);
+    ASSERT_TRUE(lectavo::IntersectLines({2, 0}, {2, 9}, {0, 1}, {4, 3}, out));  // first vertical
+    EXPECT_FLOAT_EQ(out.x, 2.0f);
+    EXPECT_FLOAT_EQ(out.y, 2.0f);
+    ASSERT_TRUE(lectavo::IntersectLines({0, 1}, {4, 3}, {2, 0}, {2, 9}, out));  // second vertical
+    EXPECT_FLOAT_EQ(out.x, 2.0f);
+    EXPECT_FLOAT_EQ(out.y, 2.0f);
+    ASSERT_TRUE(lectavo::IntersectLines({0, 0}, {10, 0}, {5, -5}, {6, 5}, out));
+    EXPECT_FLOAT_EQ(out.x, 5.5f);
+    EXPECT_FLOAT_EQ(out.y, 0.0f);  // from the flat line
+}
+
+TEST(DirectionAngle, YAxisPointsUp) {
+    const float pi = 3.1415927f;
+    EXPECT_NEAR(lectavo::DirectionAngle(1.0f, 0.0f), 0.0f, 1e-5f);
+    EXPECT_NEAR(lectavo::DirectionAngle(0.0f, -1.0f), pi / 2, 1e-5f);
+    EXPECT_NEAR(lectavo::DirectionAngle(-1.0f, 0.0f), pi, 1e-5f);
+    EXPECT_NEAR(lectavo::DirectionAngle(0.0f, 1.0f), 1.5f * pi, 1e-5f);
+    EXPECT_NEAR(lectavo::DirectionAngle(1.0f, 1.0f), 1.75f * pi, 1e-5f);
+    EXPECT_NEAR(lectavo::DirectionAngle(-1.0f, -1.0f), 0.75f * pi, 1e-5f);
+}
+
+}  // namespace
