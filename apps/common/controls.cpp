@@ -26,6 +26,10 @@ void StyleContentBox(QPlainTextEdit* box) {
 }
 
 void SetUpGeneratorWindow(QWidget* window, int width, int height) {
+  // The controls' text at 12 pixels, so the captions fit their boxes.
+  QFont font = window->font();
+  font.setPixelSize(12);
+  window->setFont(font);
   window->setWindowTitle(GeneratorCaption());
   window->setWindowIcon(AppIcon());
   window->setFixedSize(width, height);

@@ -7,8 +7,17 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QWidget>
 
 namespace apps::testing {
+
+// The window's control of that name and type; stops the test without one.
+template <typename T>
+T* FindControl(QWidget* window, const char* name) {
+  T* control = window->findChild<T*>(QString::fromUtf8(name));
+  if (control == nullptr) qFatal("no control %s", name);
+  return control;
+}
 
 // The data bytes of the QR symbol zxing-cpp finds in the picture; empty
 // with `*found` false when it finds none.

@@ -45,6 +45,9 @@ MainWindow::MainWindow() {
 void MainWindow::CreateControls() {
   label1_ = Place(new QLabel(QStringLiteral("如果放了LOGO无法识别，请调整纠错级别！"), this),
                   "标签1", 536, 400, 224, 16);
+  QFont hint_font = label1_->font();
+  hint_font.setPixelSize(11);
+  label1_->setFont(hint_font);
   // The logo box lies inside the picture box, which is made a little later.
   logo_box_ = Place(new PictureBox(this, true), "图片框2", 230, 230, 40, 40);
   logo_box_->hide();

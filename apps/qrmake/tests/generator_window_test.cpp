@@ -25,9 +25,7 @@ class GeneratorWindowTest : public QObject {
 
   template <typename T>
   T* Control(const char* name) {
-    T* control = window_->findChild<T*>(QString::fromUtf8(name));
-    if (control == nullptr) qFatal("no control %s", name);
-    return control;
+    return testing::FindControl<T>(window_, name);
   }
   QPlainTextEdit* Content() { return Control<QPlainTextEdit>("编辑框1"); }
   QString SymbolFile() const { return folder_.filePath(QStringLiteral("a.bmp")); }
