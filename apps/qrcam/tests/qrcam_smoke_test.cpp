@@ -12,6 +12,18 @@
 #include "camera_window.h"
 #include "replay_fixture.h"
 
+namespace {
+
+// The window as the X server shows it, once pending painting is done.
+void SaveScreenshot(const QWidget& window, const QString& path) {
+  QTest::qWait(200);
+  const QPixmap shot = window.screen()->grabWindow(window.winId());
+  QVERIFY(!shot.isNull());
+  QVERIFY(shot.save(path));
+}
+
+}  // namespace
+
 class QrcamSmokeTest : public QObject {
   Q_OBJECT
 
@@ -52,15 +64,22 @@ void QrcamSmokeTest::replayedDecodeInAShownWindow() {
   auto* sources = window.findChild<QComboBox*>(QStringLiteral("组合框"));
   sources->setCurrentIndex(sources->count() - 1);
   window.findChild<QPushButton*>(QStringLiteral("按钮2"))->click();
-  window.findChild<QPushButton*>(QStringLiteral("按钮1"))->click();
+  auto* decode = window.findChild<QPushButton*>(QStringLiteral("按钮1"));
   auto* timer = window.findChild<QTimer*>(QStringLiteral("时钟1"));
-  QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 20000);
-  QCOMPARE(window.findChild<QPlainTextEdit*>(QStringLiteral("编辑框1"))->toPlainText(), text);
+  auto* box = window.findChild<QPlainTextEdit*>(QStringLiteral("编辑框1"));
 
-  QTest::qWait(200);  // let the last frame and the text be painted
-  const QPixmap shot = window.screen()->grabWindow(window.winId());
-  QVERIFY(!shot.isNull());
-  QVERIFY(shot.save(QStringLiteral(QRCAM_SCREENSHOT)));
+  // Hold the loop after its first grab (the blank frame) to see it running.
+  const auto hold = connect(box, &QPlainTextEdit::textChanged, timer, &QTimer::stop);
+  decode->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 20000);
+  disconnect(hold);
+  QCOMPARE(box->toPlainText(), QString::fromUtf8(qrcam_test::kBlankMessage));
+  SaveScreenshot(window, QStringLiteral(QRCAM_SCREENSHOT "-running.png"));
+
+  decode->click();  // the next grab is the symbol
+  QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 20000);
+  QCOMPARE(box->toPlainText(), text);
+  SaveScreenshot(window, QStringLiteral(QRCAM_SCREENSHOT "-decoded.png"));
   qunsetenv("VISTREL_REPLAY_DIR");
 }
 
