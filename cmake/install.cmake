@@ -3,6 +3,11 @@
 # page, under the usual prefixes.
 include(CMakePackageConfigHelpers)
 
+# pkg-config files locate the prefix from their own folder, so an installed
+# tree can be moved (or installed with --prefix) and still be used.
+file(RELATIVE_PATH QR_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" QR_PC_TO_PREFIX "${QR_PC_TO_PREFIX}")
+
 function(qr_install_library target package header)
   if(NOT TARGET ${target})
     return()
@@ -53,4 +58,9 @@ endforeach()
 
 if(TARGET qrtool)
   install(FILES ${PROJECT_SOURCE_DIR}/apps/qrtool/man/qrtool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
+if(QR_BUILD_TESTS AND TARGET qrtool AND NOT QR_SANITIZE)
+  add_test(NAME install_tree_consumers
+    COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/tests/install_test.sh ${PROJECT_BINARY_DIR})
 endif()
