@@ -240,7 +240,9 @@ TEST_F(Scene, EciAtTheStartYieldsNoResult) {
     QRinput* input = QRinput_new2(2, QR_ECLEVEL_M);
     QRinput_appendECIheader(input, 26);
     QRinput_append(input, QR_MODE_8, 5, reinterpret_cast<const unsigned char*>("hello"));
-    const testpics::Matrix m = FromCode(QRcode_encodeInput(input));
+    QRcode* code = QRcode_encodeInput(input);
+    const testpics::Matrix m = FromCode(code);
+    QRcode_free(code);
     QRinput_free(input);
     ASSERT_EQ(m.side, 25);
     Open(250, 250);
