@@ -32,4 +32,25 @@ cmake --build "$work/consumer" >/dev/null
 # the installed command-line tool finds its libraries
 "$prefix/bin/qrtool" encode -o "$work/tool.bmp" "installed tool"
 "$prefix/bin/qrtool" decode "$work/tool.bmp" | grep -q "text: installed tool"
+# An installed window program whose folder its user cannot write uses the
+# per-user folder for the files it writes (here: the carried libraries and
+# the temporary symbol file of a headless generate).
+if [ -x "$prefix/bin/qrbench" ]; then
+  home="$work/home"
+  mkdir -p "$home"
+  chmod 755 "$work"
+  if [ "$(id -u)" -eq 0 ]; then
+    chown -R nobody "$home"
+    run_as=(runuser -u nobody --)
+  else
+    chmod a-w "$prefix/bin"
+    run_as=()
+  fi
+  "${run_as[@]}" env -u XDG_CACHE_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
+    "$prefix/bin/qrbench" --headless "$home/out.bmp" >/dev/null
+  chmod u+w "$prefix/bin"
+  test -s "$home/out.bmp" || { echo "installed qrbench wrote no symbol"; exit 1; }
+  test -e "$home/.cache/qrsuite/Mosaire.dll" || { echo "carried libraries not in the per-user folder"; exit 1; }
+  test ! -e "$prefix/bin/Mosaire.dll" || { echo "carried library written beside the installed program"; exit 1; }
+fi
 echo "install test passed"

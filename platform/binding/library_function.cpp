@@ -2,7 +2,11 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <map>
 #include <mutex>
@@ -20,6 +24,46 @@ std::string& FolderOverride() {
   return folder;
 }
 
+#ifndef QR_INSTALL_LIBDIR
+#define QR_INSTALL_LIBDIR "lib"
+#endif
+
+// Creates every missing folder of an absolute path.
+void MakeFolders(const std::string& path) {
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at == path.size() || path[at] == '/') mkdir(path.substr(0, at).c_str(), 0755);
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ChooseProgramFolder() {
+  const std::string own = ExecutableFolder();
+  if (access(own.c_str(), W_OK) == 0) return own;
+  const std::string user = PerUserFolder(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
+  MakeFolders(user);
+  return user;
+}
+
+}  // namespace
+
+std::string PerUserFolder(const char* xdg_cache_home, const char* home) {
+  std::string base;
+  if (xdg_cache_home != nullptr && xdg_cache_home[0] == '/') {
+    base = xdg_cache_home;
+  } else if (home != nullptr && home[0] != '\0') {
+    base = std::string(home) + "/.cache";
+  } else {
+    base = "/tmp/qrsuite-" + std::to_string(getuid());
+    return base;
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base + "/qrsuite";
+}
+
 std::string ExecutableFolder() {
   char path[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
@@ -30,6 +74,8 @@ std::string ExecutableFolder() {
   if (slash == 0) return "/";
   return exe.substr(0, slash);
 }
+
+namespace {
 
 // Loaded libraries by full path; handles are kept until the program ends.
 void* LoadLibraryOnce(const std::string& path, std::string* error) {
@@ -51,7 +97,7 @@ void* LoadLibraryOnce(const std::string& path, std::string* error) {
 std::string ProgramFolder() {
   std::lock_guard<std::mutex> lock(BindingMutex());
   if (!FolderOverride().empty()) return FolderOverride();
-  static const std::string folder = ExecutableFolder();
+  static const std::string folder = ChooseProgramFolder();
   return folder;
 }
 
@@ -66,7 +112,11 @@ std::string LibraryPath(std::string_view library_name) {
   const size_t slash = name.rfind('/');
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) name += ".dll";
-  return ProgramFolder() + "/" + name;
+  const std::string beside = ProgramFolder() + "/" + name;
+  if (FileExists(beside)) return beside;
+  const std::string installed = ExecutableFolder() + "/../" QR_INSTALL_LIBDIR "/" + name;
+  if (FileExists(installed)) return installed;
+  return beside;
 }
 
 BindError::BindError(std::string library, std::string export_name, std::string detail)

@@ -13,12 +13,25 @@
 
 namespace platform {
 
-// The folder of the running program file, without a trailing separator.
+// The folder the program writes its files to and loads its libraries from,
+// without a trailing separator: the folder of the running program file when
+// that folder is writable (the unpacked, portable layout); otherwise, for an
+// installed program, the per-user folder $XDG_CACHE_HOME/qrsuite (default
+// ~/.cache/qrsuite), created on first use.
 // Tests may point it at another folder before anything is bound.
 std::string ProgramFolder();
 void OverrideProgramFolder(std::string folder);
 
+// The folder of the running program file itself.
+std::string ExecutableFolder();
+
+// The per-user folder used in place of an unwritable program folder, from
+// the values of XDG_CACHE_HOME and HOME (either may be null or empty).
+std::string PerUserFolder(const char* xdg_cache_home, const char* home);
+
 // Program folder + "/" + name; a name without an extension gets ".dll".
+// When no such file exists there, the library installed beside the program
+// (<program file folder>/../<libdir>/name) is used if present.
 std::string LibraryPath(std::string_view library_name);
 
 // Why a binding failed. `export_name` is empty when the library itself

@@ -1,1 +1,2 @@
 target_link_libraries(platform_binding PUBLIC dl)
+target_compile_definitions(platform_binding PRIVATE QR_INSTALL_LIBDIR="${CMAKE_INSTALL_LIBDIR}")

@@ -73,3 +73,12 @@ TEST_F(LibraryFunctionTest, ReportsMissingLibraryAndMissingExport) {
 }
 
 }  // namespace
+
+TEST(PerUserFolder, FollowsTheCacheConventions) {
+  EXPECT_EQ(platform::PerUserFolder("/xdg/cache", "/home/u"), "/xdg/cache/qrsuite");
+  EXPECT_EQ(platform::PerUserFolder("/xdg/cache/", "/home/u"), "/xdg/cache/qrsuite");
+  // A relative XDG_CACHE_HOME is invalid and ignored.
+  EXPECT_EQ(platform::PerUserFolder("relative", "/home/u"), "/home/u/.cache/qrsuite");
+  EXPECT_EQ(platform::PerUserFolder(nullptr, "/home/u"), "/home/u/.cache/qrsuite");
+  EXPECT_EQ(platform::PerUserFolder("", ""), "/tmp/qrsuite-" + std::to_string(getuid()));
+}
