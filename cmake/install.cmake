@@ -45,6 +45,17 @@ foreach(program qrbench qrmake qrcam qrtool)
   endif()
 endforeach()
 
+# The icon is drawn by the programs' own code; render it once for the theme.
+if(TARGET apps_common)
+  add_executable(qr_icon_export ${PROJECT_SOURCE_DIR}/packaging/icon_export.cpp)
+  target_link_libraries(qr_icon_export PRIVATE apps_common)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/icon-256.png
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:qr_icon_export> ${PROJECT_BINARY_DIR}/packaging/icon-256.png
+    DEPENDS qr_icon_export)
+  add_custom_target(qr_icon ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/icon-256.png)
+endif()
+
 foreach(program qrbench qrmake qrcam)
   if(TARGET ${program})
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/${program}.desktop
