@@ -13,13 +13,6 @@ namespace {
 
 using Line = uint64_t[kLineWords];
 
-// result bit j = x bit j + s, for 0 < s < 64.
-inline void ShiftDown(const uint64_t* x, int s, uint64_t* out) {
-    out[0] = (x[0] >> s) | (x[1] << (64 - s));
-    out[1] = (x[1] >> s) | (x[2] << (64 - s));
-    out[2] = x[2] >> s;
-}
-
 inline void LowBits(int n, uint64_t* out) {
     for (int w = 0; w < kLineWords; ++w) {
         const int bits = std::clamp(n - 64 * w, 0, 64);
@@ -27,42 +20,69 @@ inline void LowBits(int n, uint64_t* out) {
     }
 }
 
-// N1 and N3 of one line of n modules.
+// Bit count without a library call where the target has no count instruction.
+inline int Popcount(uint64_t x) {
+#if defined(__POPCNT__)
+    return std::popcount(x);
+#else
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+#endif
+}
+
+// Lines of W words (the side rounded up to whole words).
+template <int W>
+struct LineOps {
+    // result bit j = x bit j + s, for 0 < s < 64.
+    static void ShiftDown(const uint64_t* x, int s, uint64_t* out) {
+        for (int w = 0; w + 1 < W; ++w) out[w] = (x[w] >> s) | (x[w + 1] << (64 - s));
+        out[W - 1] = x[W - 1] >> s;
+    }
+};
+
+// Positions where a window of 5 (N1) or 7 (N3) modules still fits the line.
+struct Windows {
+    Line five;
+    Line seven;
+};
+
+// N1 and N3 of one line.
 struct LineScore {
     int runs = 0;      // N1 contribution
     int patterns = 0;  // finder-like occurrences
 };
 
-LineScore ScoreLine(const uint64_t* x, int n) {
-    uint64_t s1[kLineWords], s2[kLineWords], s3[kLineWords], s4[kLineWords], s5[kLineWords],
-        s6[kLineWords], valid[kLineWords];
-    ShiftDown(x, 1, s1);
-    ShiftDown(x, 2, s2);
-    ShiftDown(x, 3, s3);
-    ShiftDown(x, 4, s4);
-    ShiftDown(x, 5, s5);
-    ShiftDown(x, 6, s6);
+template <int W>
+inline void ScoreLine(const uint64_t* x, const Windows& windows, LineScore& score) {
+    uint64_t s1[W], s2[W], s3[W], s4[W], s5[W], s6[W];
+    LineOps<W>::ShiftDown(x, 1, s1);
+    LineOps<W>::ShiftDown(x, 2, s2);
+    LineOps<W>::ShiftDown(x, 3, s3);
+    LineOps<W>::ShiftDown(x, 4, s4);
+    LineOps<W>::ShiftDown(x, 5, s5);
+    LineOps<W>::ShiftDown(x, 6, s6);
 
-    LineScore score;
     // w5[j]: modules j..j+4 all equal. A run of L >= 5 sets L - 4 bits of w5 in
     // a row and scores L - 2, so N1 = bits of w5 + 2 per group of bits.
-    LowBits(n - 4, valid);
     uint64_t carry = 0;
-    for (int w = 0; w < kLineWords; ++w) {
-        const uint64_t w5 = ~(x[w] ^ s1[w]) & ~(x[w] ^ s2[w]) & ~(x[w] ^ s3[w]) & ~(x[w] ^ s4[w]) & valid[w];
-        const uint64_t starts = w5 & ~((w5 << 1) | carry);
+    for (int w = 0; w < W; ++w) {
+        const uint64_t w5 =
+            ~(x[w] ^ s1[w]) & ~(x[w] ^ s2[w]) & ~(x[w] ^ s3[w]) & ~(x[w] ^ s4[w]) & windows.five[w];
+        if (w5 != 0) {
+            const uint64_t starts = w5 & ~((w5 << 1) | carry);
+            score.runs += Popcount(w5) + 2 * Popcount(starts);
+        }
         carry = w5 >> 63;
-        score.runs += std::popcount(w5) + 2 * std::popcount(starts);
     }
     // Dark, light, dark, dark, dark, light, dark at j..j+6. Two occurrences
     // never overlap by fewer than four modules, so counting them all equals the
     // window that skips four after each find.
-    LowBits(n - 6, valid);
-    for (int w = 0; w < kLineWords; ++w) {
-        const uint64_t p = x[w] & ~s1[w] & s2[w] & s3[w] & s4[w] & ~s5[w] & s6[w] & valid[w];
-        score.patterns += std::popcount(p);
+    for (int w = 0; w < W; ++w) {
+        const uint64_t p = x[w] & ~s1[w] & s2[w] & s3[w] & s4[w] & ~s5[w] & s6[w] & windows.seven[w];
+        if (p != 0) score.patterns += Popcount(p);
     }
-    return score;
 }
 
 inline bool Bit(const uint64_t* x, int j) { return (x[j >> 6] >> (j & 63)) & 1; }
@@ -78,71 +98,83 @@ inline bool Bit(const uint64_t* x, int j) { return (x[j >> 6] >> (j & 63)) & 1; 
 // is a walk over the uniform area up and left of the corner.
 class BlockScorer {
 public:
-    explicit BlockScorer(const PackedSymbol& p) : p_(p), side_(p.side) { LowBits(side_, inside_); }
+    explicit BlockScorer(const PackedSymbol& p) : p_(p), side_(p.side) {
+        LowBits(side_, outside_);
+        for (auto& w : outside_) w = ~w;
+    }
 
     int Score() const {
+        // Only corners that start a uniform 2 x 2 square can match anything.
+        uint64_t last[kLineWords];
+        LowBits(side_ - 1, last);
         int total = 0;
         for (int r = 0; r + 1 < side_; ++r) {
+            const uint64_t* a = p_.rows[r];
+            const uint64_t* b = p_.rows[r + 1];
             for (int w = 0; w < kLineWords; ++w) {
-                for (uint64_t bits = p_.function[r][w]; bits != 0; bits &= bits - 1)
-                    total += ScoreCorner(r, 64 * w + std::countr_zero(bits));
+                const uint64_t a1 = (a[w] >> 1) | (w + 1 < kLineWords ? a[w + 1] << 63 : 0);
+                const uint64_t b1 = (b[w] >> 1) | (w + 1 < kLineWords ? b[w + 1] << 63 : 0);
+                uint64_t corners = p_.function[r][w] & last[w] & ~(a[w] ^ a1) & ~(a[w] ^ b[w]) & ~(b[w] ^ b1);
+                for (; corners != 0; corners &= corners - 1)
+                    total += ScoreCorner(r, 64 * w + std::countr_zero(corners));
             }
         }
         return total;
     }
 
 private:
-    // Modules of row `row` that differ from colour c, with everything outside
-    // the symbol counted as different.
-    void Differ(const uint64_t* line, bool c, uint64_t* out) const {
-        for (int w = 0; w < kLineWords; ++w) out[w] = (c ? ~line[w] : line[w]) | ~inside_[w];
+    // Word w of row `row` with a bit set where the module differs from colour c;
+    // everything outside the symbol counts as different.
+    uint64_t Differ(int row, int w, bool c) const {
+        const uint64_t line = p_.rows[row][w];
+        return (c ? ~line : line) | outside_[w];
+    }
+
+    // Bits lo..hi (inclusive, lo <= hi) that fall into word w.
+    static uint64_t Range(int lo, int hi, int w) {
+        const int a = std::max(lo - 64 * w, 0);
+        const int b = std::min(hi - 64 * w, 63);
+        if (a > b) return 0;
+        return (~uint64_t{0} >> (63 - (b - a))) << a;
     }
 
     // Length of the run of colour c that starts at column k of row `row`.
     int RunRight(int row, int k, bool c) const {
-        uint64_t d[kLineWords];
-        Differ(p_.rows[row], c, d);
         int w = k >> 6;
-        uint64_t bits = d[w] >> (k & 63);
+        const uint64_t bits = Differ(row, w, c) >> (k & 63);
         if (bits != 0) return std::countr_zero(bits);
-        for (++w; w < kLineWords; ++w)
-            if (d[w] != 0) return 64 * w + std::countr_zero(d[w]) - k;
-        return 192 - k;
+        for (++w;; ++w) {  // the bits beyond the side always end the run
+            const uint64_t d = Differ(row, w, c);
+            if (d != 0) return 64 * w + std::countr_zero(d) - k;
+        }
     }
 
     // First column of the run of colour c that ends at column k2 of the row;
     // k2 + 1 when the module at k2 has the other colour.
     int RunStart(int row, int k2, bool c) const {
-        uint64_t d[kLineWords];
-        Differ(p_.rows[row], c, d);
         int w = k2 >> 6;
-        const int shift = 63 - (k2 & 63);
-        uint64_t bits = (d[w] << shift);  // bit 63 now holds column k2
+        const uint64_t bits = Differ(row, w, c) << (63 - (k2 & 63));  // bit 63 holds column k2
         if (bits != 0) return k2 - std::countl_zero(bits) + 1;
-        for (--w; w >= 0; --w)
-            if (d[w] != 0) return 64 * w + 63 - std::countl_zero(d[w]) + 1;
+        for (--w; w >= 0; --w) {
+            const uint64_t d = Differ(row, w, c);
+            if (d != 0) return 64 * w + 63 - std::countl_zero(d) + 1;
+        }
         return 0;
     }
 
     // True when rows r0..r1 of column j all have colour c.
     bool ColumnUniform(int j, int r0, int r1, bool c) const {
-        uint64_t range[kLineWords], below[kLineWords];
-        LowBits(r1 + 1, range);
-        LowBits(r0, below);
-        for (int w = 0; w < kLineWords; ++w) {
-            const uint64_t bits = c ? ~p_.cols[j][w] : p_.cols[j][w];
-            if (bits & range[w] & ~below[w]) return false;
+        for (int w = r0 >> 6; w <= r1 >> 6; ++w) {
+            const uint64_t line = p_.cols[j][w];
+            if ((c ? ~line : line) & Range(r0, r1, w)) return false;
         }
         return true;
     }
 
     bool AnyFunction(int row, int lo, int hi) const {
         if (hi < lo) return false;
-        uint64_t upTo[kLineWords], below[kLineWords];
-        LowBits(hi + 1, upTo);
-        LowBits(lo, below);
-        for (int w = 0; w < kLineWords; ++w)
-            if (p_.function[row][w] & upTo[w] & ~below[w]) return true;
+        for (int w = lo >> 6; w <= hi >> 6; ++w)
+            if (p_.function[row][w] & Range(lo, hi, w)) return true;
         return false;
     }
 
@@ -174,7 +206,7 @@ private:
         if (width < 2) return 0;
         int total = 0;
         for (int r2 = r + 1; r2 < side_; ++r2) {
-            const int next = std::min(width, RunRight(r2, k, c));
+            const int next = Bit(p_.rows[r2], k) == c ? std::min(width, RunRight(r2, k, c)) : 0;
             if (next < width) {
                 if (r2 - 1 > r) total += Emit(r, k, r2 - 1, width, c);
                 width = next;
@@ -186,40 +218,78 @@ private:
 
     const PackedSymbol& p_;
     int side_;
-    Line inside_;
+    Line outside_;
 };
 
 }  // namespace
 
-void PackSymbol(const ModuleMatrix& m, PackedSymbol& packed) {
-    const int side = m.side;
-    packed.side = side;
+namespace {
+
+using Layer = uint8_t[kMaxSide][kMaxSide];
+
+// Bit j of out[i] = (layer[i][j] != 0) XOR flip, bits beyond the side zero.
+void PackRows(const Layer& layer, int side, bool flip, uint64_t (*out)[kLineWords]) {
     for (int i = 0; i < side; ++i) {
-        for (int w = 0; w < kLineWords; ++w) packed.rows[i][w] = packed.cols[i][w] = packed.function[i][w] = 0;
-    }
-    for (int i = 0; i < side; ++i) {
-        for (int j = 0; j < side; ++j) {
-            const uint64_t v = m.value[i][j] & 1;
-            packed.rows[i][j >> 6] |= v << (j & 63);
-            packed.cols[j][i >> 6] |= v << (i & 63);
-            packed.function[i][j >> 6] |= uint64_t{m.isData[i][j] == 0} << (j & 63);
+        for (int w = 0; w < kLineWords; ++w) {
+            uint64_t acc = 0;
+            const int end = std::min(side, 64 * w + 64);
+            for (int j = 64 * w; j < end; ++j) acc |= uint64_t{(layer[i][j] != 0) != flip} << (j & 63);
+            out[i][w] = acc;
         }
     }
 }
 
+// Bit i of out[j] = (layer[i][j] != 0), bits beyond the side zero.
+void PackColumns(const Layer& layer, int side, uint64_t (*out)[kLineWords]) {
+    for (int j = 0; j < side; ++j) {
+        for (int w = 0; w < kLineWords; ++w) {
+            uint64_t acc = 0;
+            const int end = std::min(side, 64 * w + 64);
+            for (int i = 64 * w; i < end; ++i) acc |= uint64_t{layer[i][j] != 0} << (i & 63);
+            out[j][w] = acc;
+        }
+    }
+}
+
+}  // namespace
+
+void PackSymbol(const ModuleMatrix& m, PackedSymbol& packed) {
+    packed.side = m.side;
+    PackRows(m.value, m.side, false, packed.rows);
+    PackColumns(m.value, m.side, packed.cols);
+    PackRows(m.isData, m.side, true, packed.function);
+}
+
+namespace {
+
+template <int W>
+void ScoreLines(const PackedSymbol& packed, PenaltyParts& parts, int64_t& dark) {
+    const int side = packed.side;
+    Windows windows;
+    LowBits(side - 4, windows.five);
+    LowBits(side - 6, windows.seven);
+    LineScore lines;
+    for (int i = 0; i < side; ++i) {
+        ScoreLine<W>(packed.rows[i], windows, lines);
+        ScoreLine<W>(packed.cols[i], windows, lines);
+        for (int w = 0; w < W; ++w) dark += Popcount(packed.rows[i][w]);
+    }
+    parts.n1 = lines.runs;
+    parts.n3 = 40 * lines.patterns;
+}
+
+}  // namespace
+
 PenaltyParts ScorePenalty(const PackedSymbol& packed) {
     const int side = packed.side;
     PenaltyParts parts;
-    int patterns = 0;
     int64_t dark = 0;
-    for (int i = 0; i < side; ++i) {
-        const LineScore row = ScoreLine(packed.rows[i], side);
-        const LineScore col = ScoreLine(packed.cols[i], side);
-        parts.n1 += row.runs + col.runs;
-        patterns += row.patterns + col.patterns;
-        for (int w = 0; w < kLineWords; ++w) dark += std::popcount(packed.rows[i][w]);
-    }
-    parts.n3 = 40 * patterns;
+    if (side <= 64)
+        ScoreLines<1>(packed, parts, dark);
+    else if (side <= 128)
+        ScoreLines<2>(packed, parts, dark);
+    else
+        ScoreLines<3>(packed, parts, dark);
     parts.n2 = BlockScorer(packed).Score();
     // p = 100 dark / side^2 exactly; N4 = 10 floor(|p - 50| / 5), in integers.
     const int64_t total = int64_t{side} * side;
@@ -274,16 +344,8 @@ int ChooseMask(const ModuleMatrix& unmasked, int level) {
     PackSymbol(unmasked, base);
     uint64_t dataRows[kMaxSide][kLineWords];
     uint64_t dataCols[kMaxSide][kLineWords];
-    uint64_t inside[kLineWords];
-    LowBits(side, inside);
-    for (int i = 0; i < side; ++i)
-        for (int w = 0; w < kLineWords; ++w) {
-            dataRows[i][w] = ~base.function[i][w] & inside[w];
-            dataCols[i][w] = 0;
-        }
-    for (int i = 0; i < side; ++i)
-        for (int j = 0; j < side; ++j)
-            if (unmasked.isData[i][j]) SetBit(dataCols[j], i);
+    PackRows(unmasked.isData, side, false, dataRows);
+    PackColumns(unmasked.isData, side, dataCols);
 
     PackedSymbol candidate;
     candidate.side = side;

@@ -1,37 +1,42 @@
 #include "reed_solomon.h"
 
+#include <array>
+
 #include "common/gf256.h"
 #include "common/qr_tables.h"
 
 namespace mosaire {
 
 namespace {
+
 constexpr int kMaxBlocks = 81;
+constexpr int kLogZero = 512;  // stands for the logarithm of 0
+
+// exp[i] for i = 0..509 (two periods), 0 from kLogZero on, so a product is
+// one addition of logarithms and one look-up, with no reduction and no test.
+constexpr std::array<uint8_t, 1024> MakeProductTable() {
+    std::array<uint8_t, 1024> t{};
+    for (int i = 0; i < 510; ++i) t[i] = qrcommon::kGf.exp[i % 255];
+    return t;
+}
+
+constexpr std::array<uint8_t, 1024> kProduct = MakeProductTable();
+
 }  // namespace
 
 void BlockErrorCorrection(const uint8_t* data, int k, int e, uint8_t* ec) {
-    const auto& exp = qrcommon::kGf.exp;
     const auto& log = qrcommon::kGf.log;
     const auto& g = qrcommon::kGenerators[e].coef;
-    // Logarithms of the generator coefficients, so a product is one addition.
-    int logG[kMaxEcPerBlock + 1];
-    for (int i = 0; i < e; ++i) logG[i] = g[i] == 0 ? -1 : log[g[i]];
+    int logG[kMaxEcPerBlock];
+    for (int i = 0; i < e; ++i) logG[i] = g[i] == 0 ? kLogZero : log[g[i]];
 
-    // cell[i] is the coefficient of x^i of the running remainder.
+    // The shift register: cell[i] is the coefficient of x^i of the remainder.
     uint8_t cell[kMaxEcPerBlock] = {};
     for (int n = 0; n < k; ++n) {
         const uint8_t f = data[n] ^ cell[e - 1];
-        if (f == 0) {
-            for (int i = e - 1; i >= 1; --i) cell[i] = cell[i - 1];
-            cell[0] = 0;
-            continue;
-        }
-        const int logF = log[f];
-        const auto times = [&](int i) -> uint8_t {
-            return logG[i] < 0 ? 0 : exp[(logF + logG[i]) % 255];
-        };
-        for (int i = e - 1; i >= 1; --i) cell[i] = cell[i - 1] ^ times(i);
-        cell[0] = times(0);
+        const int logF = f == 0 ? kLogZero : log[f];
+        for (int i = e - 1; i >= 1; --i) cell[i] = cell[i - 1] ^ kProduct[logF + logG[i]];
+        cell[0] = kProduct[logF + logG[0]];
     }
     for (int i = 0; i < e; ++i) ec[i] = cell[e - 1 - i];
 }
