@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "common/mask_pattern.h"
 #include "common/qr_tables.h"
 #include "symbol_search.h"
 
@@ -12,20 +13,6 @@ namespace lectavo {
 namespace {
 
 constexpr uint8_t kFunctionFlag = 0x10;
-
-bool MaskApplies(int mask, int i, int j) {  // i row, j column
-    switch (mask) {
-        case 0: return (i + j) % 2 == 0;
-        case 1: return i % 2 == 0;
-        case 2: return j % 3 == 0;
-        case 3: return (i + j) % 3 == 0;
-        case 4: return (i / 2 + j / 3) % 2 == 0;
-        case 5: return (i * j) % 2 + (i * j) % 3 == 0;
-        case 6: return ((i * j) % 2 + (i * j) % 3) % 2 == 0;
-        case 7: return ((i + j) % 2 + (i * j) % 3) % 2 == 0;
-        default: return false;
-    }
-}
 
 // Reads `totalCodewords` codewords along the placement path: two-column
 // strips from the right edge, up first, then alternating, skipping the
@@ -74,7 +61,7 @@ void UnmaskGrid(SymbolSearch& search, int side, int mask) {
     for (int j = 0; j < side; ++j)
         for (int i = 0; i < side; ++i) {
             uint8_t& cell = grid[j * kMaxSide + i];
-            if (!(cell & kFunctionFlag) && MaskApplies(mask, i, j)) cell ^= 1;
+            if (!(cell & kFunctionFlag) && qrcommon::MaskApplies(mask, i, j)) cell ^= 1;
         }
 }
 

@@ -2,6 +2,7 @@
 // arguments, with readable error messages.
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,4 +38,26 @@ void ParseColour(const std::string& option, const std::string& text, int rgb[3])
 // "x1,y1,x2,y2".
 void ParseRectangle(const std::string& option, const std::string& text, int rect[4]);
 
+// Runs `parse`; on --help prints the usage and returns 0, on a usage error
+// prints it for `command` and returns 2; otherwise stores the options and
+// returns -1 (go on).
+template <typename Options, typename Parse>
+int ParseOrExit(const char* command, Options& options, Parse parse);
+
 }  // namespace qrtool
+
+#include "usage.h"
+
+template <typename Options, typename Parse>
+int qrtool::ParseOrExit(const char* command, Options& options, Parse parse) {
+    try {
+        options = parse();
+    } catch (const HelpRequested&) {
+        PrintUsage(stdout);
+        return 0;
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "qrtool %s: %s\n", command, e.message.c_str());
+        return 2;
+    }
+    return -1;
+}

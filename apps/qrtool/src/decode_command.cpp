@@ -155,15 +155,7 @@ void PrintJson(const std::string& path, const FileOutcome& f) {
 
 int RunDecode(int argc, char** argv) {
     DecodeOptions o;
-    try {
-        o = Parse(argc, argv);
-    } catch (const HelpRequested&) {
-        PrintUsage(stdout);
-        return 0;
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "qrtool decode: %s\n", e.message.c_str());
-        return 2;
-    }
+    if (const int exit = ParseOrExit("decode", o, [&] { return Parse(argc, argv); }); exit >= 0) return exit;
     SetDecodeSymbolCount(o.count);
     SetDecodeEffectLevel(o.effect);
     SetBrightnessBorder(o.border);

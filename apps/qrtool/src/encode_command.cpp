@@ -141,15 +141,7 @@ bool PrintGrid() {
 
 int RunEncode(int argc, char** argv) {
     EncodeOptions o;
-    try {
-        o = Parse(argc, argv);
-    } catch (const HelpRequested&) {
-        PrintUsage(stdout);
-        return 0;
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "qrtool encode: %s\n", e.message.c_str());
-        return 2;
-    }
+    if (const int exit = ParseOrExit("encode", o, [&] { return Parse(argc, argv); }); exit >= 0) return exit;
     std::string text = o.text;
     if (text == "-") text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     if (o.gbk) text = ToGbk(text);
