@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "encode_symbol.h"
 #include "finder_scan.h"
 #include "location_fixtures.h"
 #include "symbol_search.h"
@@ -43,6 +44,31 @@ TEST(SearchPass, TwoPatternsOfDifferentSizeGiveUp) {
     EXPECT_FALSE(lectavo::CompleteTwoFinders(ps.search));
     EXPECT_FALSE(lectavo::SearchPass(ps.search, ps.plane.data(), p.width, p.height, 0));
     EXPECT_TRUE(ps.search.finders.empty());
+}
+
+// Symbols from our own encoder with a chosen mask: located with the right
+// version, level and mask and decoded.
+TEST(SearchPass, DecodesOwnEncoderSymbols) {
+    for (int k = 0; k < 8; ++k) {
+        mosaire::EncoderSettings settings{};
+        const std::string text = "own encoder " + std::to_string(k);
+        mosaire::SetMessage(settings, text.c_str());
+        mosaire::Configure(settings, 1 + 5 * k, k % 4, k + 1);
+        mosaire::WorkingValues working{};
+        const auto matrix = mosaire::EncodeSymbol(settings, working);
+        ASSERT_TRUE(matrix);
+        testpics::Matrix m;
+        m.side = matrix->side;
+        for (int r = 0; r < m.side; ++r)
+            for (int c = 0; c < m.side; ++c) m.dark.push_back(matrix->value[r][c]);
+        locfix::PlaneSearch ps(testpics::Render(m, 3 + k % 3, 4, k % 4));
+        ASSERT_TRUE(lectavo::SearchPass(ps.search, ps.plane.data(), ps.search.width, ps.search.height, 0)) << k;
+        ASSERT_EQ(ps.search.results.size(), 1u);
+        EXPECT_EQ(Text(ps.search.results[0]), text);
+        EXPECT_EQ(ps.search.results[0].version, 1 + 5 * k);
+        EXPECT_EQ(ps.search.results[0].level, k % 4);
+        EXPECT_EQ(ps.search.results[0].mask, k);
+    }
 }
 
 #ifdef QR_TEST_HAVE_QRENCODE

@@ -118,7 +118,7 @@ TEST(TripleSearchOnSymbols, EveryVersionModuleSizeAndTurn) {
     int symbols = 0, spurious = 0;
     for (int px = 3; px <= 10; ++px)
         for (int turns = 0; turns < 4; ++turns)
-            for (int v = 1 + (px * 4 + turns) % 5; v <= 40; v += 5, ++symbols)
+            for (int v = 1 + (px * 4 + turns) % 8; v <= 40; v += 8, ++symbols)
                 spurious += CheckSymbol({v, px, turns, (v + px) % 4});
     // Patterns that data modules happen to form only rarely make it through
     // the angle, size, version and format checks.
