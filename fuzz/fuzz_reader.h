@@ -1,0 +1,28 @@
+// Any bytes as a picture file for one reader, read whole and through a
+// rectangle taken from the first bytes (negative and oversized corners too).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_file.h"
+#include "picture_reader.h"
+
+namespace fuzzing {
+
+using Reader = int (*)(const char*, const lectavo::PictureRect*, lectavo::GrayPicture&);
+
+inline int FuzzReader(const uint8_t* data, size_t size, const char* extension, Reader read) {
+    const std::string path = WriteInput(data, size, extension);
+    lectavo::GrayPicture picture;
+    read(path.c_str(), nullptr, picture);
+    if (size > 4) {
+        const lectavo::PictureRect rect{static_cast<int8_t>(data[0]), static_cast<int8_t>(data[1]), data[2] * 4,
+                                        data[3] * 4};
+        read(path.c_str(), &rect, picture);
+    }
+    RemoveInput(path);
+    return 0;
+}
+
+}  // namespace fuzzing
