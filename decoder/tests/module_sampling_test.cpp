@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/qr_tables.h"
+#include "encode_symbol.h"
 #include "module_sampling.h"
 #include "reading_fixture.h"
 
@@ -225,6 +226,40 @@ TEST(SampledGrid, FollowsMildPerspective) {
             search->image = plane.data();
             search->width = search->height = size;
             EXPECT_EQ(SampleAndCompare(*search, m, placement), "") << "version " << version << ", " << turns << " turns";
+        }
+}
+
+}  // namespace
+
+namespace {
+
+// Symbols of this project's own encoder, every mask, sampled upright and
+// turned.
+TEST(SampledGrid, EqualsOurEncodersModulesForEveryMask) {
+    auto search = std::make_unique<lectavo::SymbolSearch>();
+    auto settings = std::make_unique<mosaire::EncoderSettings>();
+    for (int version : {1, 3, 7, 21, 40})
+        for (int mask = 0; mask < 8; ++mask) {
+            *settings = mosaire::EncoderSettings{};
+            const std::string text = "own " + std::to_string(version) + "/" + std::to_string(mask);
+            text.copy(settings->message, text.size());
+            settings->version = static_cast<int16_t>(version);
+            settings->ecLevel = static_cast<int16_t>(mask % 4);
+            settings->maskSetting = static_cast<int16_t>(mask + 1);
+            mosaire::WorkingValues working{};
+            const auto symbol = mosaire::EncodeSymbol(*settings, working);
+            ASSERT_TRUE(symbol);
+            testpics::Matrix m;
+            m.side = symbol->side;
+            for (int r = 0; r < m.side; ++r)
+                for (int c = 0; c < m.side; ++c) m.dark.push_back(symbol->value[r][c]);
+            const int turns = mask % 4, px = 2 + mask;
+            const testpics::Picture picture = testpics::Render(m, px, 4, turns, 1, 0);
+            search->image = picture.pixels.data();
+            search->width = picture.width;
+            search->height = picture.height;
+            EXPECT_EQ(SampleAndCompare(*search, m, readfix::Affine(m.side, static_cast<float>(px), 4, turns)), "")
+                << "version " << version << ", mask " << mask;
         }
 }
 
