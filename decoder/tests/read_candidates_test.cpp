@@ -6,12 +6,26 @@
 
 #include <qrencode.h>
 
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "module_sampling.h"
 #include "reading_fixture.h"
+
+// Allocations of at least this many bytes fail while it is non-zero, so a
+// growing result list can be made to run out of memory.
+static size_t gFailFrom = 0;
+
+void* operator new(size_t size) {
+    if (gFailFrom != 0 && size >= gFailFrom) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -249,6 +263,23 @@ TEST_F(Scene, EciAtTheStartYieldsNoResult) {
     const lectavo::SymbolCandidate c = AddAt(m, 6, 20, 20);
     EXPECT_EQ(Read(), 0);
     EXPECT_TRUE(search_->finders[c.a].used);  // read, but its data are not supported
+}
+
+TEST_F(Scene, ResultListThatCannotGrowIsFreedAndFlagged) {
+    Open(400, 200);
+    AddAt(testpics::FromQrencode("one", 1, 0), 5, 20, 20);
+    AddAt(testpics::FromQrencode("two", 1, 0), 5, 220, 20);
+    search_->results.resize(1);
+    search_->results.shrink_to_fit();
+    search_->results[0].corners[0][0] = 1000;  // not a duplicate of either
+    gFailFrom = 2 * sizeof(lectavo::DecodeResult);
+    const int count = Read();
+    gFailFrom = 0;
+    EXPECT_EQ(count, 0);
+    EXPECT_TRUE(search_->results.empty());
+    EXPECT_EQ(search_->results.capacity(), 0u);
+    EXPECT_TRUE(search_->outOfMemory);
+    EXPECT_FALSE(search_->finders[3].used);  // the loop ended at once
 }
 
 TEST_F(Scene, InvalidCandidatesAreSkipped) {
