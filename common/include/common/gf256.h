@@ -54,9 +54,21 @@ inline constexpr GeneratorPoly MakeGenerator(int d) {
     return g;
 }
 
+// Each generator is the previous one times (x - a^(d-1)), so the whole table
+// costs about 2,400 field products (cheap enough for any compiler's
+// constant-evaluation limit).
 inline constexpr std::array<GeneratorPoly, 69> MakeGenerators() {
     std::array<GeneratorPoly, 69> all{};
-    for (int d = 1; d <= 68; ++d) all[d] = MakeGenerator(d);
+    all[0].coef[0] = 1;
+    for (int d = 1; d <= 68; ++d) {
+        const GeneratorPoly& prev = all[d - 1];
+        GeneratorPoly& g = all[d];
+        g.degree = d;
+        const uint8_t root = kGf.exp[d - 1];
+        g.coef[d] = prev.coef[d - 1];
+        for (int k = d - 1; k > 0; --k) g.coef[k] = static_cast<uint8_t>(prev.coef[k - 1] ^ GfMul(prev.coef[k], root));
+        g.coef[0] = GfMul(prev.coef[0], root);
+    }
     return all;
 }
 
