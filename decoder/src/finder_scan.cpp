@@ -84,8 +84,10 @@ bool LocateAt(const SymbolSearch& search, int x, int y, float& cx, float& cy) {
 }  // namespace
 
 bool CrossCheckHorizontal(const SymbolSearch& search, int x, int y, RunEdges& edges) {
-    if (y < 0 || y >= search.height - 1) return false;
-    return CrossCheck(x, search.width, [&](int i) { return search.Pixel(i, y) != 0; }, edges);
+    if (y < 0 || y >= search.height - 1 || x < 0 || x >= search.width) return false;
+    // The walk stays inside 0 .. width - 1, so the row can be read directly.
+    const uint8_t* row = search.image + static_cast<size_t>(y) * static_cast<size_t>(search.width);
+    return CrossCheck(x, search.width, [row](int i) { return row[i] != 0; }, edges);
 }
 
 bool CrossCheckVertical(const SymbolSearch& search, int x, int y, RunEdges& edges) {
@@ -98,11 +100,19 @@ int FinderScan(SymbolSearch& search, int stepDivisor) {
     if (m < 1) m = 1;
     const int step = 2 * m;
     for (int y = step; y < search.height - step; y += step) {
+        const uint8_t* row = search.image + static_cast<size_t>(y) * static_cast<size_t>(search.width);
         for (int x = step; x < search.width - step; x += step) {
             if (static_cast<int>(search.finders.size()) >= kMaxFinders) return kMaxFinders;
-            if (!search.Pixel(x, y)) continue;
+            if (!row[x]) continue;
+            // Every sampled pixel of one dark run gives the same cross-checks,
+            // hence the same pattern (or the same failure): only the first
+            // is examined, and the scan resumes behind the run.
+            int runEnd = x + 1;
+            while (runEnd < search.width && row[runEnd]) ++runEnd;
+            const int firstX = x;
+            while (x + step < runEnd) x += step;
             float cx = 0.0f, cy = 0.0f;
-            if (!LocateAt(search, x, y, cx, cy) || NearStored(search, cx, cy)) continue;
+            if (!LocateAt(search, firstX, y, cx, cy) || NearStored(search, cx, cy)) continue;
             FinderPattern f;
             f.x = cx;
             f.y = cy;
