@@ -304,3 +304,45 @@ TEST(GeneralLoader, PngAndGifPictures) {
     EXPECT_EQ(At(p, 9, 0), 0);
     EXPECT_EQ(At(p, 10, 0), 255);
 }
+
+TEST(GeneralLoader, ResampledRectangleReadsPictureCoordinatesDividedByTheScale) {
+    // Each picture pixel's grey is its row (or column) number, so a grey
+    // read back names the picture pixel it came from.
+    std::vector<Bgr> ramp;
+    for (int g = 0; g < 256; ++g) ramp.push_back({static_cast<uint8_t>(g), static_cast<uint8_t>(g), static_cast<uint8_t>(g)});
+    BmpSpec s;
+    s.bitCount = 8;
+    s.palette = ramp;
+    GrayPicture p;
+
+    // 200 x 100 dots per inch: destination row r takes picture row (top + r) / 2.
+    s.width = 40;
+    s.height = 100;
+    s.ppmX = 7874;
+    s.ppmY = 3937;
+    s.pixel = [](int, int y) -> uint32_t { return static_cast<uint32_t>(y); };
+    PictureRect rows{0, 30, 40, 80};
+    ASSERT_EQ(ReadPicture(Write("rows.bmp", MakeBmp(s)).c_str(), &rows, p), 0);
+    ASSERT_EQ(p.height, 100);
+    EXPECT_EQ(p.scaleY, 2.0f);
+    EXPECT_EQ(At(p, 0, 0), 15);
+    EXPECT_EQ(At(p, 7, 1), 15);
+    EXPECT_EQ(At(p, 7, 2), 16);
+    EXPECT_EQ(At(p, 39, 99), 64);
+
+    // 100 x 200 dots per inch: destination column c takes picture column (left + c) / 2.
+    s.width = 100;
+    s.height = 40;
+    s.ppmX = 3937;
+    s.ppmY = 7874;
+    s.pixel = [](int x, int) -> uint32_t { return static_cast<uint32_t>(x); };
+    PictureRect columns{30, 5, 80, 40};
+    ASSERT_EQ(ReadPicture(Write("columns.bmp", MakeBmp(s)).c_str(), &columns, p), 0);
+    ASSERT_EQ(p.width, 100);
+    ASSERT_EQ(p.height, 35);
+    EXPECT_EQ(p.scaleX, 2.0f);
+    EXPECT_EQ(At(p, 0, 0), 15);
+    EXPECT_EQ(At(p, 1, 34), 15);
+    EXPECT_EQ(At(p, 2, 3), 16);
+    EXPECT_EQ(At(p, 99, 0), 64);
+}
