@@ -7,8 +7,9 @@
 namespace lectavo {
 
 // Float coordinate to pixel index: add 0.499999 and truncate (an exact .5
-// rounds down).
-inline int RoundCoord(float c) { return static_cast<int>(c + 0.499999f); }
+// rounds down). The sum is formed in double; in float it rounds to the next
+// integer for c >= 32.
+inline int RoundCoord(float c) { return static_cast<int>(static_cast<double>(c) + 0.499999); }
 
 // Direction angle in [0, 2*pi), counter-clockwise with the y axis pointing
 // up, of the vector (dx, dy) given in pixel coordinates (y down).

@@ -18,8 +18,15 @@ inline int TruncPixel(float c) {
     return static_cast<int>(c);
 }
 
-// Rounded pixel index: trunc(c + 0.499999), clamped like TruncPixel.
-inline int RoundPixel(float c) { return TruncPixel(c + 0.499999f); }
+// Rounded pixel index: trunc(c + 0.499999), clamped like TruncPixel. The sum
+// is formed in double: in float, c + 0.499999 rounds to the next integer for
+// c >= 32, and an exact .5 would then round up instead of down.
+inline int RoundPixel(float c) {
+    const double r = static_cast<double>(c) + 0.499999;
+    if (!(r > -1.0e9)) return -1000000000;
+    if (!(r < 1.0e9)) return 1000000000;
+    return static_cast<int>(r);
+}
 
 inline bool IsDarkAt(const SymbolSearch& search, PointF p) {
     return search.Pixel(RoundPixel(p.x), RoundPixel(p.y)) != 0;

@@ -11,6 +11,7 @@
 
 #include "common/qr_tables.h"
 #include "encode_symbol.h"
+#include "geometry.h"
 #include "module_sampling.h"
 #include "reading_fixture.h"
 
@@ -142,6 +143,23 @@ TEST_F(Refinement, KeepsThePredictionWhenNoCentreQualifies) {
     p = {45.0f, 45.0f};  // a finder's centre: dark all around in every direction
     lectavo::RefineAlignmentCentre(*search_, p);
     EXPECT_EQ(p.x, 45.0f);
+}
+
+// Pixel rounding adds 0.499999 and truncates, so an exact .5 goes down at
+// every coordinate a picture can have, not only where a float sum happens
+// to keep the fraction.
+TEST(PixelRounding, ExactHalvesRoundDownAtEveryMagnitude) {
+    for (int whole : {0, 20, 31, 32, 64, 100, 1000, 4095, 20000}) {
+        const float half = static_cast<float>(whole) + 0.5f;
+        EXPECT_EQ(lectavo::RoundPixel(half), whole) << half;
+        EXPECT_EQ(lectavo::RoundCoord(half), whole) << half;
+        const float above = half + 0.01f;
+        EXPECT_EQ(lectavo::RoundPixel(above), whole + 1) << above;
+        EXPECT_EQ(lectavo::RoundCoord(above), whole + 1) << above;
+    }
+    EXPECT_EQ(lectavo::RoundPixel(-0.5f), 0);
+    EXPECT_EQ(lectavo::RoundPixel(2.0e9f), 1000000000);
+    EXPECT_EQ(lectavo::RoundPixel(std::numeric_limits<float>::quiet_NaN()), -1000000000);
 }
 
 TEST(CornerTries, StartUnperturbedThenWalkHalfModulesAlongVInsideU) {
