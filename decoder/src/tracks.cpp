@@ -17,8 +17,8 @@ struct HalfSteps {
 };
 
 HalfSteps HalfFirstSteps(const PointF* c, const ReadingArea& area) {
-    return {((c[kTopRight] - c[kTopLeft]) - 21.0f * area.rowGrowth) * kOneSeventh * 0.5f,
-            ((c[kBottomLeft] - c[kTopLeft]) - 21.0f * area.columnGrowth) * kOneSeventh * 0.5f};
+    return {((c[kTopRight] - c[kTopLeft]) - 21.0f * area.rowGrowth) / 7.0f * 0.5f,
+            ((c[kBottomLeft] - c[kTopLeft]) - 21.0f * area.columnGrowth) / 7.0f * 0.5f};
 }
 
 }  // namespace
@@ -27,14 +27,15 @@ void InterpolateTrack(Track track, int a, int b) {
     if (a < 0 || b >= kMaxSide || a >= b) return;
     PointF* p = track.points;
     const int d = b - a;
-    const PointF step = (p[b] - p[a] - Triangular(d - 1) * track.growth) * (1.0f / static_cast<float>(d));
-    for (int k = 1; k < d; ++k) p[a + k] = p[a] + static_cast<float>(k) * step + Triangular(k - 1) * track.growth;
+    const PointF inner = p[b] - p[a] - Triangular(d - 1) * track.growth;
+    for (int k = 1; k < d; ++k)
+        p[a + k] = p[a] + static_cast<float>(k) * inner / static_cast<float>(d) + Triangular(k - 1) * track.growth;
 }
 
 void ExtrapolateTrack(Track track, int a, int b, int e) {
     if (a == b || !OnTrack(a) || !OnTrack(b) || !OnTrack(e)) return;
     PointF* p = track.points;
-    const PointF mean = (p[b] - p[a]) * (1.0f / static_cast<float>(b - a));
+    const PointF mean = (p[b] - p[a]) / static_cast<float>(b - a);
     p[e] = p[b] + mean * static_cast<float>(e - b) + Triangular(e - b) * track.growth;
 }
 
@@ -43,12 +44,11 @@ void SetPitchModel(ReadingArea& area, const SymbolCandidate& candidate) {
     const PointF* tr = &candidate.corners[4];
     const PointF* bl = &candidate.corners[8];
     const int side = area.side;
-    const float perModule = 1.0f / static_cast<float>(side - 7);
-    area.u = (tl[kTopRight] - tl[kTopLeft]) * kOneSeventh;
-    area.v = (tl[kBottomLeft] - tl[kTopLeft]) * kOneSeventh;
-    area.rowGrowth = ((tr[kTopRight] - tr[kTopLeft]) - (tl[kTopRight] - tl[kTopLeft])) * kOneSeventh * perModule;
-    area.columnGrowth =
-        ((bl[kBottomLeft] - bl[kTopLeft]) - (tl[kBottomLeft] - tl[kTopLeft])) * kOneSeventh * perModule;
+    const float span = static_cast<float>(side - 7);
+    area.u = (tl[kTopRight] - tl[kTopLeft]) / 7.0f;
+    area.v = (tl[kBottomLeft] - tl[kTopLeft]) / 7.0f;
+    area.rowGrowth = ((tr[kTopRight] - tr[kTopLeft]) - (tl[kTopRight] - tl[kTopLeft])) * kOneSeventh / span;
+    area.columnGrowth = ((bl[kBottomLeft] - bl[kTopLeft]) - (tl[kBottomLeft] - tl[kTopLeft])) * kOneSeventh / span;
     area.runU = RunRadius(area.u);
     area.runV = RunRadius(area.v);
 }

@@ -7,13 +7,15 @@
 
 namespace lectavo {
 
-// One seventh as the single-precision constant the pitch model uses.
+// One seventh as the single-precision constant the pitch growth uses (the
+// module vectors and half first steps divide by 7 instead).
 inline constexpr float kOneSeventh = 0.14285715f;
 
 inline PointF operator+(PointF a, PointF b) { return {a.x + b.x, a.y + b.y}; }
 inline PointF operator-(PointF a, PointF b) { return {a.x - b.x, a.y - b.y}; }
 inline PointF operator*(PointF a, float s) { return {a.x * s, a.y * s}; }
 inline PointF operator*(float s, PointF a) { return {a.x * s, a.y * s}; }
+inline PointF operator/(PointF a, float s) { return {a.x / s, a.y / s}; }
 
 // A row track (one point per column, step growing by a_r) or a column track
 // (one point per row, step growing by a_c).

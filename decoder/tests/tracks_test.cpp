@@ -64,6 +64,52 @@ TEST(ExtrapolateTrack, ReachesBeyondEitherEndWithTheGrowthTerm) {
     EXPECT_FLOAT_EQ(points[28].x, 220.0f + 60.0f + 10.5f);
 }
 
+// The pitch model and the tracks divide (by 7, by S - 7, by the span);
+// only the growth uses the float constant 1/7. The values are chosen so that
+// multiplying by a reciprocal instead lands one float step away.
+TEST(PitchModel, DividesWhereTheModelDivides) {
+    const float x = 30.2830009f, y = 32.2200012f;  // TL and TR finder widths
+    ASSERT_NE(x / 7.0f, x * lectavo::kOneSeventh);
+    auto search = std::make_unique<lectavo::SymbolSearch>();
+    lectavo::SymbolCandidate c;
+    c.corners[lectavo::kTopRight] = {x, 0.0f};
+    c.corners[lectavo::kBottomLeft] = {0.0f, x};
+    c.corners[4 + lectavo::kTopLeft] = {100.0f, 0.0f};
+    c.corners[4 + lectavo::kTopRight] = {100.0f + y, 0.0f};
+    c.corners[4 + lectavo::kBottomLeft] = {100.0f, y};
+    c.corners[8 + lectavo::kTopLeft] = {0.0f, 100.0f};
+    c.corners[8 + lectavo::kBottomLeft] = {0.0f, 100.0f + y};
+    c.corners[8 + lectavo::kTopRight] = {y, 100.0f};
+    lectavo::ReadingArea& area = search->reading;
+    area.side = 25;
+    lectavo::SetPitchModel(area, c);
+    EXPECT_EQ(area.u.x, x / 7.0f);
+    EXPECT_EQ(area.v.y, x / 7.0f);
+    const float growth = (y - x) * lectavo::kOneSeventh / 18.0f;
+    ASSERT_NE(growth, (y - x) * lectavo::kOneSeventh * (1.0f / 18.0f));
+    EXPECT_EQ(area.rowGrowth.x, growth);
+    EXPECT_EQ(area.columnGrowth.y, growth);
+    lectavo::PlaceInitialAnchors(area, c);
+    const float half = (x - 21.0f * growth) / 7.0f * 0.5f;  // h_r of the top-left finder
+    EXPECT_EQ(area.rowTrack[0][0].x, half);
+    EXPECT_EQ(area.rowTrack[0][0].y, half);
+
+    PointF points[lectavo::kMaxSide] = {};
+    const float acc = 0.017f, width = 50.073101f;
+    const lectavo::Track track{points, {acc, 0.0f}};
+    points[20] = {10.0f, 0.0f};
+    points[33] = {10.0f + width, 0.0f};
+    lectavo::InterpolateTrack(track, 20, 33);
+    const float inner = points[33].x - points[20].x - lectavo::Triangular(12) * acc;
+    for (int k = 1; k < 13; ++k)
+        EXPECT_EQ(points[20 + k].x, points[20].x + static_cast<float>(k) * inner / 13.0f +
+                                        lectavo::Triangular(k - 1) * acc)
+            << k;
+    lectavo::ExtrapolateTrack(track, 20, 33, 0);
+    EXPECT_EQ(points[0].x, points[33].x + (points[33].x - points[20].x) / 13.0f * -33.0f +
+                               lectavo::Triangular(-33) * acc);
+}
+
 TEST(InitialAnchors, SitOnModuleCentresOfAnUprightSymbol) {
     auto search = std::make_unique<lectavo::SymbolSearch>();
     const testpics::Matrix m = testpics::FromQrencode("anchors", 1, 0);
