@@ -28,11 +28,9 @@ void SetMapping(const PositionMapping& m) {
 }
 
 int32_t ToPicture(int32_t coordinate, int32_t origin, float scale) {
-    // The loader's stretched picture holds the picture pixel (origin +
-    // coordinate) / scale, so the sum is divided, truncated toward zero.
-    const int64_t shifted = static_cast<int64_t>(origin) + coordinate;
-    if (scale == 1.0f || !(scale > 0.0f)) return static_cast<int32_t>(shifted);
-    return static_cast<int32_t>(static_cast<int64_t>(static_cast<double>(shifted) / scale));
+    const int64_t shifted = static_cast<int64_t>(origin);
+    if (scale == 1.0f || !(scale > 0.0f)) return static_cast<int32_t>(shifted + coordinate);
+    return static_cast<int32_t>(shifted + static_cast<int64_t>(static_cast<double>(coordinate) / scale));
 }
 
 }  // namespace lectavo

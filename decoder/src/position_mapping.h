@@ -16,8 +16,8 @@ PositionMapping CurrentMapping();
 void SetMapping(const PositionMapping& mapping);
 
 // Picture coordinate of a decoded-image coordinate along one axis: the
-// origin is added, then the sum is divided by the scale (truncated toward
-// zero) unless the scale is exactly 1.
+// coordinate is divided by the scale (truncated toward zero), then the origin
+// is added.
 int32_t ToPicture(int32_t coordinate, int32_t origin, float scale);
 
 }  // namespace lectavo
