@@ -20,21 +20,22 @@ int OpenCheck(const char* path) {
     return errno == EACCES || errno == EPERM ? kSharingViolation : kFileNotFound;
 }
 
-// Copies picture pixels row by row through `row` (columns first..first +
-// span - 1 of one picture row, as ARGB). Destination row r reads picture row
-// sourceRow(r); destination column c reads picture column sourceColumn(c).
+// Copies the window row by row through `row` (one picture row of ARGB).
+// Destination row r reads picture row sourceRow(r); destination column c reads
+// window column sourceColumn(c).
 template <class RowOf, class ColumnOf>
-void Convert(const platform::ImageFile& image, int first, int span, int outWidth, int outHeight, RowOf sourceRow,
+void Convert(const platform::ImageFile& image, const PictureRect& window, int outWidth, int outHeight, RowOf sourceRow,
              ColumnOf sourceColumn, std::vector<uint32_t>& row, uint8_t* grey) {
+    const int span = window.right - window.left;
     int loadedRow = -1;
     for (int r = 0; r < outHeight; ++r) {
         const int y = sourceRow(r);
         if (y != loadedRow) {
-            image.ReadRow(y, first, span, row.data());
+            image.ReadRow(y, window.left, span, row.data());
             loadedRow = y;
         }
         for (int c = 0; c < outWidth; ++c) {
-            const uint32_t argb = row[static_cast<size_t>(sourceColumn(c) - first)];
+            const uint32_t argb = row[static_cast<size_t>(sourceColumn(c))];
             *grey++ = GreyOf((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
         }
     }
@@ -57,10 +58,8 @@ int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
     const int dpiX = image.DpiX(), dpiY = image.DpiY();
     const int width = window.right - window.left, height = window.bottom - window.top;
 
-    // Stretch along the axis of lower resolution. The stretched picture's
-    // pixel (c, r) is the picture pixel ((left + c) / scale x, (top + r) /
-    // scale y), truncated: the window's coordinates are divided by the scale
-    // as a whole, which is the mapping GetSymbolePosition inverts.
+    // Stretch along the axis of lower resolution; the window keeps its
+    // top-left corner and covers the same picture pixels.
     int outWidth = width, outHeight = height;
     if (dpiX != dpiY && dpiX > 0 && dpiY > 0) {
         if (dpiX > dpiY) {
@@ -73,29 +72,23 @@ int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
         if (!WithinSizeLimit(outWidth, outHeight)) return kOutOfMemory;
     }
 
-    const float scaleX = out.scaleX, scaleY = out.scaleY;
-    // The picture columns read: from left / scale x up to the window's right
-    // edge (the last destination column stays left of it). Sources are held
-    // inside that span and the window's rows against rounding.
-    const int first = static_cast<int>(static_cast<float>(window.left) / scaleX);
-    const int span = window.right - first;
-    auto rowOf = [&](int r) {
-        const int y = static_cast<int>(static_cast<float>(window.top + r) / scaleY);
-        return y < window.bottom ? y : window.bottom - 1;
-    };
-    auto columnOf = [&](int c) {
-        const int x = static_cast<int>(static_cast<float>(window.left + c) / scaleX);
-        return x < first ? first : x < window.right ? x : window.right - 1;
-    };
-
     std::vector<uint32_t> row;
     try {
-        row.resize(static_cast<size_t>(span));
+        row.resize(static_cast<size_t>(width));
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
     if (!out.Allocate(outWidth, outHeight)) return kOutOfMemory;
-    Convert(image, first, span, outWidth, outHeight, rowOf, columnOf, row, out.pixels.data());
+    const float scaleX = out.scaleX, scaleY = out.scaleY;
+    auto rowOf = [&](int r) {
+        const int y = window.top + static_cast<int>(static_cast<float>(r) / scaleY);
+        return y < window.bottom ? y : window.bottom - 1;
+    };
+    auto columnOf = [&](int c) {
+        const int x = static_cast<int>(static_cast<float>(c) / scaleX);
+        return x < width ? x : width - 1;
+    };
+    Convert(image, window, outWidth, outHeight, rowOf, columnOf, row, out.pixels.data());
 
     GreyRange range;
     range.AddAll(out.pixels.data(), out.pixels.size());
