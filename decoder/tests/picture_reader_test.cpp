@@ -304,3 +304,36 @@ TEST(GeneralLoader, PngAndGifPictures) {
     EXPECT_EQ(At(p, 9, 0), 0);
     EXPECT_EQ(At(p, 10, 0), 255);
 }
+
+// A rectangle of a picture with non-square pixels covers the picture pixels
+// the caller named: its rows (or columns) are stretched from the rectangle's
+// own top (or left), not from that coordinate divided by the scale, which
+// would read another part of the picture.
+TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
+    QImage tall(40, 120, QImage::Format_RGB32);
+    for (int y = 0; y < tall.height(); ++y)
+        for (int x = 0; x < tall.width(); ++x) tall.setPixel(x, y, qRgb(2 * y, 2 * y, 2 * y));
+    tall.setDotsPerMeterX(7874);  // 200 x 100 dots per inch: rows are doubled
+    tall.setDotsPerMeterY(3937);
+    const std::string rows = TempPath("rows.png");
+    ASSERT_TRUE(tall.save(QString::fromStdString(rows), "PNG"));
+
+    PictureRect r{0, 40, 40, 100};
+    GrayPicture p;
+    ASSERT_EQ(ReadPicture(rows.c_str(), &r, p), 0);
+    ASSERT_EQ(p.height, 120);
+    EXPECT_EQ(p.scaleY, 2.0f);
+    for (int row = 0; row < p.height; ++row) EXPECT_EQ(At(p, 5, row), 2 * (40 + row / 2)) << row;
+
+    QImage wide(120, 40, QImage::Format_RGB32);
+    for (int y = 0; y < wide.height(); ++y)
+        for (int x = 0; x < wide.width(); ++x) wide.setPixel(x, y, qRgb(2 * x, 2 * x, 2 * x));
+    wide.setDotsPerMeterX(3937);  // 100 x 200: columns are doubled
+    wide.setDotsPerMeterY(7874);
+    const std::string columns = TempPath("columns.png");
+    ASSERT_TRUE(wide.save(QString::fromStdString(columns), "PNG"));
+    PictureRect c{30, 0, 90, 40};
+    ASSERT_EQ(ReadPicture(columns.c_str(), &c, p), 0);
+    ASSERT_EQ(p.width, 120);
+    for (int column = 0; column < p.width; ++column) EXPECT_EQ(At(p, column, 5), 2 * (30 + column / 2)) << column;
+}
