@@ -22,7 +22,9 @@ public:
             return;
         }
         const float t = std::tan(angle);
-        if (std::fabs(t) * 10000.0f + 0.499999f < 10001.0f) {  // rounded value at most 10000
+        // round(|tan| * 10000) <= 10000, the rounding sum formed in double as
+        // in RoundCoord (in float, 10000.5 would round up).
+        if (static_cast<double>(std::fabs(t) * 10000.0f) + 0.499999 < 10001.0) {
             mode_ = kShallow;
             step_ = c >= 0.0f ? 1 : -1;
             slope_ = t;

@@ -21,11 +21,16 @@ class BitReader {
 public:
     explicit BitReader(const SymbolSearch& search) : search_(search) {}
 
+    // The pixel of a sample point is trunc(c + 0.499999) in each coordinate,
+    // the sum formed in double so that an exact .5 rounds down at every
+    // magnitude (in float it rounds up from 32 on). Truncation goes toward
+    // zero, so a sum in (-1, 0) is pixel 0; the point is outside when a pixel
+    // index is negative or not less than the width or height.
     void Sample(PointF p, int bit) {
-        const float x = p.x + 0.499999f, y = p.y + 0.499999f;
+        const double x = static_cast<double>(p.x) + 0.499999, y = static_cast<double>(p.y) + 0.499999;
         // Written so that NaN counts as outside as well.
-        if (!(x >= 0.0f && y >= 0.0f && x < static_cast<float>(search_.width) &&
-              y < static_cast<float>(search_.height))) {
+        if (!(x > -1.0 && y > -1.0 && x < static_cast<double>(search_.width) &&
+              y < static_cast<double>(search_.height))) {
             outside_ = true;
             return;
         }

@@ -165,9 +165,11 @@ bool PreparePair(const SymbolSearch& search, int ai, int bi, Pair& pair) {
 
 int EstimateVersion(float centreDistance, float moduleSize) {
     if (!(moduleSize > 0.0f)) return -1;
-    const float rounded = ((centreDistance / moduleSize) - 10.0f) * 0.25f + 0.499999f;
+    // round() adds 0.499999 and truncates; the sum is formed in double so that
+    // an exact .5 rounds down (in float 32.5 and up would round up).
+    const double rounded = static_cast<double>(((centreDistance / moduleSize) - 10.0f) * 0.25f) + 0.499999;
     // Truncation toward zero yields 0..44 exactly for values in (-1, 45).
-    if (!(rounded > -1.0f && rounded < 45.0f)) return -1;
+    if (!(rounded > -1.0 && rounded < 45.0)) return -1;
     return static_cast<int>(rounded);
 }
 

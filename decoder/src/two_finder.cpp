@@ -31,7 +31,7 @@ bool TraceFour(const SymbolSearch& search, PointF centre, float base, Traces& t)
 
 bool Agree(float p, float q) {
     const float larger = p > q ? p : q, smaller = p > q ? q : p;
-    return smaller > 0.0f && larger <= kSizeAgreement * smaller;
+    return smaller > 0.0f && larger / smaller <= kSizeAgreement;
 }
 
 // Virtual pattern at `v` carrying P's traced geometry, oriented so that the

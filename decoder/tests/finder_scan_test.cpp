@@ -227,6 +227,33 @@ TEST(BoundaryWalk, FollowsATiltedSide) {
     EXPECT_EQ(up.y, 10.0f);
 }
 
+TEST(BoundaryWalk, RoundedCornerAndBumpTiltTheSide) {
+    // As on blurred photos: the bottom-left corner of the outer ring is
+    // rounded (two pixels missing from the bottom row, one from the row
+    // above) and the bottom side has a one-pixel bump at x 30..31.
+    Canvas c(60, 60);
+    c.Finder(10, 12, 4);  // x 10..37, y 12..39
+    c.Fill(10, 39, 2, 1, 0);
+    c.Fill(10, 38, 1, 1, 0);
+    c.Fill(30, 40, 2, 1, 1);
+    const lectavo::PointF centre{24.0f, 26.0f};
+    // Clockwise (leftwards) the walk steps diagonally inward around the
+    // rounding onto the left side and ends two rows above the bottom edge.
+    const lectavo::PointF left = lectavo::WalkBoundary(c.search, 24, 39, centre, true);
+    EXPECT_EQ(left.x, 10.0f);
+    EXPECT_EQ(left.y, 38.0f);
+    // Counter-clockwise (rightwards) it moves out onto the bump and, being
+    // outward of the start row, stops at the bump's end.
+    const lectavo::PointF right = lectavo::WalkBoundary(c.search, 24, 39, centre, false);
+    EXPECT_EQ(right.x, 31.0f);
+    EXPECT_EQ(right.y, 41.0f);
+    // The side line through the two ends thus meets the left edge x = 10
+    // about two pixels above the true corner (10, 40): the method's result.
+    lectavo::PointF corner;
+    ASSERT_TRUE(lectavo::IntersectLines(left, right, {10.0f, 12.0f}, {10.0f, 39.0f}, corner));
+    EXPECT_FLOAT_EQ(corner.y, 38.0f);
+}
+
 TEST(IntersectLines, Cases) {
     lectavo::PointF out{-7.0f, -7.0f};
     EXPECT_FALSE(lectavo::IntersectLines({1, 0}, {1, 5}, {3, 0}, {3, 5}, out));  // both vertical

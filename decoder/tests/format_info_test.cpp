@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/bch.h"
 #include "location_fixtures.h"
@@ -30,6 +31,75 @@ TEST(CorrectVersionWord, DistanceThreeIsNotCorrected) {
     // Versions below 7 carry no version information.
     word = (6u << 12) | qrcommon::BchRemainder(6u << 12, qrcommon::kVersionPoly);
     EXPECT_FALSE(lectavo::CorrectVersionWord(word));
+}
+
+// A light 100 x 100 plane with a hand-made candidate: the top-left finder's
+// corners lie 3.5 pixels around its centre, so one module is exactly one
+// pixel and every format sample point sits at the centre plus whole pixels.
+struct HandMade {
+    std::vector<uint8_t> plane = std::vector<uint8_t>(100 * 100, 0);
+    lectavo::SymbolSearch search;
+    lectavo::SymbolCandidate candidate;
+
+    explicit HandMade(lectavo::PointF topLeftCentre) {
+        search.image = plane.data();
+        search.width = search.height = 100;
+        search.finders.resize(3);
+        const lectavo::PointF centres[3] = {topLeftCentre, {80.0f, 20.0f}, {20.0f, 80.0f}};
+        for (int role = 0; role < 3; ++role) {
+            const lectavo::PointF c = centres[role];
+            search.finders[role].x = c.x;
+            search.finders[role].y = c.y;
+            lectavo::PointF* k = candidate.corners + 4 * role;
+            k[0] = {c.x - 3.5f, c.y - 3.5f};
+            k[1] = {c.x + 3.5f, c.y - 3.5f};
+            k[2] = {c.x + 3.5f, c.y + 3.5f};
+            k[3] = {c.x - 3.5f, c.y + 3.5f};
+        }
+        candidate.a = 0;
+        candidate.b = 1;
+        candidate.c = 2;
+        candidate.version = 1;
+        candidate.level = candidate.mask = 77;
+    }
+    // Writes the masked format word of (level indicator, mask) at the pixels
+    // (x0 + right, y0 + down) of the top-left copy's offsets.
+    void Write(uint32_t indicator, uint32_t mask, int x0, int y0) {
+        static const int kOffset[15][2] = {{5, -3}, {5, -2}, {5, -1}, {5, 0}, {5, 1},  {5, 2},  {5, 4}, {5, 5},
+                                           {4, 5},  {2, 5},  {1, 5},  {0, 5}, {-1, 5}, {-2, 5}, {-3, 5}};
+        const uint32_t word = qrcommon::FormatCodeword((indicator << 3) | mask) ^ qrcommon::kFormatMask;
+        for (int k = 0; k < 15; ++k) {
+            const int x = x0 + kOffset[k][0], y = y0 + kOffset[k][1];
+            if (x >= 0 && y >= 0 && x < 100 && y < 100) plane[static_cast<size_t>(y) * 100 + x] = (word >> k) & 1;
+        }
+    }
+};
+
+TEST(ReadFormatInfo, ExactHalvesRoundDown) {
+    // Sample points at 45.5, 37.5 ...: trunc(c + 0.499999) takes pixels 45,
+    // 37 ...; rounding the halves up would take the pixels one to the right
+    // and one below, which hold a different word.
+    HandMade h({40.5f, 40.5f});
+    h.Write(3, 3, 41, 41);  // Q, mask 3 where halves rounded up would read
+    h.Write(2, 6, 40, 40);  // H, mask 6 where they round down
+    ASSERT_TRUE(lectavo::ReadFormatInfo(h.search, h.candidate));
+    EXPECT_EQ(h.candidate.level, 3);
+    EXPECT_EQ(h.candidate.mask, 6);
+}
+
+TEST(ReadFormatInfo, PixelIndexTruncatesTowardZero) {
+    // Bit 14 is sampled at x = -1.0: trunc(-0.500001) is pixel 0, inside the
+    // picture (bit 13 reads the same pixel; level L makes both dark).
+    HandMade inside({2.0f, 40.0f});
+    inside.Write(1, 5, 2, 40);
+    ASSERT_TRUE(lectavo::ReadFormatInfo(inside.search, inside.candidate));
+    EXPECT_EQ(inside.candidate.level, 0);
+    EXPECT_EQ(inside.candidate.mask, 5);
+    // At x = -1.5 the pixel index is -1: outside, the reading fails at once.
+    HandMade outside({1.5f, 40.0f});
+    outside.Write(1, 5, 1, 40);
+    EXPECT_FALSE(lectavo::ReadFormatInfo(outside.search, outside.candidate));
+    EXPECT_EQ(outside.candidate.level, 77);
 }
 
 #ifdef QR_TEST_HAVE_QRENCODE

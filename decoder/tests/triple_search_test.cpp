@@ -47,6 +47,14 @@ TEST(VersionEstimate, RoundsHalfDownAndBoundsTheRange) {
     EXPECT_EQ(EstimateVersion(24.0f, 1.0f), 3);
     EXPECT_EQ(EstimateVersion(24.1f, 1.0f), 4);
     EXPECT_EQ(EstimateVersion(186.0f, 1.0f), 44);
+    // Exact halves round down at every size: 32.5 -> 32 and 44.5 -> 44 (a
+    // float sum with 0.499999 would give 33 and 45).
+    EXPECT_EQ(EstimateVersion(140.0f, 1.0f), 32);
+    EXPECT_EQ(EstimateVersion(188.0f, 1.0f), 44);
+    EXPECT_EQ(EstimateVersion(188.1f, 1.0f), -1);
+    // -0.75 rounds (truncating toward zero) to 0; -1.5 to -1.
+    EXPECT_EQ(EstimateVersion(5.0f, 1.0f), 0);
+    EXPECT_EQ(EstimateVersion(4.0f, 1.0f), -1);
     EXPECT_EQ(EstimateVersion(190.0f, 1.0f), -1);
     EXPECT_EQ(EstimateVersion(1.0f, 0.0f), -1);
     EXPECT_EQ(EstimateVersion(NAN, 1.0f), -1);
@@ -135,40 +143,58 @@ TEST(TripleSearchOnSymbols, TwoPixelModules) {
     for (int v : {1, 3, 7, 12, 20, 33, 40}) CheckSymbol({v, 2, 0, v % 4});
 }
 
-TEST(TwoFinderCompletion, MissingBottomLeftFinderIsSynthesised) {
+// Erases the finder in `role` (0 top-left, 1 top-right, 2 bottom-left) of a
+// version-3 symbol; the completion must synthesise it in that role, at its
+// centre and with its four corners (a virtual corner finder's corners come
+// from side lines through its stored edge points).
+void CheckCompletion(int role) {
     const testpics::Matrix m = testpics::FromQrencode(TextFor(3), 3, 1);
     testpics::Matrix cut = m;
-    for (int r = m.side - 7; r < m.side; ++r)
-        for (int c = 0; c < 7; ++c) cut.dark[static_cast<size_t>(r) * m.side + c] = 0;
+    const int r0 = role == 2 ? m.side - 7 : 0, c0 = role == 1 ? m.side - 7 : 0;
+    for (int r = r0; r < r0 + 7; ++r)
+        for (int c = c0; c < c0 + 7; ++c) cut.dark[static_cast<size_t>(r) * m.side + c] = 0;
+    int tried = 0;
     for (int turns = 0; turns < 4; ++turns) {
-        SCOPED_TRACE(turns);
+        SCOPED_TRACE("role " + std::to_string(role) + " turns " + std::to_string(turns));
         locfix::PlaneSearch ps(testpics::Render(cut, 4, 4, turns));
         lectavo::SymbolSearch& s = ps.search;
         if (lectavo::FinderScan(s, 1) != 2) continue;  // data modules may mimic a finder
+        ++tried;
         ASSERT_TRUE(lectavo::CompleteTwoFinders(s));
         ASSERT_EQ(s.finders.size(), 8u);
         ASSERT_GE(lectavo::TripleSearch(s), 1);
         const locfix::Placement where{m.side, 4, 4, turns};
         bool found = false;
         for (const auto& cand : s.candidates) {
-            const auto& third = s.finders[cand.c];
-            if (!third.isVirtual) continue;
+            const int index[3] = {cand.a, cand.b, cand.c};
+            const auto& made = s.finders[static_cast<size_t>(index[role])];
+            const lectavo::PointF centre = where.FinderCentre(role);
+            // Other placements (a virtual pattern beside the symbol, or a
+            // turned reading of it) can pass the format check by chance.
+            if (!made.isVirtual || std::fabs(made.x - centre.x) > 1.0f || std::fabs(made.y - centre.y) > 1.0f)
+                continue;
             found = true;
             EXPECT_EQ(cand.version, 3);
             EXPECT_EQ(cand.level, 1);
             EXPECT_EQ(cand.mask, locfix::MaskOf(m, 1));
-            const lectavo::PointF centre = where.FinderCentre(2);
-            EXPECT_NEAR(third.x, centre.x, 1.0f);
-            EXPECT_NEAR(third.y, centre.y, 1.0f);
-            for (int k = 0; k < 4; ++k) {
-                const lectavo::PointF want = where.FinderCorner(2, k);
-                EXPECT_NEAR(cand.corners[8 + k].x, want.x, 2.0f) << k;
-                EXPECT_NEAR(cand.corners[8 + k].y, want.y, 2.0f) << k;
+            for (int k = 0; k < 12; ++k) {
+                const lectavo::PointF want = where.FinderCorner(k / 4, k % 4);
+                EXPECT_NEAR(cand.corners[k].x, want.x, 2.0f) << "finder " << k / 4 << " corner " << k % 4;
+                EXPECT_NEAR(cand.corners[k].y, want.y, 2.0f) << "finder " << k / 4 << " corner " << k % 4;
             }
         }
         EXPECT_TRUE(found);
     }
+    EXPECT_GE(tried, 2);
 }
+
+TEST(TwoFinderCompletion, MissingBottomLeftFinderIsSynthesised) { CheckCompletion(2); }
+
+// The second placement: P the corner finder, Q its neighbour on the left edge.
+TEST(TwoFinderCompletion, MissingTopRightFinderIsSynthesised) { CheckCompletion(1); }
+
+// The third placement: P and Q diagonal, V the corner finder.
+TEST(TwoFinderCompletion, MissingCornerFinderIsSynthesised) { CheckCompletion(0); }
 
 #endif
 
