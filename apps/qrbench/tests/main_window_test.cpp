@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <qrencode.h>
+
 #include "binding/library_function.h"
 #include "carried_libraries.h"
 #include "file_dialog.h"
@@ -294,6 +296,42 @@ class MainWindowTest : public QObject {
     white.fill(Qt::white);
     white.save(blank, "BMP");
     QCOMPARE(Recognise(blank), QStringLiteral("未找到 QR 代码符号。"));
+  }
+
+  void recogniseShowsSymbolZeroAndStopsAtAZeroByte() {
+    // Two symbols side by side: the decoder returns them in reading order
+    // and only the first (the left one) is shown.
+    const QImage left(SymbolFileWith("left symbol", "left.bmp"));
+    const QImage right(SymbolFileWith("right symbol", "right.bmp"));
+    QImage both(left.width() + right.width(), left.height(), QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, left);
+    painter.drawImage(left.width(), 0, right);
+    painter.end();
+    const QString pair = Path(QStringLiteral("pair.png"));
+    QVERIFY(both.save(pair, "PNG"));
+    QCOMPARE(Recognise(pair), QStringLiteral("left symbol"));
+
+    // Data holding a zero byte are shown up to that byte. The encoder takes
+    // zero-terminated text, so this symbol is drawn from libqrencode.
+    const QByteArray data("before\0after", 12);
+    QRcode* code = QRcode_encodeData(data.size(), reinterpret_cast<const unsigned char*>(data.constData()), 0,
+                                     QR_ECLEVEL_M);
+    QVERIFY(code != nullptr);
+    const int scale = 6, quiet = 4, side = (code->width + 2 * quiet) * scale;
+    QImage zero(side, side, QImage::Format_RGB32);
+    zero.fill(Qt::white);
+    for (int y = 0; y < code->width; ++y)
+      for (int x = 0; x < code->width; ++x)
+        if (code->data[y * code->width + x] & 1)
+          for (int dy = 0; dy < scale; ++dy)
+            for (int dx = 0; dx < scale; ++dx)
+              zero.setPixel((x + quiet) * scale + dx, (y + quiet) * scale + dy, qRgb(0, 0, 0));
+    QRcode_free(code);
+    const QString zero_path = Path(QStringLiteral("zero.png"));
+    QVERIFY(zero.save(zero_path, "PNG"));
+    QCOMPARE(Recognise(zero_path), QStringLiteral("before"));
   }
 
   void recogniseRemovesTheLogoAndCancelChangesNothing() {
