@@ -6,7 +6,9 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <tuple>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -309,3 +311,46 @@ TEST_F(EndToEnd, SeveralSymbolsComeBackInReadingOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// The picture scaled by sx across and sy down (nearest neighbour) and
+// sheared by `shear` (x moves by shear * y), as a camera slightly off the
+// perpendicular would see it.
+Picture Distort(const Picture& p, double sx, double sy, double shear) {
+    Picture out;
+    out.width = static_cast<int>(p.width * sx + std::fabs(shear) * p.height * sy) + 2;
+    out.height = static_cast<int>(p.height * sy) + 1;
+    out.pixels.assign(static_cast<size_t>(out.width) * out.height, 255);
+    const double x0 = shear < 0 ? -shear * p.height * sy : 0.0;
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const double srcY = y / sy;
+            const double srcX = (x - x0 - shear * y) / sx;
+            const int ix = static_cast<int>(std::floor(srcX)), iy = static_cast<int>(std::floor(srcY));
+            if (ix >= 0 && iy >= 0 && ix < p.width && iy < p.height)
+                out.pixels[static_cast<size_t>(y) * out.width + x] = p.pixels[static_cast<size_t>(iy) * p.width + ix];
+        }
+    return out;
+}
+
+}  // namespace
+
+// The growing-pitch model follows symbols whose module size changes a little
+// across the picture: a 3 % vertical stretch, and a slight shear.
+TEST_F(EndToEnd, MildlyStretchedAndShearedLargeSymbols) {
+    for (int version : {10, 20, 40}) {
+        const int level = version % 4;
+        const Matrix m = testpics::FromQrencode(TextFor(version, level), version, level);
+        const Picture upright = testpics::Render(m, 4, 4, 0);
+        for (const auto& [sx, sy, shear] : {std::tuple{1.00, 1.03, 0.0}, std::tuple{1.03, 1.00, 0.0},
+                                            std::tuple{1.00, 1.00, 0.02}, std::tuple{1.00, 1.02, -0.02}}) {
+            SCOPED_TRACE(Join("version ", version, " scale ", sx, " x ", sy, " shear ", shear));
+            const Picture p = Distort(upright, sx, sy, shear);
+            ASSERT_EQ(lib.decodeGrayScaleArray(p.pixels.data(), p.width, p.height), 1);
+            EXPECT_EQ(lib.Data(0), TextFor(version, level));
+            EXPECT_EQ(lib.getDecodeVersion(0), version);
+            EXPECT_EQ(lib.getDecodeLevel(0), level);
+        }
+    }
+}
