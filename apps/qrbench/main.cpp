@@ -4,8 +4,9 @@
 //   qrbench                         the window
 //   qrbench --headless OUT.bmp      the sample symbol to OUT.bmp, no window
 //           [--serve]               then one more symbol per path read from stdin
-//   qrbench --screenshot OUT.png [--text TEXT] [--logo FILE]
-//                                   generate (and add the logo), capture, quit
+//   qrbench --screenshot OUT.png [--text TEXT] [--logo FILE] [--recognise FILE]
+//                                   generate (add the logo, recognise the
+//                                   picture file), capture, quit
 #include <QApplication>
 
 #include "headless.h"
@@ -40,8 +41,8 @@ int main(int argc, char** argv) {
   window.show();
   const QString screenshot = OptionValue(argc, argv, "--screenshot");
   if (!screenshot.isEmpty()) {
-    apps::StartScriptedRun(&window, {OptionValue(argc, argv, "--text"),
-                                     OptionValue(argc, argv, "--logo"), screenshot});
+    apps::StartScriptedRun(&window, {OptionValue(argc, argv, "--text"), OptionValue(argc, argv, "--logo"),
+                                     OptionValue(argc, argv, "--recognise"), screenshot});
   }
   return app.exec();
 }

@@ -36,6 +36,11 @@ void StartScriptedRun(MainWindow* window, const ScriptedRun& run) {
       window->ChooseLogo();
       ReplaceFileDialog({});
     }
+    if (!run.recognise.isEmpty()) {
+      ReplaceFileDialog([file = run.recognise](const FileDialogRequest&) { return file; });
+      window->Recognise();
+      ReplaceFileDialog({});
+    }
     QTimer::singleShot(500, window, [window, run] {
       const bool saved = CaptureWindow(window).save(run.screenshot, "PNG");
       QApplication::exit(saved ? 0 : 1);
