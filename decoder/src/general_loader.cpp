@@ -62,13 +62,18 @@ int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
     // top-left corner and covers the same picture pixels.
     int outWidth = width, outHeight = height;
     if (dpiX != dpiY && dpiX > 0 && dpiY > 0) {
+        // A file may state wildly unequal resolutions: the stretched side is
+        // checked against the size limit before it is turned into an int.
+        double stretched;
         if (dpiX > dpiY) {
             out.scaleY = static_cast<float>(dpiX) / static_cast<float>(dpiY);
-            outHeight = static_cast<int>(static_cast<float>(height) * out.scaleY);
+            stretched = static_cast<double>(static_cast<float>(height) * out.scaleY);
         } else {
             out.scaleX = static_cast<float>(dpiY) / static_cast<float>(dpiX);
-            outWidth = static_cast<int>(static_cast<float>(width) * out.scaleX);
+            stretched = static_cast<double>(static_cast<float>(width) * out.scaleX);
         }
+        if (!(stretched <= static_cast<double>(kMaxPictureSide))) return kOutOfMemory;
+        (dpiX > dpiY ? outHeight : outWidth) = static_cast<int>(stretched);
         if (!WithinSizeLimit(outWidth, outHeight)) return kOutOfMemory;
     }
 

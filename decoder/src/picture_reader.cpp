@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <exception>
+
 #include "bmp_reader.h"
 #include "general_loader.h"
 #include "jpeg_reader.h"
@@ -15,9 +17,10 @@
 namespace lectavo {
 
 bool GrayPicture::Allocate(int w, int h) {
+    if (w < 0 || h < 0) return false;
     try {
         pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error for absurd sizes
         pixels.clear();
         return false;
     }

@@ -337,3 +337,18 @@ TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
     ASSERT_EQ(p.width, 120);
     for (int column = 0; column < p.width; ++column) EXPECT_EQ(At(p, column, 5), 2 * (30 + column / 2)) << column;
 }
+
+// Files may state absurdly unequal resolutions; the stretched size is
+// refused as too large instead of overflowing.
+TEST(GeneralLoader, AbsurdResolutionRatioIsRefused) {
+    // 60 columns stretched 50 million times would overflow a 32-bit size.
+    QImage small(60, 60, QImage::Format_RGB32);
+    small.fill(Qt::white);
+    small.setDotsPerMeterX(40);          // about 1 dot per inch
+    small.setDotsPerMeterY(2000000000);  // about 50 million dots per inch
+    const std::string path = TempPath("ratio.png");
+    ASSERT_TRUE(small.save(QString::fromStdString(path), "PNG"));
+    GrayPicture p;
+    EXPECT_EQ(ReadPicture(path.c_str(), nullptr, p), lectavo::kOutOfMemory);
+    EXPECT_FALSE(p.HasImage());
+}
