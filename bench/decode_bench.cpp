@@ -144,9 +144,12 @@ void BM_Decode(benchmark::State& state, Peer peer, bool noisy) {
     Zbar zbarReader;
     auto decode = [&](const Picture& p) {
         switch (peer) {
-            case kLectavo: return DecodeLectavo(p);
-            case kZxing: return DecodeZxing(p);
-            default: return zbarReader.Decode(p);
+            case kLectavo:
+                return DecodeLectavo(p);
+            case kZxing:
+                return DecodeZxing(p);
+            default:
+                return zbarReader.Decode(p);
         }
     };
     int correct = 0;
@@ -189,8 +192,8 @@ int PeakMemory() {
     big.width = big.height = 2000;
     big.pixels.assign(static_cast<size_t>(2000) * 2000, 255);
     for (int y = 0; y < symbol.height; ++y)
-        std::memcpy(&big.pixels[static_cast<size_t>(y + 400) * 2000 + 400], &symbol.pixels[static_cast<size_t>(y) * symbol.width],
-                    static_cast<size_t>(symbol.width));
+        std::memcpy(&big.pixels[static_cast<size_t>(y + 400) * 2000 + 400],
+                    &symbol.pixels[static_cast<size_t>(y) * symbol.width], static_cast<size_t>(symbol.width));
     const long before = PeakResidentKb();
     const int found = DecodeGrayScaleArray(big.pixels.data(), big.width, big.height);
     const long after = PeakResidentKb();

@@ -64,9 +64,9 @@ void BM_Libqrencode(benchmark::State& state) {
     const std::string message = MessageFor(version, level);
     int width = 0;
     for (auto _ : state) {
-        QRcode* code = QRcode_encodeData(static_cast<int>(message.size()),
-                                         reinterpret_cast<const unsigned char*>(message.data()), version,
-                                         PeerLevel(level));
+        QRcode* code =
+            QRcode_encodeData(static_cast<int>(message.size()), reinterpret_cast<const unsigned char*>(message.data()),
+                              version, PeerLevel(level));
         if (code == nullptr) {
             state.SkipWithError("libqrencode failed");
             break;

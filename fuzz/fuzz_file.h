@@ -10,8 +10,7 @@
 namespace fuzzing {
 
 inline std::string WriteInput(const uint8_t* data, size_t size, const char* extension) {
-    static const std::string path =
-        "/tmp/lectavo_fuzz_" + std::to_string(static_cast<long>(::getpid())) + extension;
+    static const std::string path = "/tmp/lectavo_fuzz_" + std::to_string(static_cast<long>(::getpid())) + extension;
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
         if (size) std::fwrite(data, 1, size, f);
         std::fclose(f);

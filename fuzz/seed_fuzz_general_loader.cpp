@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> grey(24 * 22);
     for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 7);
     ok &= fuzzing::WriteSeed(folder, "dpi.bmp", testfiles::GreyBmp(grey, 24, 22, 7874, 3937));
-    testfiles::WriteJpeg(fuzzing::SeedPath(folder, "grey.jpg"), 24, 22, 1,
-                         [](int x, int y, int) { return static_cast<uint8_t>(x * y); }, 75);
+    testfiles::WriteJpeg(
+        fuzzing::SeedPath(folder, "grey.jpg"), 24, 22, 1, [](int x, int y, int) { return static_cast<uint8_t>(x * y); },
+        75);
     return ok ? 0 : 1;
 }

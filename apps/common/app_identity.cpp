@@ -2,8 +2,6 @@
 
 namespace apps {
 
-QString GeneratorCaption() {
-  return QStringLiteral("二维码生成器 - ") + QString::fromLatin1(kProjectWebAddress);
-}
+QString GeneratorCaption() { return QStringLiteral("二维码生成器 - ") + QString::fromLatin1(kProjectWebAddress); }
 
 }  // namespace apps

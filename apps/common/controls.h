@@ -12,13 +12,12 @@ namespace apps {
 // Names the control and places it at (x, y, width, height) in its parent.
 template <typename Widget>
 Widget* Place(Widget* widget, const char* name, int x, int y, int width, int height) {
-  widget->setObjectName(QString::fromUtf8(name));
-  widget->setGeometry(x, y, width, height);
-  return widget;
+    widget->setObjectName(QString::fromUtf8(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
 }
 
-QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption, int x, int y,
-                     int width, int height);
+QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption, int x, int y, int width, int height);
 
 // The multi-line content box: white, "宋体" with a 20-pixel character height.
 void StyleContentBox(QPlainTextEdit* box);

@@ -11,11 +11,11 @@ class QFileDialog;
 namespace apps {
 
 struct FileDialogRequest {
-  enum class Kind { Open, Save };
-  Kind kind = Kind::Open;
-  QString file_name;       // proposed file name (save)
-  QString filter;          // in the "label|patterns;patterns|label|..." form
-  QString default_suffix;  // appended to a saved name without an extension
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    QString file_name;       // proposed file name (save)
+    QString filter;          // in the "label|patterns;patterns|label|..." form
+    QString default_suffix;  // appended to a saved name without an extension
 };
 
 // Sets the program's dialog up for the request and shows it; returns the

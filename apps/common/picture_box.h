@@ -9,14 +9,14 @@
 namespace apps {
 
 class PictureBox : public QLabel {
- public:
-  explicit PictureBox(QWidget* parent, bool scale_to_fill = false);
+public:
+    explicit PictureBox(QWidget* parent, bool scale_to_fill = false);
 
-  // Bytes that are not a picture (or no bytes) leave the box empty.
-  void SetPictureBytes(const QByteArray& bytes);
-  // Reads the file whole and shows its bytes.
-  void ShowFile(const std::string& path);
-  bool HasPicture() const;
+    // Bytes that are not a picture (or no bytes) leave the box empty.
+    void SetPictureBytes(const QByteArray& bytes);
+    // Reads the file whole and shows its bytes.
+    void ShowFile(const std::string& path);
+    bool HasPicture() const;
 };
 
 }  // namespace apps

@@ -20,18 +20,18 @@ EncoderFunction<QRSaveAsBMP> save_as_bmp{kEncoderLibrary, "QRSaveAsBMP"};
 }  // namespace
 
 QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_path) {
-  try {
-    set_message(request.message.constData());
-    set_back_color(255, 255, 255);
-    set_bar_color(0, 0, 0);
-    configure(request.version, request.level, request.mask);
-    appearance(0.2, 1, 0);
-    set_size(kSymbolPixels, kSymbolPixels);
-    save_as_bmp(bmp_path.c_str());
-  } catch (const platform::BindError& error) {
-    return BindFailureMessage(error);
-  }
-  return {};
+    try {
+        set_message(request.message.constData());
+        set_back_color(255, 255, 255);
+        set_bar_color(0, 0, 0);
+        configure(request.version, request.level, request.mask);
+        appearance(0.2, 1, 0);
+        set_size(kSymbolPixels, kSymbolPixels);
+        save_as_bmp(bmp_path.c_str());
+    } catch (const platform::BindError& error) {
+        return BindFailureMessage(error);
+    }
+    return {};
 }
 
 }  // namespace apps

@@ -14,10 +14,10 @@ inline constexpr char kSymbolFileName[] = "/a.bmp";
 inline constexpr int kSymbolPixels = 500;
 
 struct SymbolRequest {
-  QByteArray message;  // code page 936 text
-  int version = 0;     // 0 automatic, 1-40; the encoder takes others as 0
-  int level = 0;       // 0-3 for L, M, Q, H; the encoder takes others as 0
-  int mask = 0;        // 0 automatic, k = pattern k - 1
+    QByteArray message;  // code page 936 text
+    int version = 0;     // 0 automatic, 1-40; the encoder takes others as 0
+    int level = 0;       // 0-3 for L, M, Q, H; the encoder takes others as 0
+    int mask = 0;        // 0 automatic, k = pattern k - 1
 };
 
 // Sets every encoder setting afresh and has the encoder write `bmp_path`

@@ -13,16 +13,14 @@ extern const unsigned long long qrbench_carried_lectavo_size;
 namespace apps {
 
 std::vector<CarriedFile> CarriedLibraries() {
-  return {{"/Mosaire.dll", qrbench_carried_mosaire,
-           static_cast<size_t>(qrbench_carried_mosaire_size)},
-          {"/Lectavo.dll", qrbench_carried_lectavo,
-           static_cast<size_t>(qrbench_carried_lectavo_size)}};
+    return {{"/Mosaire.dll", qrbench_carried_mosaire, static_cast<size_t>(qrbench_carried_mosaire_size)},
+            {"/Lectavo.dll", qrbench_carried_lectavo, static_cast<size_t>(qrbench_carried_lectavo_size)}};
 }
 
 void WriteCarriedLibraries(const std::string& folder) {
-  for (const CarriedFile& file : CarriedLibraries()) {
-    if (file.size > 0) platform::WriteWholeFile(folder + file.name, file.data, file.size);
-  }
+    for (const CarriedFile& file : CarriedLibraries()) {
+        if (file.size > 0) platform::WriteWholeFile(folder + file.name, file.data, file.size);
+    }
 }
 
 }  // namespace apps

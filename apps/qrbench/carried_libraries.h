@@ -9,9 +9,9 @@
 namespace apps {
 
 struct CarriedFile {
-  const char* name;  // "/Mosaire.dll", after the program folder
-  const unsigned char* data;
-  size_t size;
+    const char* name;  // "/Mosaire.dll", after the program folder
+    const unsigned char* data;
+    size_t size;
 };
 
 // Both library files; a file missing from this build has size 0.

@@ -10,10 +10,10 @@ namespace apps {
 class MainWindow;
 
 struct ScriptedRun {
-  QString text;        // typed into the content box before generate
-  QString logo;        // picture file chosen as the logo after generate
-  QString recognise;   // picture file recognised last
-  QString screenshot;  // PNG file the window is captured into
+    QString text;        // typed into the content box before generate
+    QString logo;        // picture file chosen as the logo after generate
+    QString recognise;   // picture file recognised last
+    QString screenshot;  // PNG file the window is captured into
 };
 
 // Schedules the steps once the window shows; the application quits after

@@ -6,14 +6,13 @@
 namespace apps {
 
 QByteArray GenerateSymbolPicture(const SymbolRequest& request, QString* failure) {
-  const std::string path = platform::ProgramFolder() + kSymbolFileName;
-  *failure = WriteSymbolFile(request, path);
-  if (!failure->isEmpty()) return {};
-  const auto bytes = platform::ReadWholeFile(path);
-  platform::DeleteFile(path);
-  if (!bytes) return {};
-  return QByteArray(reinterpret_cast<const char*>(bytes->data()),
-                    static_cast<qsizetype>(bytes->size()));
+    const std::string path = platform::ProgramFolder() + kSymbolFileName;
+    *failure = WriteSymbolFile(request, path);
+    if (!failure->isEmpty()) return {};
+    const auto bytes = platform::ReadWholeFile(path);
+    platform::DeleteFile(path);
+    if (!bytes) return {};
+    return QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()));
 }
 
 }  // namespace apps

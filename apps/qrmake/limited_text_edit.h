@@ -8,25 +8,25 @@
 namespace apps {
 
 class LimitedTextEdit : public QPlainTextEdit {
- public:
-  LimitedTextEdit(QWidget* parent, int limit);
+public:
+    LimitedTextEdit(QWidget* parent, int limit);
 
-  int limit() const { return limit_; }
-  // Length as counted against the limit.
-  static int CountedLength(const QString& text);
+    int limit() const { return limit_; }
+    // Length as counted against the limit.
+    static int CountedLength(const QString& text);
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void insertFromMimeData(const QMimeData* source) override;
-  void inputMethodEvent(QInputMethodEvent* event) override;
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
- private:
-  // How many characters an insertion replacing the selection may add.
-  int Room() const;
-  // The longest prefix of `text` that fits.
-  QString Fitting(const QString& text) const;
+private:
+    // How many characters an insertion replacing the selection may add.
+    int Room() const;
+    // The longest prefix of `text` that fits.
+    QString Fitting(const QString& text) const;
 
-  int limit_;
+    int limit_;
 };
 
 }  // namespace apps

@@ -12,21 +12,21 @@
 namespace vistrel {
 
 class DeviceSource final : public FrameSource {
- public:
-  explicit DeviceSource(const QCameraDevice& device);
-  ~DeviceSource() override;
-  DeviceSource(const DeviceSource&) = delete;
-  DeviceSource& operator=(const DeviceSource&) = delete;
+public:
+    explicit DeviceSource(const QCameraDevice& device);
+    ~DeviceSource() override;
+    DeviceSource(const DeviceSource&) = delete;
+    DeviceSource& operator=(const DeviceSource&) = delete;
 
-  QImage CurrentFrame() const override;
-  quint64 FrameSerial() const override { return serial_; }
+    QImage CurrentFrame() const override;
+    quint64 FrameSerial() const override { return serial_; }
 
- private:
-  QCamera camera_;
-  QVideoSink sink_;
-  QMediaCaptureSession session_;
-  QVideoFrame frame_;
-  quint64 serial_ = 0;
+private:
+    QCamera camera_;
+    QVideoSink sink_;
+    QMediaCaptureSession session_;
+    QVideoFrame frame_;
+    quint64 serial_ = 0;
 };
 
 }  // namespace vistrel

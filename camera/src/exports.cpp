@@ -11,48 +11,48 @@ namespace {
 
 template <typename Body>
 void Guarded(Body body) noexcept {
-  try {
-    body();
-  } catch (...) {
-  }
+    try {
+        body();
+    } catch (...) {
+    }
 }
 
 }  // namespace
 
 extern "C" const char* GetCameraList(void) {
-  const char* list = "";
-  Guarded([&] {
-    vistrel::LogCall("GetCameraList");
-    list = vistrel::Camera::Instance().SourceList();
-  });
-  return list;
+    const char* list = "";
+    Guarded([&] {
+        vistrel::LogCall("GetCameraList");
+        list = vistrel::Camera::Instance().SourceList();
+    });
+    return list;
 }
 
 extern "C" void SetCameraID(int index) {
-  Guarded([&] {
-    vistrel::LogCall("SetCameraID", QString::number(index));
-    vistrel::Camera::Instance().Choose(index);
-  });
+    Guarded([&] {
+        vistrel::LogCall("SetCameraID", QString::number(index));
+        vistrel::Camera::Instance().Choose(index);
+    });
 }
 
 extern "C" void StartCamera(void* window) {
-  Guarded([&] {
-    vistrel::LogCall("StartCamera", window == nullptr ? QStringLiteral("null") : QStringLiteral("window"));
-    vistrel::Camera::Instance().Start(window);
-  });
+    Guarded([&] {
+        vistrel::LogCall("StartCamera", window == nullptr ? QStringLiteral("null") : QStringLiteral("window"));
+        vistrel::Camera::Instance().Start(window);
+    });
 }
 
 extern "C" void SaveBmp(void* window, const char* path) {
-  Guarded([&] {
-    vistrel::LogCall("SaveBmp", path == nullptr ? QStringLiteral("null") : QFile::decodeName(path));
-    vistrel::Camera::Instance().SaveFrame(path);
-  });
-  (void)window;
+    Guarded([&] {
+        vistrel::LogCall("SaveBmp", path == nullptr ? QStringLiteral("null") : QFile::decodeName(path));
+        vistrel::Camera::Instance().SaveFrame(path);
+    });
+    (void)window;
 }
 
 extern "C" void CloseCamera(int index) {
-  Guarded([&] {
-    vistrel::LogCall("CloseCamera", QString::number(index));
-    vistrel::Camera::Instance().Close(index);
-  });
+    Guarded([&] {
+        vistrel::LogCall("CloseCamera", QString::number(index));
+        vistrel::Camera::Instance().Close(index);
+    });
 }

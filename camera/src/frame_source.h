@@ -7,18 +7,18 @@
 namespace vistrel {
 
 class FrameSource {
- public:
-  virtual ~FrameSource() = default;
+public:
+    virtual ~FrameSource() = default;
 
-  // The newest frame; a null image until the first frame arrives.
-  virtual QImage CurrentFrame() const = 0;
+    // The newest frame; a null image until the first frame arrives.
+    virtual QImage CurrentFrame() const = 0;
 
-  // Changes whenever the current frame changes, so the preview redraws
-  // only when there is something new.
-  virtual quint64 FrameSerial() const = 0;
+    // Changes whenever the current frame changes, so the preview redraws
+    // only when there is something new.
+    virtual quint64 FrameSerial() const = 0;
 
-  // Called after each frame grab; a source that replays pictures moves on.
-  virtual void FrameTaken() {}
+    // Called after each frame grab; a source that replays pictures moves on.
+    virtual void FrameTaken() {}
 };
 
 }  // namespace vistrel

@@ -13,25 +13,25 @@
 namespace vistrel {
 
 class Preview final {
- public:
-  Preview(QWidget* target, const FrameSource& source);
-  ~Preview();
-  Preview(const Preview&) = delete;
-  Preview& operator=(const Preview&) = delete;
+public:
+    Preview(QWidget* target, const FrameSource& source);
+    ~Preview();
+    Preview(const Preview&) = delete;
+    Preview& operator=(const Preview&) = delete;
 
-  // Redraws now if there is something new to show.
-  void Refresh();
+    // Redraws now if there is something new to show.
+    void Refresh();
 
- private:
-  static constexpr int kRefreshMilliseconds = 40;
+private:
+    static constexpr int kRefreshMilliseconds = 40;
 
-  const FrameSource& source_;
-  QPointer<QWidget> target_;
-  QPointer<QLabel> label_;
-  bool owns_label_ = false;
-  QTimer timer_;
-  quint64 shown_serial_ = 0;
-  QSize shown_size_;
+    const FrameSource& source_;
+    QPointer<QWidget> target_;
+    QPointer<QLabel> label_;
+    bool owns_label_ = false;
+    QTimer timer_;
+    quint64 shown_serial_ = 0;
+    QSize shown_size_;
 };
 
 }  // namespace vistrel

@@ -13,11 +13,11 @@ namespace vistrel {
 inline constexpr char kReplayDirVariable[] = "VISTREL_REPLAY_DIR";
 
 struct SourceInfo {
-  enum class Kind { Device, Replay };
-  Kind kind = Kind::Device;
-  QString name;          // never empty, never holds a line break
-  QByteArray device_id;  // Kind::Device: QCameraDevice::id()
-  QString folder;        // Kind::Replay: the folder replayed
+    enum class Kind { Device, Replay };
+    Kind kind = Kind::Device;
+    QString name;          // never empty, never holds a line break
+    QByteArray device_id;  // Kind::Device: QCameraDevice::id()
+    QString folder;        // Kind::Replay: the folder replayed
 };
 
 // Enumerates the sources now. Cameras are only asked for when a Qt

@@ -115,10 +115,10 @@ LECTAVO_API int32_t GetSymbolePosition(int32_t index, LectavoPoint* corners);
 
 /* ---- Options (process-wide) ---------------------------------------------- */
 
-LECTAVO_API void SetDecodeSymbolCount(int32_t count);   /* < 0 -> 0, > 32 -> 32 */
-LECTAVO_API void SetDecodeEffectLevel(int32_t level);   /* outside 0-3 -> 3 */
-LECTAVO_API void SetBrightnessBorder(int32_t level);    /* low byte; 0 = computed */
-LECTAVO_API void SetMinimumModuleSize(int32_t size);    /* low byte; 0 -> 1 */
+LECTAVO_API void SetDecodeSymbolCount(int32_t count); /* < 0 -> 0, > 32 -> 32 */
+LECTAVO_API void SetDecodeEffectLevel(int32_t level); /* outside 0-3 -> 3 */
+LECTAVO_API void SetBrightnessBorder(int32_t level);  /* low byte; 0 = computed */
+LECTAVO_API void SetMinimumModuleSize(int32_t size);  /* low byte; 0 -> 1 */
 
 LECTAVO_API void FreeAllocateMemory(void);
 

@@ -28,9 +28,9 @@ struct View {
 
 struct Grid {
     SymbolSearch& search;
-    int n = 0;        // alignment coordinates other than 6
-    int q[8] = {};    // q[0] = 6, q[1..n]
-    int last = 0;     // S - 1
+    int n = 0;      // alignment coordinates other than 6
+    int q[8] = {};  // q[0] = 6, q[1..n]
+    int last = 0;   // S - 1
     View views[2];
 
     explicit Grid(SymbolSearch& s) : search(s) {

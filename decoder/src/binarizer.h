@@ -10,8 +10,8 @@
 namespace lectavo {
 
 struct SearchOutcome {
-    bool success = false;   // this search decoded something
-    int symbolsHeld = 0;    // symbols found so far over all searches
+    bool success = false;  // this search decoded something
+    int symbolsHeld = 0;   // symbols found so far over all searches
 };
 
 // Searches one width x height plane.

@@ -74,9 +74,15 @@ void ConvertRows(const uint8_t* pixelData, int64_t stride, int height, int bitCo
         for (int x = w.left; x < w.right; ++x) {
             uint8_t value;
             switch (bitCount) {
-                case 1: value = palette[(row[x / 8] >> (7 - x % 8)) & 1]; break;
-                case 4: value = palette[x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F]; break;
-                case 8: value = palette[row[x]]; break;
+                case 1:
+                    value = palette[(row[x / 8] >> (7 - x % 8)) & 1];
+                    break;
+                case 4:
+                    value = palette[x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F];
+                    break;
+                case 8:
+                    value = palette[row[x]];
+                    break;
                 default: {
                     const uint8_t* bgr = row + 3 * static_cast<int64_t>(x);
                     value = GreyOf(bgr[2], bgr[1], bgr[0]);

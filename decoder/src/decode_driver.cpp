@@ -51,9 +51,7 @@ int SearchGrey(ResultStore& store, const uint8_t* grey, int width, int height, u
     return Conclude(store, *search, status == BinarizeStatus::kFound, ranOutOfMemory);
 }
 
-bool UsableArray(const uint8_t* pixels, int width, int height) {
-    return pixels && width > 0 && height > 0;
-}
+bool UsableArray(const uint8_t* pixels, int width, int height) { return pixels && width > 0 && height > 0; }
 
 }  // namespace
 
@@ -79,8 +77,7 @@ int DecodeFile(const char* path, const PictureRect* rect) {
     mapping.scaleY = picture.scaleY;
     SetMapping(mapping);
     if (!picture.HasImage()) return code;
-    return SearchGrey(*store, picture.pixels.data(), picture.width, picture.height, picture.threshold,
-                      picture.bilevel);
+    return SearchGrey(*store, picture.pixels.data(), picture.width, picture.height, picture.threshold, picture.bilevel);
 }
 
 int DecodeGrey(const uint8_t* pixels, int width, int height) {

@@ -26,9 +26,7 @@ void SetSymbolCount(int32_t count) {
     symbolCount.store(count < 0 ? 0 : count > 32 ? 32 : count, std::memory_order_relaxed);
 }
 
-void SetEffectLevel(int32_t level) {
-    effectLevel.store(level < 0 || level > 3 ? 3 : level, std::memory_order_relaxed);
-}
+void SetEffectLevel(int32_t level) { effectLevel.store(level < 0 || level > 3 ? 3 : level, std::memory_order_relaxed); }
 
 void SetBrightnessBorder(int32_t level) {
     brightnessBorder.store(static_cast<uint8_t>(level & 0xFF), std::memory_order_relaxed);

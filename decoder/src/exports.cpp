@@ -53,8 +53,10 @@ LECTAVO_API int32_t GetDecodeData(int32_t index, unsigned char** data) {
     return Guarded(-1, [&]() -> int32_t {
         const lectavo::DecodeResult* r = Record(index);
         if (!r || !data) return -1;
-        if (*data == nullptr) *data = const_cast<unsigned char*>(r->data);
-        else std::memcpy(*data, r->data, static_cast<size_t>(r->dataLength) + 1);
+        if (*data == nullptr)
+            *data = const_cast<unsigned char*>(r->data);
+        else
+            std::memcpy(*data, r->data, static_cast<size_t>(r->dataLength) + 1);
         return r->dataLength;
     });
 }

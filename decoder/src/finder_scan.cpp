@@ -87,12 +87,14 @@ bool CrossCheckHorizontal(const SymbolSearch& search, int x, int y, RunEdges& ed
     if (y < 0 || y >= search.height - 1 || x < 0 || x >= search.width) return false;
     // The walk stays inside 0 .. width - 1, so the row can be read directly.
     const uint8_t* row = search.image + static_cast<size_t>(y) * static_cast<size_t>(search.width);
-    return CrossCheck(x, search.width, [row](int i) { return row[i] != 0; }, edges);
+    return CrossCheck(
+        x, search.width, [row](int i) { return row[i] != 0; }, edges);
 }
 
 bool CrossCheckVertical(const SymbolSearch& search, int x, int y, RunEdges& edges) {
     if (x < 0 || x >= search.width - 1) return false;
-    return CrossCheck(y, search.height, [&](int i) { return search.Pixel(x, i) != 0; }, edges);
+    return CrossCheck(
+        y, search.height, [&](int i) { return search.Pixel(x, i) != 0; }, edges);
 }
 
 int FinderScan(SymbolSearch& search, int stepDivisor) {

@@ -121,8 +121,7 @@ bool ReadVersionInfo(const SymbolSearch& search, SymbolCandidate& candidate) {
         d = ((bl.c[kBottomLeft] - bl.c[kTopLeft]) + (bl.c[kBottomRight] - bl.c[kTopRight])) / 14.0f;
         for (int i = -3; i <= 2; ++i)
             for (int j = 0; j <= 2; ++j)
-                reader.Sample(bl.centre + r * static_cast<float>(i) + d * static_cast<float>(j - 7),
-                              3 * (i + 3) + j);
+                reader.Sample(bl.centre + r * static_cast<float>(i) + d * static_cast<float>(j - 7), 3 * (i + 3) + j);
         if (reader.Outside()) return false;
         word = reader.Take();
         if (!CorrectVersionWord(word)) return false;
@@ -155,10 +154,8 @@ bool ReadFormatInfo(const SymbolSearch& search, SymbolCandidate& candidate) {
             // The top-left copy again with module vectors measured across the
             // whole symbol.
             const float span = static_cast<float>(8 * candidate.version + 50);
-            const PointF d =
-                ((bl.c[kBottomLeft] - tl.c[kTopLeft]) + (bl.c[kBottomRight] - tl.c[kTopRight])) / span;
-            const PointF r =
-                ((tr.c[kTopRight] - tl.c[kTopLeft]) + (tr.c[kBottomRight] - tl.c[kBottomLeft])) / span;
+            const PointF d = ((bl.c[kBottomLeft] - tl.c[kTopLeft]) + (bl.c[kBottomRight] - tl.c[kTopRight])) / span;
+            const PointF r = ((tr.c[kTopRight] - tl.c[kTopLeft]) + (tr.c[kBottomRight] - tl.c[kBottomLeft])) / span;
             ReadTopLeftFormat(reader, tl.centre, r, d);
         }
         if (reader.Outside()) return false;

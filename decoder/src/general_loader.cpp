@@ -47,10 +47,13 @@ int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
     if (const int code = OpenCheck(path)) return code;
     platform::ImageFile image;
     switch (image.Load(path, kMaxPictureSide, kMaxPicturePixels)) {
-        case platform::ImageStatus::kOk: break;
-        case platform::ImageStatus::kUnreadable: return kUnreadable;
+        case platform::ImageStatus::kOk:
+            break;
+        case platform::ImageStatus::kUnreadable:
+            return kUnreadable;
         case platform::ImageStatus::kTooLarge:
-        case platform::ImageStatus::kOutOfMemory: return kOutOfMemory;
+        case platform::ImageStatus::kOutOfMemory:
+            return kOutOfMemory;
     }
     PictureRect window;
     if (!ClipToPicture(image.Width(), image.Height(), rect, window)) return 0;

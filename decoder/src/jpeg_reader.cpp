@@ -33,8 +33,10 @@ void DiscardMessage(j_common_ptr) {}
 // files carrying an Adobe marker store the inks inverted.
 uint8_t PixelGrey(const JSAMPLE* p, int components, bool invertedInks) {
     switch (components) {
-        case 1: return p[0];
-        case 3: return GreyOf(p[0], p[1], p[2]);
+        case 1:
+            return p[0];
+        case 3:
+            return GreyOf(p[0], p[1], p[2]);
         default: {
             uint32_t c = p[0], m = p[1], y = p[2], k = p[3];
             if (!invertedInks) {
@@ -114,10 +116,15 @@ int ReadJpeg(const char* path, const PictureRect* rect, GrayPicture& out) {
         return kUnreadable;
     }
     switch (Decode(d, rect, out)) {
-        case Outcome::kImage: break;
-        case Outcome::kNoImage: out.pixels.clear(); return 0;
+        case Outcome::kImage:
+            break;
+        case Outcome::kNoImage:
+            out.pixels.clear();
+            return 0;
         case Outcome::kTooLarge:
-        case Outcome::kOutOfMemory: out.pixels.clear(); return kOutOfMemory;
+        case Outcome::kOutOfMemory:
+            out.pixels.clear();
+            return kOutOfMemory;
         case Outcome::kFailed:
             out.pixels.clear();
             return d.errors.base.msg_code == JERR_OUT_OF_MEMORY ? kOutOfMemory : kUnreadable;

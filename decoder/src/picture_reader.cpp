@@ -73,9 +73,14 @@ int ReadPicture(const char* path, const PictureRect* rect, GrayPicture& out) {
     out = GrayPicture{};
     int code = kUnreadable;
     switch (KindOf(path)) {
-        case Kind::kBmp: code = ReadBmp(path, rect, out); break;
-        case Kind::kJpeg: code = ReadJpeg(path, rect, out); break;
-        case Kind::kOther: break;
+        case Kind::kBmp:
+            code = ReadBmp(path, rect, out);
+            break;
+        case Kind::kJpeg:
+            code = ReadJpeg(path, rect, out);
+            break;
+        case Kind::kOther:
+            break;
     }
     if (code != kUnreadable) return code;
     out = GrayPicture{};

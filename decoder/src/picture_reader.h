@@ -33,8 +33,8 @@ struct PictureRect {
 struct GrayPicture {
     std::vector<uint8_t> pixels;  // width x height, rows top down, 0 = black
     int width = 0, height = 0;
-    uint8_t threshold = 0;        // (darkest + lightest) / 2
-    bool bilevel = false;         // the source had 1 bit per pixel
+    uint8_t threshold = 0;  // (darkest + lightest) / 2
+    bool bilevel = false;   // the source had 1 bit per pixel
     float scaleX = 1.0f, scaleY = 1.0f;
 
     bool HasImage() const { return !pixels.empty(); }

@@ -116,8 +116,8 @@ bool SolveSystem(const LinearRows& system, int m, uint8_t* solution) {
             for (int r = 0; r < s - 1; ++r) {
                 const uint8_t lead = work[r][0];
                 for (int q = 0; q < s; ++q)
-                    work[r][q] = static_cast<uint8_t>(GfMul(lastLead, work[r][q + 1]) ^
-                                                      GfMul(lead, work[s - 1][q + 1]));
+                    work[r][q] =
+                        static_cast<uint8_t>(GfMul(lastLead, work[r][q + 1]) ^ GfMul(lead, work[s - 1][q + 1]));
             }
         }
         if (work[0][0] == 0) return false;

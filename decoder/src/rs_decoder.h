@@ -7,8 +7,8 @@
 
 namespace lectavo {
 
-inline constexpr int kMaxCorrectable = 15;  // largest t in the block table
-inline constexpr int kMaxBlockLength = 255; // longest RS block over GF(256)
+inline constexpr int kMaxCorrectable = 15;   // largest t in the block table
+inline constexpr int kMaxBlockLength = 255;  // longest RS block over GF(256)
 
 // A square linear system over GF(256): row r holds m coefficients followed by
 // its constant, so row width is kMaxCorrectable + 1.

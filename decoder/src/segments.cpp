@@ -23,10 +23,14 @@ int CountWidth(int mode, int group) {
     static constexpr int kByteWidth[3] = {8, 16, 16};
     static constexpr int kKanjiWidth[3] = {8, 10, 12};
     switch (mode) {
-        case kNumeric: return kNumericWidth[group];
-        case kAlpha: return kAlphaWidth[group];
-        case kByte: return kByteWidth[group];
-        default: return kKanjiWidth[group];
+        case kNumeric:
+            return kNumericWidth[group];
+        case kAlpha:
+            return kAlphaWidth[group];
+        case kByte:
+            return kByteWidth[group];
+        default:
+            return kKanjiWidth[group];
     }
 }
 
@@ -39,9 +43,12 @@ long SegmentBits(int mode, long count) {
             static constexpr int kTail[3] = {0, 4, 7};
             return 10 * (count / 3) + kTail[count % 3];
         }
-        case kAlpha: return 11 * (count / 2) + 6 * (count % 2);
-        case kByte: return 8 * count;
-        default: return 13 * count;
+        case kAlpha:
+            return 11 * (count / 2) + 6 * (count % 2);
+        case kByte:
+            return 8 * count;
+        default:
+            return 13 * count;
     }
 }
 
@@ -55,7 +62,9 @@ public:
         buffer_[size_++] = static_cast<uint8_t>(byte);
         return true;
     }
-    bool PutAlpha(uint32_t value) { return value < kAlphanumericCount && Put(static_cast<uint8_t>(kAlphanumeric[value])); }
+    bool PutAlpha(uint32_t value) {
+        return value < kAlphanumericCount && Put(static_cast<uint8_t>(kAlphanumeric[value]));
+    }
     int Size() const { return size_; }
     const uint8_t* Data() const { return buffer_; }
 
@@ -116,8 +125,7 @@ uint32_t ReadBits(int position, int count, const uint8_t* data) {
     return value;
 }
 
-bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, const uint8_t* codewords,
-                    bool withHeader) {
+bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, const uint8_t* codewords, bool withHeader) {
     if (codewords == nullptr || length < 1 || length > kMaxCodewords) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kMaxDataBytes]);
     if (!buffer) {
@@ -142,10 +150,18 @@ bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, cons
         const int at = static_cast<int>(p);
         bool ok = false;
         switch (mode) {
-            case kNumeric: ok = DecodeNumeric(codewords, at, count, out); break;
-            case kAlpha: ok = DecodeAlphanumeric(codewords, at, count, out); break;
-            case kByte: ok = DecodeBytes(codewords, at, count, out); break;
-            default: ok = DecodeKanji(codewords, at, count, out); break;
+            case kNumeric:
+                ok = DecodeNumeric(codewords, at, count, out);
+                break;
+            case kAlpha:
+                ok = DecodeAlphanumeric(codewords, at, count, out);
+                break;
+            case kByte:
+                ok = DecodeBytes(codewords, at, count, out);
+                break;
+            default:
+                ok = DecodeKanji(codewords, at, count, out);
+                break;
         }
         if (!ok) return false;
         p += bits;

@@ -53,17 +53,17 @@ struct DecodeResult {
 
 // Geometry of the symbol being read (owned by the reading stage).
 struct ReadingArea {
-    int32_t side = 0;                       // S = 4 * version + 17
-    PointF rowGrowth;                       // a_r
-    PointF columnGrowth;                    // a_c
-    PointF u, v;                            // one module right / down
-    float runU = 0.0f, runV = 0.0f;         // m_u, m_v
+    int32_t side = 0;                // S = 4 * version + 17
+    PointF rowGrowth;                // a_r
+    PointF columnGrowth;             // a_c
+    PointF u, v;                     // one module right / down
+    float runU = 0.0f, runV = 0.0f;  // m_u, m_v
     PointF rowTrack[kMaxTracks][kMaxSide];
     PointF columnTrack[kMaxTracks][kMaxSide];
     // SampledGrid: cell (column x, row y) is byte x * kMaxSide + y; bit 0
     // module value, 0x10 function flag (function cells hold exactly 0x10).
     uint8_t grid[kMaxSide * kMaxSide];
-    int32_t bottomRight[2] = {0, 0};        // estimated outer corner, pixels
+    int32_t bottomRight[2] = {0, 0};  // estimated outer corner, pixels
 };
 
 // Output of codeword extraction: the data codewords of all blocks in block
@@ -125,8 +125,7 @@ bool CorrectBlock(SymbolSearch& search, int n, int k, uint8_t* block, int t);
 
 // ---- Segments -------------------------------------------------------------
 
-bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, const uint8_t* codewords,
-                    bool withHeader);
+bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, const uint8_t* codewords, bool withHeader);
 uint32_t ReadBits(int position, int count, const uint8_t* data);
 
 }  // namespace lectavo

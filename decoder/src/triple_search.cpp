@@ -149,12 +149,10 @@ bool PreparePair(const SymbolSearch& search, int ai, int bi, Pair& pair) {
     pair.vab = 0;
     if (!EdgeOf(search, a, kLeft, pair.theta + kPi, pair.aLeft) ||
         !EdgeOf(search, a, kRight, pair.theta, pair.aRight) ||
-        !EdgeOf(search, b, kLeft, pair.theta + kPi, pair.bLeft) ||
-        !EdgeOf(search, b, kRight, pair.theta, pair.bRight))
+        !EdgeOf(search, b, kLeft, pair.theta + kPi, pair.bLeft) || !EdgeOf(search, b, kRight, pair.theta, pair.bRight))
         return false;
     if (!b.isVirtual) {
-        const float module =
-            (Distance(pair.aLeft, pair.aRight) + Distance(pair.bLeft, pair.bRight)) * 0.071428575f;
+        const float module = (Distance(pair.aLeft, pair.aRight) + Distance(pair.bLeft, pair.bRight)) * 0.071428575f;
         pair.vab = EstimateVersion(Distance(Centre(a), Centre(b)), module);
         if (pair.vab < 0) return false;
     }

@@ -50,7 +50,8 @@ struct Rendered {
             for (int i = 0; i < m.side; ++i) {
                 const float line = TrackLine(k) + 0.5f, at = i + 0.5f;
                 worst = std::max(worst, lectavo::Distance(search->reading.rowTrack[k][i], place.forward({at, line})));
-                worst = std::max(worst, lectavo::Distance(search->reading.columnTrack[k][i], place.forward({line, at})));
+                worst =
+                    std::max(worst, lectavo::Distance(search->reading.columnTrack[k][i], place.forward({line, at})));
             }
         return worst;
     }

@@ -141,7 +141,7 @@ TEST(Binarizer, VoteNeedsThreeOfFiveSamples) {
 TEST(Binarizer, BilevelPicturesRunOnlyTheFirstAndVotePlanes) {
     const int w = 24, h = 24;
     std::vector<uint8_t> grey(w * h, 255);
-    grey[5 * w + 7] = 0;  // an isolated dot
+    grey[5 * w + 7] = 0;                                                    // an isolated dot
     for (int y = 0; y < h; ++y) grey[static_cast<size_t>(y) * w + 15] = 0;  // a line
     Recorder r;
     EXPECT_EQ(Binarize(grey.data(), w, h, 127, true, Options(3), r.Search()), BinarizeStatus::kNothingFound);
@@ -200,5 +200,4 @@ TEST(Binarizer, StopsOnceEnoughSymbolsAreHeld) {
     one.succeedAt = 0;
     EXPECT_EQ(Binarize(grey.data(), w, h, 100, false, Options(3, 2), one.Search()), BinarizeStatus::kFound);
     EXPECT_EQ(one.planes.size(), 9u);
-
 }

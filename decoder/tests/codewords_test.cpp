@@ -164,7 +164,7 @@ TEST_F(Codewords, DamagedModulesAreCorrectedUntilTooManyBlocksBreak) {
 
 TEST_F(Codewords, InconsistentArgumentsFail) {
     Load(1, 0);
-    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 1, 25, 0));   // side of version 2
+    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 1, 25, 0));  // side of version 2
     EXPECT_FALSE(lectavo::ExtractCodewords(*search, 0, 17, 0));
     EXPECT_FALSE(lectavo::ExtractCodewords(*search, 41, 181, 0));
     EXPECT_FALSE(lectavo::ExtractCodewords(*search, 1, 21, 4));

@@ -91,8 +91,7 @@ protected:
 
     static std::string Describe(const Expected& e) {
         return "version " + std::to_string(e.version) + " level " + std::to_string(e.level) + " mask " +
-               std::to_string(e.mask) + " module " + std::to_string(e.modulePx) + " turns " +
-               std::to_string(e.turns);
+               std::to_string(e.mask) + " module " + std::to_string(e.modulePx) + " turns " + std::to_string(e.turns);
     }
 
     void DecodeGrey(const Picture& p, const Expected& e) {
@@ -230,8 +229,7 @@ TEST_F(EndToEnd, SegnoPictureFilesEveryMask) {
             const fs::path file = workDir / (Join("m", version, "_", mask, ".png"));
             ASSERT_EQ(lib.decodePictureFile(file.c_str()), 1) << file;
             // The level letters L, M, Q, H are the level numbers 0-3.
-            Expected e{Join("s", version, ".", mask), version,
-                       (version + mask) % 4, mask, 17 + 4 * version};
+            Expected e{Join("s", version, ".", mask), version, (version + mask) % 4, mask, 17 + 4 * version};
             e.modulePx = 3 + (version + mask) % 8;
             ExpectResult(0, e);
         }

@@ -81,7 +81,8 @@ TEST(FinderScanEquivalence, RenderedSymbolsAtManySizesAndTurns) {
     std::mt19937 rng(7);
     size_t found = 0;
     for (int version = 1; version <= 40; version += 3) {
-        const testpics::Matrix m = testpics::FromQrencode("equivalence " + std::to_string(version), version, version % 4);
+        const testpics::Matrix m =
+            testpics::FromQrencode("equivalence " + std::to_string(version), version, version % 4);
         for (int px = 2; px <= 6; ++px) {
             const testpics::Picture p = testpics::Render(m, px, 3, (version + px) % 4);
             found += ExpectSameScan(testpics::Binarize(p), p.width, p.height, 1 + static_cast<int>(rng() % 3));

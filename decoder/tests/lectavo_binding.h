@@ -44,14 +44,12 @@ inline Lectavo BindLectavo(const std::string& dir) {
         fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(handle, name));
         return fn != nullptr;
     };
-    const bool all = bind(l.decodePictureFile, "DecodePictureFile") &&
-                     bind(l.decodeGrayScaleArray, "DecodeGrayScaleArray") &&
-                     bind(l.decodeBinaryArray, "DecodeBinaryArray") && bind(l.getDecodeData, "GetDecodeData") &&
-                     bind(l.getDecodeVersion, "GetDecodeVersion") && bind(l.getDecodeLevel, "GetDecodeLevel") &&
-                     bind(l.getDecodeMaskingNo, "GetDecodeMaskingNo") &&
-                     bind(l.getConcatenationInfo, "GetConcatenationInfo") &&
-                     bind(l.getSymbolePosition, "GetSymbolePosition") &&
-                     bind(l.setDecodeSymbolCount, "SetDecodeSymbolCount");
+    const bool all =
+        bind(l.decodePictureFile, "DecodePictureFile") && bind(l.decodeGrayScaleArray, "DecodeGrayScaleArray") &&
+        bind(l.decodeBinaryArray, "DecodeBinaryArray") && bind(l.getDecodeData, "GetDecodeData") &&
+        bind(l.getDecodeVersion, "GetDecodeVersion") && bind(l.getDecodeLevel, "GetDecodeLevel") &&
+        bind(l.getDecodeMaskingNo, "GetDecodeMaskingNo") && bind(l.getConcatenationInfo, "GetConcatenationInfo") &&
+        bind(l.getSymbolePosition, "GetSymbolePosition") && bind(l.setDecodeSymbolCount, "SetDecodeSymbolCount");
     if (!all) l.setDecodeSymbolCount = nullptr;
     return l;
 }

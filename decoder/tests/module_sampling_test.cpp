@@ -37,8 +37,10 @@ TEST(FunctionModules, LeaveExactlyTheDataModulesOfEveryVersion) {
         for (int x = 0; x < side; ++x)
             for (int y = 0; y < side; ++y) {
                 const uint8_t cell = search->reading.grid[x * kMaxSide + y];
-                if (cell == 0) ++data;
-                else if (cell != lectavo::kFunctionFlag) ++odd;
+                if (cell == 0)
+                    ++data;
+                else if (cell != lectavo::kFunctionFlag)
+                    ++odd;
             }
         EXPECT_EQ(data, DataModules(version)) << "version " << version;
         EXPECT_EQ(odd, 0) << "version " << version;
@@ -243,7 +245,8 @@ TEST(SampledGrid, FollowsMildPerspective) {
             const std::vector<uint8_t> plane = readfix::RenderPlane(m, placement, size, size);
             search->image = plane.data();
             search->width = search->height = size;
-            EXPECT_EQ(SampleAndCompare(*search, m, placement), "") << "version " << version << ", " << turns << " turns";
+            EXPECT_EQ(SampleAndCompare(*search, m, placement), "")
+                << "version " << version << ", " << turns << " turns";
         }
 }
 

@@ -21,8 +21,8 @@ namespace testfiles {
 // A folder for this process's files, removed when the process exits.
 inline const std::string& TempDir() {
     static const std::string* dir = [] {
-        auto base = std::filesystem::temp_directory_path() /
-                    ("lectavo_test_" + std::to_string(static_cast<long>(::getpid())));
+        auto base =
+            std::filesystem::temp_directory_path() / ("lectavo_test_" + std::to_string(static_cast<long>(::getpid())));
         std::filesystem::create_directories(base);
         auto* path = new std::string(base.string());  // outlives every static destructor
         std::atexit([] {
@@ -56,7 +56,7 @@ struct Bgr {
 struct BmpSpec {
     int width = 32, height = 32;
     int bitCount = 8;
-    std::vector<Bgr> palette;               // written as-is (may be short)
+    std::vector<Bgr> palette;                     // written as-is (may be short)
     std::function<uint32_t(int x, int y)> pixel;  // index, or 0xRRGGBB for 24 bits; y = 0 is the top row
     uint32_t ppmX = 3780, ppmY = 3780;
     uint32_t compression = 0;
@@ -83,8 +83,10 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
     Put32(b, 38, s.ppmX);
     Put32(b, 42, s.ppmY);
     const size_t fullPalette = s.bitCount <= 8 ? size_t{1} << s.bitCount : 0;
-    Put32(b, 46, s.colorsUsed ? s.colorsUsed
-                              : s.palette.size() < fullPalette ? static_cast<uint32_t>(s.palette.size()) : 0);
+    Put32(b, 46,
+          s.colorsUsed                     ? s.colorsUsed
+          : s.palette.size() < fullPalette ? static_cast<uint32_t>(s.palette.size())
+                                           : 0);
     for (size_t i = 0; i < s.palette.size(); ++i) {
         b[paletteStart + 4 * i] = s.palette[i].b;
         b[paletteStart + 4 * i + 1] = s.palette[i].g;
@@ -96,9 +98,15 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
         for (int x = 0; x < s.width; ++x) {
             const uint32_t v = s.pixel ? s.pixel(x, y) : 0;
             switch (s.bitCount) {
-                case 1: row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8)); break;
-                case 4: row[x / 2] |= static_cast<uint8_t>(x % 2 ? v & 0xF : (v & 0xF) << 4); break;
-                case 8: row[x] = static_cast<uint8_t>(v); break;
+                case 1:
+                    row[x / 8] |= static_cast<uint8_t>((v & 1) << (7 - x % 8));
+                    break;
+                case 4:
+                    row[x / 2] |= static_cast<uint8_t>(x % 2 ? v & 0xF : (v & 0xF) << 4);
+                    break;
+                case 8:
+                    row[x] = static_cast<uint8_t>(v);
+                    break;
                 default:
                     row[3 * x] = v & 0xFF;
                     row[3 * x + 1] = (v >> 8) & 0xFF;

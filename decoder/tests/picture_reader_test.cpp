@@ -187,7 +187,8 @@ TEST(BmpReader, DamagedFilesNeverReadPastTheirEnd) {
     s.pixel = [](int x, int) -> uint32_t { return x < 32 ? 0 : 0xFFFFFF; };
     const std::vector<uint8_t> whole = MakeBmp(s);
     GrayPicture p;
-    for (size_t size : {size_t{0}, size_t{10}, size_t{53}, size_t{54}, size_t{60}, whole.size() / 2, whole.size() - 1}) {
+    for (size_t size :
+         {size_t{0}, size_t{10}, size_t{53}, size_t{54}, size_t{60}, whole.size() / 2, whole.size() - 1}) {
         const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(size));
         const int code = ReadPicture(Write("cut.bmp", cut).c_str(), nullptr, p);
         EXPECT_TRUE(code == 0 || code == lectavo::kUnreadable) << size << ": " << code;

@@ -26,10 +26,14 @@ struct Placement {
 inline PointF Turn(PointF p, int side, int quarterTurns) {
     const float s = static_cast<float>(side);
     switch (quarterTurns & 3) {
-        case 1: return {s - p.y, p.x};
-        case 2: return {s - p.x, s - p.y};
-        case 3: return {p.y, s - p.x};
-        default: return p;
+        case 1:
+            return {s - p.y, p.x};
+        case 2:
+            return {s - p.x, s - p.y};
+        case 3:
+            return {p.y, s - p.x};
+        default:
+            return p;
     }
 }
 
@@ -51,24 +55,35 @@ inline Placement Affine(int side, float px, int quiet, int quarterTurns, float s
 
 // The placement moved by (dx, dy) pixels.
 inline Placement Shifted(const Placement& p, float dx, float dy) {
-    return {[=](PointF s) { const PointF q = p.forward(s); return PointF{q.x + dx, q.y + dy}; },
-            [=](PointF q) { return p.inverse({q.x - dx, q.y - dy}); }};
+    return {[=](PointF s) {
+                const PointF q = p.forward(s);
+                return PointF{q.x + dx, q.y + dy};
+            },
+            [=](PointF q) {
+                return p.inverse({q.x - dx, q.y - dy});
+            }};
 }
 
 // The symbol square (0,0)-(S,S) mapped projectively onto the pixel
 // quadrilateral q[0..3] (images of its top-left, top-right, bottom-right and
 // bottom-left corners).
 inline Placement Perspective(int side, const PointF q[4]) {
-    const double x0 = q[0].x, y0 = q[0].y, x1 = q[1].x, y1 = q[1].y, x2 = q[2].x, y2 = q[2].y, x3 = q[3].x,
-                 y3 = q[3].y;
+    const double x0 = q[0].x, y0 = q[0].y, x1 = q[1].x, y1 = q[1].y, x2 = q[2].x, y2 = q[2].y, x3 = q[3].x, y3 = q[3].y;
     const double dx1 = x1 - x2, dx2 = x3 - x2, dx3 = x0 - x1 + x2 - x3;
     const double dy1 = y1 - y2, dy2 = y3 - y2, dy3 = y0 - y1 + y2 - y3;
     const double den = dx1 * dy2 - dx2 * dy1;
     const double g = (dx3 * dy2 - dx2 * dy3) / den, h = (dx1 * dy3 - dx3 * dy1) / den;
     const double s = side;
     // Homography on symbol coordinates: [a b c; d e f; g h 1] with u = x / S.
-    const double m[9] = {(x1 - x0 + g * x1) / s, (x3 - x0 + h * x3) / s, x0, (y1 - y0 + g * y1) / s,
-                         (y3 - y0 + h * y3) / s, y0, g / s, h / s, 1.0};
+    const double m[9] = {(x1 - x0 + g * x1) / s,
+                         (x3 - x0 + h * x3) / s,
+                         x0,
+                         (y1 - y0 + g * y1) / s,
+                         (y3 - y0 + h * y3) / s,
+                         y0,
+                         g / s,
+                         h / s,
+                         1.0};
     const double inv[9] = {m[4] * m[8] - m[5] * m[7], m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
                            m[5] * m[6] - m[3] * m[8], m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
                            m[3] * m[7] - m[4] * m[6], m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3]};
@@ -98,7 +113,8 @@ inline void PaintSymbol(std::vector<uint8_t>& plane, int width, int height, cons
         for (int x = std::max(0, static_cast<int>(x0) - 1); x < std::min(width, static_cast<int>(x1) + 2); ++x) {
             const PointF q = placement.inverse({x + 0.5f, y + 0.5f});
             const int c = static_cast<int>(std::floor(q.x)), r = static_cast<int>(std::floor(q.y));
-            if (c >= 0 && r >= 0 && c < m.side && r < m.side && m.At(r, c)) plane[static_cast<size_t>(y) * width + x] = 1;
+            if (c >= 0 && r >= 0 && c < m.side && r < m.side && m.At(r, c))
+                plane[static_cast<size_t>(y) * width + x] = 1;
         }
 }
 

@@ -132,14 +132,14 @@ TEST_F(ReedSolomon, Version1LowBlockWithThreeErrorsIsNotCorrected) {
 TEST_F(ReedSolomon, SingleErrorSyndromesGiveItsPositionAndValue) {
     const auto original = RandomBlock(rng, 26, 16);
     auto block = original;
-    const int index = 20;         // byte index; its power is p = n - 1 - index
+    const int index = 20;  // byte index; its power is p = n - 1 - index
     const uint8_t value = 0x5A;
     block[index] ^= value;
     uint8_t s[2];
     lectavo::ComputeSyndromes(26, block.data(), 2, s);
     EXPECT_EQ(s[0], value);
     EXPECT_EQ(s[1], GfMul(value, qrcommon::kGf.exp[26 - 1 - index]));  // sigma_0 = S1 / S0 = alpha^p
-    ASSERT_TRUE(CorrectBlock(search, 26, 16, block.data(), 1));  // t = 1 allows only v = 1
+    ASSERT_TRUE(CorrectBlock(search, 26, 16, block.data(), 1));        // t = 1 allows only v = 1
     EXPECT_EQ(block, original);
 }
 

@@ -38,7 +38,8 @@ TEST(SearchPass, TwoPatternsOfDifferentSizeGiveUp) {
     testpics::Picture p = testpics::Place(large, 160, 60, 0, 0);
     for (int y = 0; y < small.height; ++y)
         for (int x = 0; x < small.width; ++x)
-            p.pixels[static_cast<size_t>(y + 10) * p.width + 100 + x] = small.pixels[static_cast<size_t>(y) * small.width + x];
+            p.pixels[static_cast<size_t>(y + 10) * p.width + 100 + x] =
+                small.pixels[static_cast<size_t>(y) * small.width + x];
     locfix::PlaneSearch ps(p);
     ASSERT_EQ(lectavo::FinderScan(ps.search, 1), 2);
     EXPECT_FALSE(lectavo::CompleteTwoFinders(ps.search));
@@ -126,7 +127,8 @@ TEST(SearchPass, StopsAtTheSymbolCount) {
     testpics::Picture p = testpics::Place(one, one.width * 2, one.height, 0, 0);
     for (int y = 0; y < two.height; ++y)
         for (int x = 0; x < two.width; ++x)
-            p.pixels[static_cast<size_t>(y) * p.width + one.width + x] = two.pixels[static_cast<size_t>(y) * two.width + x];
+            p.pixels[static_cast<size_t>(y) * p.width + one.width + x] =
+                two.pixels[static_cast<size_t>(y) * two.width + x];
     for (int limit : {0, 1}) {
         locfix::PlaneSearch ps(p);
         ASSERT_TRUE(lectavo::SearchPass(ps.search, ps.plane.data(), p.width, p.height, limit));

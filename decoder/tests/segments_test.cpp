@@ -47,8 +47,7 @@ protected:
     std::string Decode(const std::vector<uint8_t>& stream, int version = 1, bool header = false) {
         *result = lectavo::DecodeResult{};
         result->version = version;
-        if (!DecodeSegments(*search, *result, static_cast<int>(stream.size()), stream.data(), header))
-            return "<fail>";
+        if (!DecodeSegments(*search, *result, static_cast<int>(stream.size()), stream.data(), header)) return "<fail>";
         EXPECT_EQ(result->data[result->dataLength], 0);
         return std::string(reinterpret_cast<const char*>(result->data), result->dataLength);
     }

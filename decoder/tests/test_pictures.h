@@ -51,10 +51,10 @@ inline int FormatMask(const Matrix& m) {
 // 0 = L, 1 = M, 2 = Q, 3 = H.
 inline Matrix FromQrencode(const std::string& text, int version, int level, bool eightBit = true) {
     static const QRecLevel levels[4] = {QR_ECLEVEL_L, QR_ECLEVEL_M, QR_ECLEVEL_Q, QR_ECLEVEL_H};
-    QRcode* code = eightBit ? QRcode_encodeData(static_cast<int>(text.size()),
-                                                reinterpret_cast<const unsigned char*>(text.data()), version,
-                                                levels[level])
-                            : QRcode_encodeString(text.c_str(), version, levels[level], QR_MODE_8, 1);
+    QRcode* code = eightBit
+                       ? QRcode_encodeData(static_cast<int>(text.size()),
+                                           reinterpret_cast<const unsigned char*>(text.data()), version, levels[level])
+                       : QRcode_encodeString(text.c_str(), version, levels[level], QR_MODE_8, 1);
     Matrix m;
     if (!code) return m;
     m.side = code->width;

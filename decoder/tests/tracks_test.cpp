@@ -48,8 +48,7 @@ TEST(InterpolateTrack, IgnoresEmptyAndOutOfRangeSpans) {
     lectavo::ExtrapolateTrack(track, 5, 5, 8);
     lectavo::ExtrapolateTrack(track, 0, 5, 177);
     lectavo::ExtrapolateTrack(track, 0, 5, -1);
-    for (int i = 0; i < lectavo::kMaxSide; ++i)
-        EXPECT_EQ(points[i].x, i == 5 ? 5.0f : 0.0f) << i;
+    for (int i = 0; i < lectavo::kMaxSide; ++i) EXPECT_EQ(points[i].x, i == 5 ? 5.0f : 0.0f) << i;
 }
 
 TEST(ExtrapolateTrack, ReachesBeyondEitherEndWithTheGrowthTerm) {
@@ -102,12 +101,12 @@ TEST(PitchModel, DividesWhereTheModelDivides) {
     lectavo::InterpolateTrack(track, 20, 33);
     const float inner = points[33].x - points[20].x - lectavo::Triangular(12) * acc;
     for (int k = 1; k < 13; ++k)
-        EXPECT_EQ(points[20 + k].x, points[20].x + static_cast<float>(k) * inner / 13.0f +
-                                        lectavo::Triangular(k - 1) * acc)
+        EXPECT_EQ(points[20 + k].x,
+                  points[20].x + static_cast<float>(k) * inner / 13.0f + lectavo::Triangular(k - 1) * acc)
             << k;
     lectavo::ExtrapolateTrack(track, 20, 33, 0);
-    EXPECT_EQ(points[0].x, points[33].x + (points[33].x - points[20].x) / 13.0f * -33.0f +
-                               lectavo::Triangular(-33) * acc);
+    EXPECT_EQ(points[0].x,
+              points[33].x + (points[33].x - points[20].x) / 13.0f * -33.0f + lectavo::Triangular(-33) * acc);
 }
 
 TEST(InitialAnchors, SitOnModuleCentresOfAnUprightSymbol) {
@@ -140,7 +139,7 @@ TEST(InitialAnchors, SitOnModuleCentresOfAnUprightSymbol) {
 TEST(InitialAnchors, FollowAPitchGrowingAcrossTheSymbol) {
     auto search = std::make_unique<lectavo::SymbolSearch>();
     const testpics::Matrix m = testpics::FromQrencode("growth", 2, 0);  // side 25
-    const float g = 0.02f;  // pixels of extra pitch per module
+    const float g = 0.02f;                                              // pixels of extra pitch per module
     const auto axis = [=](float t) { return 20.0f + 5.0f * t + 0.5f * g * t * t; };
     readfix::Placement place;
     place.forward = [=](PointF s) { return PointF{axis(s.x), axis(s.y)}; };

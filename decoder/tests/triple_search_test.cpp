@@ -171,8 +171,7 @@ void CheckCompletion(int role) {
             const lectavo::PointF centre = where.FinderCentre(role);
             // Other placements (a virtual pattern beside the symbol, or a
             // turned reading of it) can pass the format check by chance.
-            if (!made.isVirtual || std::fabs(made.x - centre.x) > 1.0f || std::fabs(made.y - centre.y) > 1.0f)
-                continue;
+            if (!made.isVirtual || std::fabs(made.x - centre.x) > 1.0f || std::fabs(made.y - centre.y) > 1.0f) continue;
             found = true;
             EXPECT_EQ(cand.version, 3);
             EXPECT_EQ(cand.level, 1);

@@ -46,8 +46,7 @@ struct QRDeviceContext {
     int32_t (*setMapMode)(QRDeviceContext* dc, int32_t mode);
     /* Solid fill of the pixels left <= x < right, top <= y < bottom with the
        colour 0x00BBGGRR. */
-    void (*fillRect)(QRDeviceContext* dc, int32_t left, int32_t top, int32_t right, int32_t bottom,
-                     uint32_t color);
+    void (*fillRect)(QRDeviceContext* dc, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t color);
     /* One-pixel line with the context's current pen from (x0, y0) to (x1, y1),
        the end point itself not drawn (move-to / line-to semantics). */
     void (*line)(QRDeviceContext* dc, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
@@ -64,8 +63,7 @@ MOSAIRE_API void QRSetDefault(void);
 
 /* Drawing and size queries. x and y are read as unsigned 16-bit values. */
 MOSAIRE_API void QRRender(QRDeviceContext* dc, int32_t x, int32_t y);
-MOSAIRE_API void QRGetActualSize(int32_t useScreen, QRDeviceContext* dc, int32_t* width,
-                                 int32_t* height);
+MOSAIRE_API void QRGetActualSize(int32_t useScreen, QRDeviceContext* dc, int32_t* width, int32_t* height);
 MOSAIRE_API void QRGetActualRC(int16_t* rows, int16_t* cols);
 
 /* Outputs. */
@@ -76,8 +74,7 @@ MOSAIRE_API int16_t QRCopyToClipboard(void);
    *rows = *cols = n), then with a buffer of n * n bytes (result -1, the
    buffer holds '0'/'1' characters, no terminator). A message that cannot be
    encoded gives -1 with *size = 0. */
-MOSAIRE_API int16_t QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows,
-                                     int16_t* cols);
+MOSAIRE_API int16_t QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows, int16_t* cols);
 
 #ifdef __cplusplus
 }

@@ -74,9 +74,12 @@ int CountFieldBits(DataMode mode, int version) {
     static constexpr int kAlpha[3] = {9, 11, 13};
     static constexpr int kByte[3] = {8, 16, 16};
     switch (mode) {
-        case kModeNumeric: return kNumeric[range];
-        case kModeAlphanumeric: return kAlpha[range];
-        default: return kByte[range];
+        case kModeNumeric:
+            return kNumeric[range];
+        case kModeAlphanumeric:
+            return kAlpha[range];
+        default:
+            return kByte[range];
     }
 }
 
@@ -89,22 +92,25 @@ int64_t NeededBits(DataMode mode, size_t length, int version) {
             data = 10 * (len / 3) + kTail[len % 3];
             break;
         }
-        case kModeAlphanumeric: data = 11 * (len / 2) + 6 * (len % 2); break;
-        default: data = 8 * len; break;
+        case kModeAlphanumeric:
+            data = 11 * (len / 2) + 6 * (len % 2);
+            break;
+        default:
+            data = 8 * len;
+            break;
     }
     return 4 + CountFieldBits(mode, version) + data;
 }
 
 int ChooseVersion(DataMode mode, size_t length, int requested, int level) {
     for (int v = requested > 0 ? requested : 1; v <= 40; ++v) {
-        if (8 * static_cast<int64_t>(qrcommon::DataCodewords(v, level)) >= NeededBits(mode, length, v))
-            return v;
+        if (8 * static_cast<int64_t>(qrcommon::DataCodewords(v, level)) >= NeededBits(mode, length, v)) return v;
     }
     return kNoVersion;
 }
 
-DataCodewords BuildDataCodewords(const uint8_t* message, size_t length, DataMode mode,
-                                 int version, int level, uint8_t* out) {
+DataCodewords BuildDataCodewords(const uint8_t* message, size_t length, DataMode mode, int version, int level,
+                                 uint8_t* out) {
     const int capacity = qrcommon::DataCodewords(version, level);
     BitWriter w(out);
     w.Put(static_cast<uint32_t>(mode), 4);
@@ -118,8 +124,7 @@ DataCodewords BuildDataCodewords(const uint8_t* message, size_t length, DataMode
             if (length - i == 1) w.Put(message[i] - '0', 4);
             break;
         case kModeAlphanumeric:
-            for (; i + 2 <= length; i += 2)
-                w.Put(45u * kAlphanumeric[message[i]] + kAlphanumeric[message[i + 1]], 11);
+            for (; i + 2 <= length; i += 2) w.Put(45u * kAlphanumeric[message[i]] + kAlphanumeric[message[i + 1]], 11);
             if (i < length) w.Put(kAlphanumeric[message[i]], 6);
             break;
         default:

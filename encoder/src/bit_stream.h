@@ -10,7 +10,7 @@ namespace mosaire {
 // Mode indicators, equal to the 4-bit field written at the start of the stream.
 enum DataMode : int { kModeNumeric = 1, kModeAlphanumeric = 2, kModeByte = 4 };
 
-inline constexpr int kNoVersion = 41;        // the message fits no version
+inline constexpr int kNoVersion = 41;  // the message fits no version
 inline constexpr int kMaxDataCodewords = 2956;
 
 // Value 0-44 of a byte in the 45-character alphanumeric set, or -1.
@@ -37,7 +37,7 @@ struct DataCodewords {
 
 // Writes the data codewords of the message into out (at least
 // kMaxDataCodewords cells). The message must fit the version and level.
-DataCodewords BuildDataCodewords(const uint8_t* message, size_t length, DataMode mode,
-                                 int version, int level, uint8_t* out);
+DataCodewords BuildDataCodewords(const uint8_t* message, size_t length, DataMode mode, int version, int level,
+                                 uint8_t* out);
 
 }  // namespace mosaire

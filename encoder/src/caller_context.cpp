@@ -11,8 +11,7 @@ int CallerContext::ResolutionY() const {
 }
 
 int CallerContext::MapMode() const {
-    return dc_ != nullptr && dc_->getMapMode != nullptr ? dc_->getMapMode(dc_)
-                                                        : platform::kMapModeText;
+    return dc_ != nullptr && dc_->getMapMode != nullptr ? dc_->getMapMode(dc_) : platform::kMapModeText;
 }
 
 int CallerContext::SetMapMode(int mode) {

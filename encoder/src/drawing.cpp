@@ -15,12 +15,9 @@ constexpr double kInchesPerCm = 0.39370078740157477;
 // skipped (only their draw/gap alternation is kept).
 constexpr int64_t kVisibleDashReach = int64_t{1} << 17;
 
-int ToDevice(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
+int ToDevice(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
-void Fill(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1,
-          platform::ColorRef color) {
+void Fill(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t x1, int64_t y1, platform::ColorRef color) {
     dc.FillRect(ToDevice(x0), ToDevice(y0), ToDevice(x1), ToDevice(y1), color);
 }
 
@@ -58,8 +55,7 @@ int32_t ModulePixelsFor(double dpi, float moduleWidthCm) {
 
 int DrawingResolution(const platform::DeviceContext& dc, int orientation, ResolutionRule rule) {
     const bool turned = orientation == 0 || orientation == 2;
-    if (rule == ResolutionRule::kCallerContext)
-        return turned ? dc.ResolutionY() : dc.ResolutionX();
+    if (rule == ResolutionRule::kCallerContext) return turned ? dc.ResolutionY() : dc.ResolutionX();
     if (turned) {
         const int r = dc.ResolutionX();
         return r != 0 ? r : platform::kScreenDpi;
@@ -68,8 +64,8 @@ int DrawingResolution(const platform::DeviceContext& dc, int orientation, Resolu
     return r != 0 ? r : platform::kScreenDpi;
 }
 
-void UpdateModulePixels(const EncoderSettings& s, WorkingValues& w,
-                        const platform::DeviceContext& dc, ResolutionRule rule) {
+void UpdateModulePixels(const EncoderSettings& s, WorkingValues& w, const platform::DeviceContext& dc,
+                        ResolutionRule rule) {
     if (s.moduleWidthCm == 0.0f) return;
     w.modulePixels = ModulePixelsFor(DrawingResolution(dc, s.orientation, rule), s.moduleWidthCm);
 }
@@ -100,8 +96,7 @@ PixelPos ModulePosition(const SymbolLayout& l, int r, int k) {
     }
 }
 
-void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t width, int64_t height,
-               int style) {
+void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t width, int64_t height, int style) {
     const int64_t right = x0 + width - 1, bottom = y0 + height - 1;
     if (style == 2) {
         Line(dc, x0, y0, right, y0);
@@ -122,8 +117,8 @@ void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t widt
     });
 }
 
-bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc,
-                int64_t x0, int64_t y0, ResolutionRule rule) {
+bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0,
+                ResolutionRule rule) {
     UpdateModulePixels(s, w, dc, rule);
     const std::unique_ptr<ModuleMatrix> matrix = EncodeSymbol(s, w);
     if (!matrix) return false;
@@ -140,8 +135,7 @@ bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceCont
     return true;
 }
 
-void Render(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0,
-            int64_t y0) {
+void Render(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0) {
     const int previous = dc.SetMapMode(platform::kMapModeText);
     struct Restore {
         platform::DeviceContext& dc;

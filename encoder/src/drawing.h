@@ -24,8 +24,8 @@ int DrawingResolution(const platform::DeviceContext& dc, int orientation, Resolu
 
 // Recomputes working.modulePixels from dc, unless moduleWidthCm is 0.0, in
 // which case the last value stays.
-void UpdateModulePixels(const EncoderSettings& s, WorkingValues& w,
-                        const platform::DeviceContext& dc, ResolutionRule rule);
+void UpdateModulePixels(const EncoderSettings& s, WorkingValues& w, const platform::DeviceContext& dc,
+                        ResolutionRule rule);
 
 // Placement of one symbol of n modules of m pixels in the target rectangle.
 struct SymbolLayout {
@@ -45,18 +45,16 @@ PixelPos ModulePosition(const SymbolLayout& layout, int r, int k);
 
 // Frame style 1 (dashes) or 2 (solid lines) along the rectangle's edges,
 // with the context's current pen; 0 draws nothing.
-void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t width, int64_t height,
-               int style);
+void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t width, int64_t height, int style);
 
 // Encodes the current message and draws it at (x0, y0). Nothing is painted
 // when the message cannot be encoded; returns whether it was drawn.
-bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc,
-                int64_t x0, int64_t y0, ResolutionRule rule);
+bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0,
+                ResolutionRule rule);
 
 // Draws on a caller's context in the text mapping mode, restoring the
 // context's mode afterwards.
-void Render(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0,
-            int64_t y0);
+void Render(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0);
 
 // Symbol edge in device pixels as drawn on dc (0 when the message cannot be
 // encoded).

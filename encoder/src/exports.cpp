@@ -68,21 +68,18 @@ MOSAIRE_API void QRRender(QRDeviceContext* dc, int32_t x, int32_t y) {
     if (dc == nullptr) return;
     Guard([&] {
         mosaire::CallerContext context(dc);
-        mosaire::Render(mosaire::Settings(), mosaire::Working(), context,
-                        static_cast<uint16_t>(x), static_cast<uint16_t>(y));
+        mosaire::Render(mosaire::Settings(), mosaire::Working(), context, static_cast<uint16_t>(x),
+                        static_cast<uint16_t>(y));
     });
 }
 
-MOSAIRE_API void QRGetActualSize(int32_t useScreen, QRDeviceContext* dc, int32_t* width,
-                                 int32_t* height) {
+MOSAIRE_API void QRGetActualSize(int32_t useScreen, QRDeviceContext* dc, int32_t* width, int32_t* height) {
     Guard([&] {
         int32_t edge = 0;
         if (static_cast<uint16_t>(useScreen) == 0xFFFF) {
-            edge = mosaire::ActualSize(mosaire::Settings(), mosaire::Working(),
-                                       platform::ScreenContext());
+            edge = mosaire::ActualSize(mosaire::Settings(), mosaire::Working(), platform::ScreenContext());
         } else {
-            edge = mosaire::ActualSize(mosaire::Settings(), mosaire::Working(),
-                                       mosaire::CallerContext(dc));
+            edge = mosaire::ActualSize(mosaire::Settings(), mosaire::Working(), mosaire::CallerContext(dc));
         }
         if (width != nullptr) *width = edge;
         if (height != nullptr) *height = edge;
@@ -111,12 +108,10 @@ MOSAIRE_API int16_t QRCopyToClipboard(void) {
     return GuardTruth([] { return Truth(mosaire::CopyToClipboard(mosaire::Settings(), mosaire::Working())); });
 }
 
-MOSAIRE_API int16_t QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows,
-                                     int16_t* cols) {
+MOSAIRE_API int16_t QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows, int16_t* cols) {
     if (size == nullptr) return kFalse;
     return GuardTruth([&] {
-        return Truth(mosaire::GetPatternData(mosaire::Settings(), mosaire::Working(), buffer, *size,
-                                             rows, cols));
+        return Truth(mosaire::GetPatternData(mosaire::Settings(), mosaire::Working(), buffer, *size, rows, cols));
     });
 }
 

@@ -68,8 +68,7 @@ inline void ScoreLine(const uint64_t* x, const Windows& windows, LineScore& scor
     // a row and scores L - 2, so N1 = bits of w5 + 2 per group of bits.
     uint64_t carry = 0;
     for (int w = 0; w < W; ++w) {
-        const uint64_t w5 =
-            ~(x[w] ^ s1[w]) & ~(x[w] ^ s2[w]) & ~(x[w] ^ s3[w]) & ~(x[w] ^ s4[w]) & windows.five[w];
+        const uint64_t w5 = ~(x[w] ^ s1[w]) & ~(x[w] ^ s2[w]) & ~(x[w] ^ s3[w]) & ~(x[w] ^ s4[w]) & windows.five[w];
         if (w5 != 0) {
             const uint64_t starts = w5 & ~((w5 << 1) | carry);
             score.runs += Popcount(w5) + 2 * Popcount(starts);

@@ -126,8 +126,8 @@ bool CopyToClipboard(const EncoderSettings& s, WorkingValues& w) {
     return platform::PutEnhancedMetafileOnClipboard(RecordEnhancedMetafile(s, w));
 }
 
-bool GetPatternData(const EncoderSettings& s, WorkingValues& w, uint8_t* buffer, uint32_t& size,
-                    int16_t* rows, int16_t* cols) {
+bool GetPatternData(const EncoderSettings& s, WorkingValues& w, uint8_t* buffer, uint32_t& size, int16_t* rows,
+                    int16_t* cols) {
     auto report = [&](uint32_t bytes, int16_t n) {
         size = bytes;
         if (rows != nullptr) *rows = n;

@@ -27,7 +27,7 @@ std::vector<uint8_t> RecordEnhancedMetafile(const EncoderSettings& s, WorkingVal
 // module (r, k). With *size < n * n (or no buffer) only *size, *rows, *cols
 // are set and the result is false; a message that cannot be encoded gives
 // zeros and true. `rows` and `cols` may be null.
-bool GetPatternData(const EncoderSettings& s, WorkingValues& w, uint8_t* buffer, uint32_t& size,
-                    int16_t* rows, int16_t* cols);
+bool GetPatternData(const EncoderSettings& s, WorkingValues& w, uint8_t* buffer, uint32_t& size, int16_t* rows,
+                    int16_t* cols);
 
 }  // namespace mosaire

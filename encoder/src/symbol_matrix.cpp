@@ -139,8 +139,7 @@ void ApplyMask(ModuleMatrix& m, int mask) {
         for (int j = 0; j < 12; ++j) pattern[i][j] = MaskCondition(mask, i, j) ? 1 : 0;
     for (int i = 0; i < m.side; ++i) {
         const uint8_t* p = pattern[i % 12];
-        for (int j = 0, jm = 0; j < m.side; ++j, jm = (jm == 11 ? 0 : jm + 1))
-            m.value[i][j] ^= p[jm] & m.isData[i][j];
+        for (int j = 0, jm = 0; j < m.side; ++j, jm = (jm == 11 ? 0 : jm + 1)) m.value[i][j] ^= p[jm] & m.isData[i][j];
     }
 }
 

@@ -104,7 +104,7 @@ TEST(BitStream, VersionChoice) {
     EXPECT_EQ(ChooseVersion(kModeNumeric, 41, 0, 0), 1);
     EXPECT_EQ(ChooseVersion(kModeNumeric, 42, 0, 0), 2);
     EXPECT_EQ(ChooseVersion(kModeNumeric, 0, 0, 0), 1);
-    EXPECT_EQ(ChooseVersion(kModeByte, 2, 5, 0), 5);    // a larger request is kept
+    EXPECT_EQ(ChooseVersion(kModeByte, 2, 5, 0), 5);     // a larger request is kept
     EXPECT_EQ(ChooseVersion(kModeByte, 100, 1, 3), 10);  // a request is a minimum
     EXPECT_EQ(ChooseVersion(kModeByte, 100, 40, 3), 40);
 }
@@ -120,7 +120,8 @@ TEST(BitStream, LargestMessagesPerLevel) {
     for (const Limit& limit : limits) {
         for (int level = 0; level < 4; ++level) {
             EXPECT_EQ(ChooseVersion(limit.mode, limit.chars[level], 0, level), 40) << limit.mode << " " << level;
-            EXPECT_EQ(ChooseVersion(limit.mode, limit.chars[level] + 1, 0, level), kNoVersion) << limit.mode << " " << level;
+            EXPECT_EQ(ChooseVersion(limit.mode, limit.chars[level] + 1, 0, level), kNoVersion)
+                << limit.mode << " " << level;
         }
     }
 }

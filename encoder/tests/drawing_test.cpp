@@ -45,9 +45,9 @@ struct ProbeContext : platform::DeviceContext {
 };
 
 TEST(ModuleSize, RoundsFromResolutionAndWidth) {
-    EXPECT_EQ(ModulePixelsFor(96, 0.2f), 8);   // 7.56
-    EXPECT_EQ(ModulePixelsFor(96, 0.07f), 3);  // 2.65
-    EXPECT_EQ(ModulePixelsFor(96, 0.1f), 4);   // 3.78
+    EXPECT_EQ(ModulePixelsFor(96, 0.2f), 8);     // 7.56
+    EXPECT_EQ(ModulePixelsFor(96, 0.07f), 3);    // 2.65
+    EXPECT_EQ(ModulePixelsFor(96, 0.1f), 4);     // 3.78
     EXPECT_EQ(ModulePixelsFor(96, 0.0635f), 2);  // 2.4
     EXPECT_EQ(ModulePixelsFor(0, 0.2f), 0);
     EXPECT_EQ(ModulePixelsFor(1e9, 3e38f), INT32_MAX);
@@ -104,8 +104,8 @@ TEST(Layout, CentresWithOffsetsRoundingTowardZero) {
 // pixel (x, y), with the finder's ring pattern around it.
 bool FinderAt(const RasterSurface& s, int x, int y, int m) {
     auto dark = [&](int mx, int my) { return s.Pixel(x + mx * m + m / 2, y + my * m + m / 2) == kRgbBlack; };
-    return dark(0, 0) && dark(6, 6) && dark(6, 0) && dark(0, 6) && !dark(1, 1) && !dark(5, 5) &&
-           dark(2, 2) && dark(3, 3) && dark(4, 4) && !dark(1, 3) && !dark(3, 5);
+    return dark(0, 0) && dark(6, 6) && dark(6, 0) && dark(0, 6) && !dark(1, 1) && !dark(5, 5) && dark(2, 2) &&
+           dark(3, 3) && dark(4, 4) && !dark(1, 3) && !dark(3, 5);
 }
 
 std::string Decode(const RasterSurface& s) {

@@ -58,9 +58,8 @@ struct FormatRead {
 // Reads the copy of the format word beside the top-left finder and checks its
 // BCH(15,5) remainder.
 FormatRead ReadFormat(const Picture& p) {
-    static const int kPos[15][2] = {
-        {0, 8}, {1, 8}, {2, 8}, {3, 8}, {4, 8}, {5, 8}, {7, 8}, {8, 8},
-        {8, 7}, {8, 5}, {8, 4}, {8, 3}, {8, 2}, {8, 1}, {8, 0}};  // bit 0 first
+    static const int kPos[15][2] = {{0, 8}, {1, 8}, {2, 8}, {3, 8}, {4, 8}, {5, 8}, {7, 8}, {8, 8},
+                                    {8, 7}, {8, 5}, {8, 4}, {8, 3}, {8, 2}, {8, 1}, {8, 0}};  // bit 0 first
     unsigned word = 0;
     for (int bit = 0; bit < 15; ++bit)
         if (p.Dark(kPos[bit][0], kPos[bit][1])) word |= 1u << bit;
@@ -99,9 +98,12 @@ std::string RandomMessage(std::mt19937& rng, int mode, int length) {
     static const char kAlnum[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
     std::string s(static_cast<size_t>(length), '0');
     for (auto& ch : s) {
-        if (mode == 0) ch = static_cast<char>('0' + rng() % 10);
-        else if (mode == 1) ch = kAlnum[rng() % 45];
-        else ch = static_cast<char>(1 + rng() % 255);
+        if (mode == 0)
+            ch = static_cast<char>('0' + rng() % 10);
+        else if (mode == 1)
+            ch = kAlnum[rng() % 45];
+        else
+            ch = static_cast<char>(1 + rng() % 255);
     }
     // One letter keeps an alphanumeric message out of numeric mode; a lower-case
     // one forces byte mode.
@@ -140,8 +142,8 @@ TEST(EncodeOracle, RandomMessagesDecodeWithSameBytesLevelVersionAndMask) {
         EXPECT_EQ(working.dataMode, mode == 0 ? 1 : mode == 1 ? 2 : 4);
 
         const Picture picture = Render(*matrix);
-        const auto result =
-            ZXing::ReadBarcode(ZXing::ImageView(picture.pixels.data(), picture.size, picture.size, ZXing::ImageFormat::Lum), hints);
+        const auto result = ZXing::ReadBarcode(
+            ZXing::ImageView(picture.pixels.data(), picture.size, picture.size, ZXing::ImageFormat::Lum), hints);
         ASSERT_TRUE(result.isValid());
         const auto& bytes = result.bytes();
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), message);

@@ -27,7 +27,9 @@ const Library& Lib() {
     return lib;
 }
 
-#define BIND(name) const auto name = Lib().Get<decltype(::name)>(#name); ASSERT_NE(name, nullptr) << #name
+#define BIND(name)                                        \
+    const auto name = Lib().Get<decltype(::name)>(#name); \
+    ASSERT_NE(name, nullptr) << #name
 
 // A caller's context that records what the library does with it.
 struct Recorder {
@@ -95,7 +97,7 @@ TEST_F(Exports, NullPointersNeverCrash) {
     EXPECT_EQ(QRGetPatternData(nullptr, nullptr, nullptr, nullptr), 0);
     uint32_t size = 1000;
     EXPECT_EQ(QRGetPatternData(nullptr, &size, nullptr, nullptr), 0);  // no buffer: size only
-    EXPECT_EQ(size, 441u);  // null stored an empty message: version 1; no buffer, so size only
+    EXPECT_EQ(size, 441u);    // null stored an empty message: version 1; no buffer, so size only
     QRDeviceContext empty{};  // every callback missing
     QRSetMessage("12");
     QRRender(&empty, 0, 0);

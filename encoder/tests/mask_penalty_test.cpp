@@ -251,7 +251,7 @@ TEST(MaskPenalty, RunsScoreTheirLengthLessTwoFromFiveOn) {
     for (const auto& [length, expected] : {std::pair{11, 9}, {5, 3}, {4, 0}}) {
         auto m = Checkerboard();
         for (int r = 3; r < 3 + length; ++r) m->value[r][10] = 0;  // a light vertical run
-        m->value[2][10] = m->value[3 + length][10] = 1;           // between dark ends
+        m->value[2][10] = m->value[3 + length][10] = 1;            // between dark ends
         EXPECT_EQ(Parts(*m).n1, expected) << "run of " << length;
     }
 }
@@ -290,7 +290,8 @@ TEST(MaskPenalty, FinderLikeWindowNeedsNoLightMargin) {
 TEST(MaskPenalty, BalanceCountsWholeStepsOfFivePercent) {
     auto m = Checkerboard();
     m->side = 10;  // 100 modules: p is the number of dark ones
-    for (const auto& [dark, expected] : {std::pair{50, 0}, {45, 10}, {46, 0}, {55, 10}, {54, 0}, {0, 100}, {100, 100}}) {
+    for (const auto& [dark, expected] :
+         {std::pair{50, 0}, {45, 10}, {46, 0}, {55, 10}, {54, 0}, {0, 100}, {100, 100}}) {
         for (int n = 0; n < 100; ++n) m->value[n / 10][n % 10] = n < dark ? 1 : 0;
         EXPECT_EQ(Parts(*m).n4, expected) << dark << " dark";
         EXPECT_EQ(LiteralN4(*m), expected) << dark << " dark";

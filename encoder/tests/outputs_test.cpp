@@ -222,7 +222,8 @@ TEST_F(Outputs, WmfRendersInLibwmfLikeTheBmp) {
     };
     std::vector<Rect> rects;
     const std::string svg = ReadText(Path("a.svg"));
-    const std::regex rect(R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([-0-9.]+)" height="([-0-9.]+)"\s*style="[^"]*fill:(\w+);)re");
+    const std::regex rect(
+        R"re(<rect x="([-0-9.]+)" y="([-0-9.]+)" width="([-0-9.]+)" height="([-0-9.]+)"\s*style="[^"]*fill:(\w+);)re");
     for (auto it = std::sregex_iterator(svg.begin(), svg.end(), rect); it != std::sregex_iterator(); ++it) {
         const auto& m = *it;
         rects.push_back({std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5] == "black"});
@@ -263,8 +264,8 @@ TEST_F(Outputs, EnhancedMetafileRecordsTheDrawing) {
     }
     ASSERT_GE(types.size(), 5u);
     EXPECT_EQ((std::vector<uint32_t>(types.begin(), types.begin() + 4)),
-              (std::vector<uint32_t>{platform::kEmrHeader, platform::kEmrSetMapMode,
-                                     platform::kEmrSetWindowExtEx, platform::kEmrSetWindowOrgEx}));
+              (std::vector<uint32_t>{platform::kEmrHeader, platform::kEmrSetMapMode, platform::kEmrSetWindowExtEx,
+                                     platform::kEmrSetWindowOrgEx}));
     EXPECT_EQ(types.back(), platform::kEmrEof);
     EXPECT_EQ(U32(e, 52), types.size());
     const auto matrix = EncodeSymbol(*s, w);
@@ -310,8 +311,7 @@ TEST_F(Outputs, PatternDataTwoCallProtocolWhateverTheOrientation) {
         EXPECT_EQ(rows, -7);  // left as the caller set them
         EXPECT_EQ(buffer[441], 'x');
         for (int r = 0; r < 21; ++r)
-            for (int k = 0; k < 21; ++k)
-                ASSERT_EQ(buffer[k * 21 + (20 - r)], matrix->value[r][k] ? '1' : '0');
+            for (int k = 0; k < 21; ++k) ASSERT_EQ(buffer[k * 21 + (20 - r)], matrix->value[r][k] ? '1' : '0');
     }
     // Bottom-left finder first: matrix column 0 read from the bottom row up.
     std::vector<uint8_t> buffer(441);

@@ -139,9 +139,9 @@ TEST(SymbolMatrix, MasksInvertOnlyTheEncodingRegion) {
                 EXPECT_EQ(flipped, m->isData[i][j] && MaskCondition(mask, i, j)) << mask << " " << i << "," << j;
             }
     }
-    EXPECT_TRUE(MaskCondition(5, 0, 7));   // i*j = 0
+    EXPECT_TRUE(MaskCondition(5, 0, 7));  // i*j = 0
     EXPECT_FALSE(MaskCondition(5, 1, 1));
-    EXPECT_TRUE(MaskCondition(4, 1, 2));   // floor(1/2) + floor(2/3) = 0
+    EXPECT_TRUE(MaskCondition(4, 1, 2));  // floor(1/2) + floor(2/3) = 0
     EXPECT_FALSE(MaskCondition(4, 2, 0));
 }
 

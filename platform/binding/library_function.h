@@ -37,17 +37,17 @@ std::string LibraryPath(std::string_view library_name);
 // Why a binding failed. `export_name` is empty when the library itself
 // could not be loaded.
 class BindError : public std::runtime_error {
- public:
-  BindError(std::string library, std::string export_name, std::string detail);
-  const std::string& library() const { return library_; }
-  const std::string& export_name() const { return export_name_; }
-  const std::string& detail() const { return detail_; }
-  bool library_missing() const { return export_name_.empty(); }
+public:
+    BindError(std::string library, std::string export_name, std::string detail);
+    const std::string& library() const { return library_; }
+    const std::string& export_name() const { return export_name_; }
+    const std::string& detail() const { return detail_; }
+    bool library_missing() const { return export_name_.empty(); }
 
- private:
-  std::string library_;
-  std::string export_name_;
-  std::string detail_;
+private:
+    std::string library_;
+    std::string export_name_;
+    std::string detail_;
 };
 
 // Looks `export_name` up in the named library (loading it on first use).
@@ -62,31 +62,31 @@ class LibraryFunction;
 //   platform::LibraryFunction<void(const char*)> set_message{"Mosaire.dll", "QRSetMessage"};
 template <typename R, typename... Args>
 class LibraryFunction<R(Args...)> {
- public:
-  using Pointer = R (*)(Args...);
+public:
+    using Pointer = R (*)(Args...);
 
-  constexpr LibraryFunction(const char* library_name, const char* export_name)
-      : library_name_(library_name), export_name_(export_name) {}
+    constexpr LibraryFunction(const char* library_name, const char* export_name)
+        : library_name_(library_name), export_name_(export_name) {}
 
-  // Binds now if not yet bound; throws BindError on failure.
-  Pointer Bind() {
-    Pointer f = bound_.load(std::memory_order_acquire);
-    if (f == nullptr) {
-      f = reinterpret_cast<Pointer>(BindExport(library_name_, export_name_));
-      bound_.store(f, std::memory_order_release);
+    // Binds now if not yet bound; throws BindError on failure.
+    Pointer Bind() {
+        Pointer f = bound_.load(std::memory_order_acquire);
+        if (f == nullptr) {
+            f = reinterpret_cast<Pointer>(BindExport(library_name_, export_name_));
+            bound_.store(f, std::memory_order_release);
+        }
+        return f;
     }
-    return f;
-  }
 
-  R operator()(Args... args) { return Bind()(args...); }
+    R operator()(Args... args) { return Bind()(args...); }
 
-  const char* library_name() const { return library_name_; }
-  const char* export_name() const { return export_name_; }
+    const char* library_name() const { return library_name_; }
+    const char* export_name() const { return export_name_; }
 
- private:
-  const char* library_name_;
-  const char* export_name_;
-  std::atomic<Pointer> bound_{nullptr};
+private:
+    const char* library_name_;
+    const char* export_name_;
+    std::atomic<Pointer> bound_{nullptr};
 };
 
 }  // namespace platform

@@ -24,8 +24,7 @@ inline constexpr unsigned kCodePageGbk = 936;
 int MultiByteToWideChar(unsigned code_page, unsigned flags, const char* source, int source_length,
                         char16_t* destination, int destination_capacity);
 
-int WideCharToMultiByte(unsigned code_page, unsigned flags, const char16_t* source,
-                        int source_length, char* destination, int destination_capacity,
-                        const char* default_char, bool* used_default_char);
+int WideCharToMultiByte(unsigned code_page, unsigned flags, const char16_t* source, int source_length,
+                        char* destination, int destination_capacity, const char* default_char, bool* used_default_char);
 
 }  // namespace platform

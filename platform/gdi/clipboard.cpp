@@ -58,14 +58,18 @@ bool RunWithInput(char* const argv[], const std::vector<uint8_t>& data) {
 
 bool PutEnhancedMetafileOnClipboard(const std::vector<uint8_t>& emf) {
     if (IsSet("WAYLAND_DISPLAY")) {
-        char* argv[] = {const_cast<char*>("wl-copy"), const_cast<char*>("--type"),
-                        const_cast<char*>(kEmfMimeType), nullptr};
+        char* argv[] = {const_cast<char*>("wl-copy"), const_cast<char*>("--type"), const_cast<char*>(kEmfMimeType),
+                        nullptr};
         return RunWithInput(argv, emf);
     }
     if (IsSet("DISPLAY")) {
-        char* argv[] = {const_cast<char*>("xclip"), const_cast<char*>("-selection"),
-                        const_cast<char*>("clipboard"), const_cast<char*>("-t"),
-                        const_cast<char*>(kEmfMimeType), const_cast<char*>("-i"), nullptr};
+        char* argv[] = {const_cast<char*>("xclip"),
+                        const_cast<char*>("-selection"),
+                        const_cast<char*>("clipboard"),
+                        const_cast<char*>("-t"),
+                        const_cast<char*>(kEmfMimeType),
+                        const_cast<char*>("-i"),
+                        nullptr};
         return RunWithInput(argv, emf);
     }
     return false;

@@ -16,13 +16,9 @@ const std::array<uint32_t, 16>& StandardPalette() { return kStandard; }
 
 int DibColourCount(int bitsPerPixel) { return bitsPerPixel == 1 ? 2 : 16; }
 
-int64_t DibRowBytes(int width, int bitsPerPixel) {
-    return (int64_t{bitsPerPixel} * width + 31) / 32 * 4;
-}
+int64_t DibRowBytes(int width, int bitsPerPixel) { return (int64_t{bitsPerPixel} * width + 31) / 32 * 4; }
 
-int64_t DibImageSize(int width, int height, int bitsPerPixel) {
-    return DibRowBytes(width, bitsPerPixel) * height;
-}
+int64_t DibImageSize(int width, int height, int bitsPerPixel) { return DibRowBytes(width, bitsPerPixel) * height; }
 
 int NearestIndex(uint32_t rgb, const uint32_t* palette, int count) {
     int best = 0;
@@ -41,8 +37,7 @@ int NearestIndex(uint32_t rgb, const uint32_t* palette, int count) {
     return best;
 }
 
-void PackDibBits(const RasterSurface& surface, int bitsPerPixel, uint8_t* colourTable,
-                 uint8_t* rows) {
+void PackDibBits(const RasterSurface& surface, int bitsPerPixel, uint8_t* colourTable, uint8_t* rows) {
     const uint32_t* palette = bitsPerPixel == 1 ? kMonochrome : kStandard.data();
     const int colours = DibColourCount(bitsPerPixel);
     for (int i = 0; i < colours; ++i) {

@@ -22,8 +22,7 @@ int64_t DibImageSize(int width, int height, int bitsPerPixel);
 // Writes the colour table (4 bytes per entry: blue, green, red, 0) to
 // `colourTable` and the pixel rows, bottom row first, to `rows`
 // (DibImageSize bytes). bitsPerPixel is 1 or 4.
-void PackDibBits(const RasterSurface& surface, int bitsPerPixel, uint8_t* colourTable,
-                 uint8_t* rows);
+void PackDibBits(const RasterSurface& surface, int bitsPerPixel, uint8_t* colourTable, uint8_t* rows);
 
 // Index of the palette entry nearest to `rgb` (squared distance, lowest
 // index on ties).

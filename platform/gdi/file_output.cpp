@@ -21,8 +21,10 @@ bool WriteNewFile(const char* path, std::initializer_list<std::span<const uint8_
         while (ok && done < part.size()) {
             const ssize_t n = write(fd, part.data() + done, part.size() - done);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) ok = false;
-            else done += static_cast<size_t>(n);
+            if (n <= 0)
+                ok = false;
+            else
+                done += static_cast<size_t>(n);
         }
     }
     if (close(fd) != 0) ok = false;

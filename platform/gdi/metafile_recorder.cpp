@@ -21,8 +21,10 @@ void MetafileRecorder::Use(Kind kind, ColorRef color) {
         }
         slots_[slot] = {kind, color};
         highWater_ = std::max(highWater_, slot + 1);
-        if (kind == kBrush) EmitCreateBrush(firstIndex_ + slot, color);
-        else EmitCreatePen(firstIndex_ + slot, color);
+        if (kind == kBrush)
+            EmitCreateBrush(firstIndex_ + slot, color);
+        else
+            EmitCreatePen(firstIndex_ + slot, color);
     }
     int& selected = kind == kBrush ? selectedBrush_ : selectedPen_;
     if (selected != slot) {

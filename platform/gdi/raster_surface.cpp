@@ -13,12 +13,10 @@ std::unique_ptr<RasterSurface> RasterSurface::Create(int width, int height, int 
     std::unique_ptr<uint32_t[]> pixels(new (std::nothrow) uint32_t[static_cast<size_t>(count)]);
     if (!pixels) return nullptr;
     std::fill_n(pixels.get(), count, ToRgb(kWhite));
-    return std::unique_ptr<RasterSurface>(
-        new RasterSurface(width, height, dpiX, dpiY, std::move(pixels)));
+    return std::unique_ptr<RasterSurface>(new RasterSurface(width, height, dpiX, dpiY, std::move(pixels)));
 }
 
-RasterSurface::RasterSurface(int width, int height, int dpiX, int dpiY,
-                             std::unique_ptr<uint32_t[]> pixels)
+RasterSurface::RasterSurface(int width, int height, int dpiX, int dpiY, std::unique_ptr<uint32_t[]> pixels)
     : width_(width), height_(height), dpiX_(dpiX), dpiY_(dpiY), pixels_(std::move(pixels)) {}
 
 uint32_t RasterSurface::Pixel(int x, int y) const {
@@ -45,8 +43,10 @@ void RasterSurface::FillRect(int left, int top, int right, int bottom, ColorRef 
 void RasterSurface::Line(int x0, int y0, int x1, int y1) {
     const uint32_t rgb = ToRgb(pen_);
     if (y0 == y1) {
-        if (x0 <= x1) Span(y0, x0, x1, rgb);
-        else Span(y0, int64_t{x1} + 1, int64_t{x0} + 1, rgb);
+        if (x0 <= x1)
+            Span(y0, x0, x1, rgb);
+        else
+            Span(y0, int64_t{x1} + 1, int64_t{x0} + 1, rgb);
         return;
     }
     if (x0 == x1) {
@@ -66,8 +66,14 @@ void RasterSurface::Line(int x0, int y0, int x1, int y1) {
     while (x != x1 || y != y1) {
         if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[y * width_ + x] = rgb;
         const int64_t e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += sx; }
-        if (e2 <= dx) { err += dx; y += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
     }
 }
 

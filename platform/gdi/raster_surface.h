@@ -18,8 +18,7 @@ public:
 
     // Null when no bitmap can be made: an edge <= 0 or > kMaxEdge, too many
     // pixels, or no memory. A new surface is white.
-    static std::unique_ptr<RasterSurface> Create(int width, int height, int dpiX = kScreenDpi,
-                                                 int dpiY = kScreenDpi);
+    static std::unique_ptr<RasterSurface> Create(int width, int height, int dpiX = kScreenDpi, int dpiY = kScreenDpi);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -48,8 +47,6 @@ private:
 };
 
 // 0x00BBGGRR -> 0x00RRGGBB.
-inline uint32_t ToRgb(ColorRef c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
+inline uint32_t ToRgb(ColorRef c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 }  // namespace platform

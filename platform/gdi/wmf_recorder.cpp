@@ -38,15 +38,12 @@ int WmfRecorder::SetMapMode(int mode) {
     return MetafileRecorder::SetMapMode(mode);
 }
 
-void WmfRecorder::SetWindowExt(int width, int height) {
-    Record(kSetWindowExt, {Coord(height), Coord(width)});
-}
+void WmfRecorder::SetWindowExt(int width, int height) { Record(kSetWindowExt, {Coord(height), Coord(width)}); }
 
 void WmfRecorder::SetWindowOrg(int x, int y) { Record(kSetWindowOrg, {Coord(y), Coord(x)}); }
 
 void WmfRecorder::EmitCreateBrush(int, ColorRef color) {
-    Record(kCreateBrushIndirect,
-           {kBrushSolid, int(color & 0xFFFF), int(color >> 16), 0});
+    Record(kCreateBrushIndirect, {kBrushSolid, int(color & 0xFFFF), int(color >> 16), 0});
 }
 
 void WmfRecorder::EmitCreatePen(int, ColorRef color) {

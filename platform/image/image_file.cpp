@@ -12,9 +12,7 @@ namespace platform {
 
 namespace {
 
-int DotsPerMeterToDpi(int dotsPerMeter) {
-    return static_cast<int>(std::lround(dotsPerMeter * 0.0254));
-}
+int DotsPerMeterToDpi(int dotsPerMeter) { return static_cast<int>(std::lround(dotsPerMeter * 0.0254)); }
 
 }  // namespace
 

@@ -23,8 +23,10 @@ BSTR AllocStringByteLen(const char* data, uint32_t length) {
     if (!block) return nullptr;
     std::memcpy(block, &length, sizeof length);
     unsigned char* text = block + sizeof(uint32_t);
-    if (data && length) std::memcpy(text, data, length);
-    else std::memset(text, 0, length);
+    if (data && length)
+        std::memcpy(text, data, length);
+    else
+        std::memset(text, 0, length);
     text[length] = 0;
     text[length + 1] = 0;
     return reinterpret_cast<BSTR>(text);

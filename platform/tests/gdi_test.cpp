@@ -26,8 +26,7 @@ uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | U16
 constexpr uint32_t kRgbBlack = 0x000000, kRgbWhite = 0xFFFFFF;
 
 TEST(RasterSurface, RefusesSizesNoBitmapCanHave) {
-    for (auto [w, h] : {std::pair{0, 10}, {10, 0}, {-1, 10}, {10, -5}, {32768, 1}, {1, 40000},
-                        {32767, 32767}}) {
+    for (auto [w, h] : {std::pair{0, 10}, {10, 0}, {-1, 10}, {10, -5}, {32768, 1}, {1, 40000}, {32767, 32767}}) {
         EXPECT_EQ(RasterSurface::Create(w, h), nullptr) << w << " x " << h;
     }
     auto one = RasterSurface::Create(1, 1);
@@ -54,9 +53,9 @@ TEST(RasterSurface, FillsAreClippedAndEmptyRectanglesDrawNothing) {
 
 TEST(RasterSurface, LinesLeaveOutTheirEndPoint) {
     auto s = RasterSurface::Create(6, 6);
-    s->Line(1, 0, 4, 0);   // 1, 2, 3
-    s->Line(5, 4, 5, 1);   // rows 4, 3, 2
-    s->Line(0, 0, 3, 3);   // diagonal 0,0 1,1 2,2
+    s->Line(1, 0, 4, 0);  // 1, 2, 3
+    s->Line(5, 4, 5, 1);  // rows 4, 3, 2
+    s->Line(0, 0, 3, 3);  // diagonal 0,0 1,1 2,2
     s->Line(-100, 5, 100, 5);
     EXPECT_EQ(s->Pixel(0, 0), kRgbBlack);
     EXPECT_EQ(s->Pixel(3, 0), kRgbBlack);
@@ -83,7 +82,7 @@ TEST(DibPacking, RowsArePaddedToFourBytes) {
 
 TEST(DibPacking, OneBitHasBlackWhiteTableAndBottomUpRows) {
     auto s = RasterSurface::Create(10, 2);
-    s->FillRect(0, 0, 1, 1, 0);  // top-left black
+    s->FillRect(0, 0, 1, 1, 0);   // top-left black
     s->FillRect(9, 1, 10, 2, 0);  // bottom-right black
     std::vector<uint8_t> table(8), rows(8);
     platform::PackDibBits(*s, 1, table.data(), rows.data());
@@ -99,8 +98,8 @@ TEST(DibPacking, OneBitHasBlackWhiteTableAndBottomUpRows) {
 TEST(DibPacking, FourBitPicksNearestStandardColour) {
     const auto& pal = platform::StandardPalette();
     EXPECT_EQ(platform::NearestIndex(0xFF0000, pal.data(), 16), 9);
-    EXPECT_EQ(platform::NearestIndex(0xC80000, pal.data(), 16), 9);   // 200 is nearer 255
-    EXPECT_EQ(platform::NearestIndex(0xA00000, pal.data(), 16), 1);   // 160 is nearer 128
+    EXPECT_EQ(platform::NearestIndex(0xC80000, pal.data(), 16), 9);  // 200 is nearer 255
+    EXPECT_EQ(platform::NearestIndex(0xA00000, pal.data(), 16), 1);  // 160 is nearer 128
     EXPECT_EQ(platform::NearestIndex(0xFFFFFF, pal.data(), 16), 15);
     EXPECT_EQ(platform::NearestIndex(0xC0C0C0, pal.data(), 16), 7);
     EXPECT_EQ(platform::NearestIndex(0x606060, pal.data(), 16), 8);
@@ -152,20 +151,19 @@ TEST(WmfRecorder, WritesHeaderAndReusesObjects) {
     const auto r = WmfRecords(m);
     std::vector<uint16_t> functions;
     for (const auto& [f, p] : r) functions.push_back(f);
-    const std::vector<uint16_t> expected = {
-        0x020C, 0x020B,                  // window extent, origin
-        0x02FC, 0x012D, 0x02FA, 0x012D,  // white brush and pen
-        0x041B,                          // background
-        0x02FC, 0x012D, 0x02FA, 0x012D,  // black brush and pen
-        0x041B, 0x041B,                  // two modules
-        0x0214, 0x0213,                  // the line (black pen already selected)
-        0x01F0, 0x01F0, 0x01F0, 0x01F0, 0x0000};
+    const std::vector<uint16_t> expected = {0x020C, 0x020B,                  // window extent, origin
+                                            0x02FC, 0x012D, 0x02FA, 0x012D,  // white brush and pen
+                                            0x041B,                          // background
+                                            0x02FC, 0x012D, 0x02FA, 0x012D,  // black brush and pen
+                                            0x041B, 0x041B,                  // two modules
+                                            0x0214, 0x0213,                  // the line (black pen already selected)
+                                            0x01F0, 0x01F0, 0x01F0, 0x01F0, 0x0000};
     EXPECT_EQ(functions, expected);
     EXPECT_EQ(r[0].second, (std::vector<int16_t>{300, 500}));
     EXPECT_EQ(r[11].second, (std::vector<int16_t>{28, 18, 20, 10}));  // bottom, right, top, left
-    EXPECT_EQ(r[7].second, (std::vector<int16_t>{0, 0, 0, 0}));      // solid black brush
-    EXPECT_EQ(r[14].second, (std::vector<int16_t>{299, 32767}));     // clamped to 16 bits
-    EXPECT_EQ(r[12].second[3], 18);  // the second module, left edge
+    EXPECT_EQ(r[7].second, (std::vector<int16_t>{0, 0, 0, 0}));       // solid black brush
+    EXPECT_EQ(r[14].second, (std::vector<int16_t>{299, 32767}));      // clamped to 16 bits
+    EXPECT_EQ(r[12].second[3], 18);                                   // the second module, left edge
 }
 
 TEST(EmfRecorder, HeaderCountsBoundsAndRecordSequence) {
@@ -206,8 +204,8 @@ TEST(EmfRecorder, HeaderCountsBoundsAndRecordSequence) {
     }
     EXPECT_EQ(at, e.size());
     EXPECT_EQ(U32(e, 52), types.size());
-    const std::vector<uint32_t> expected = {1, 17, 9, 10, 39, 37, 38, 37, 43, 39, 37, 38, 37, 43,
-                                            27, 54, 40, 40, 40, 40, 14};
+    const std::vector<uint32_t> expected = {1,  17, 9,  10, 39, 37, 38, 37, 43, 39, 37,
+                                            38, 37, 43, 27, 54, 40, 40, 40, 40, 14};
     EXPECT_EQ(types, expected);
     EXPECT_EQ(U32(e, e.size() - 4), 20u);
 }
@@ -285,9 +283,8 @@ TEST(Clipboard, OffersImageEmfOnAnXDisplay) {
         return;
     }
     if (!HaveTool("xvfb-run") || !HaveTool("xclip")) GTEST_SKIP() << "xvfb-run or xclip missing";
-    const std::string cmd =
-        "QR_CLIPBOARD_CHILD=1 xvfb-run -a /proc/" + std::to_string(getpid()) +
-        "/exe --gtest_filter=Clipboard.OffersImageEmfOnAnXDisplay >/dev/null 2>&1";
+    const std::string cmd = "QR_CLIPBOARD_CHILD=1 xvfb-run -a /proc/" + std::to_string(getpid()) +
+                            "/exe --gtest_filter=Clipboard.OffersImageEmfOnAnXDisplay >/dev/null 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
 }
 

@@ -10,9 +10,9 @@
 namespace {
 
 std::string TempPng(const char* name, const QImage& image) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              (std::string("platform_image_") + std::to_string(::getpid()) + name))
-                                 .string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / (std::string("platform_image_") + std::to_string(::getpid()) + name))
+            .string();
     EXPECT_TRUE(image.save(QString::fromStdString(path)));
     return path;
 }

@@ -16,69 +16,69 @@ namespace fs = std::filesystem;
 // A real shared library to bind against: the C maths library, copied into a
 // private program folder under a ".dll" name.
 class LibraryFunctionTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    char pattern[] = "/tmp/binding_test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    Dl_info info{};
-    double (*cosine)(double) = &std::cos;
-    ASSERT_NE(dladdr(reinterpret_cast<void*>(cosine), &info), 0);
-    fs::copy_file(info.dli_fname, folder_ + "/Maths.dll");
-    platform::OverrideProgramFolder(folder_ + "/");
-  }
-  static void TearDownTestSuite() { fs::remove_all(folder_); }
-  static std::string folder_;
+protected:
+    static void SetUpTestSuite() {
+        char pattern[] = "/tmp/binding_test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        Dl_info info{};
+        double (*cosine)(double) = &std::cos;
+        ASSERT_NE(dladdr(reinterpret_cast<void*>(cosine), &info), 0);
+        fs::copy_file(info.dli_fname, folder_ + "/Maths.dll");
+        platform::OverrideProgramFolder(folder_ + "/");
+    }
+    static void TearDownTestSuite() { fs::remove_all(folder_); }
+    static std::string folder_;
 };
 std::string LibraryFunctionTest::folder_;
 
 TEST_F(LibraryFunctionTest, PathIsProgramFolderAndNameWithDefaultExtension) {
-  EXPECT_EQ(platform::ProgramFolder(), folder_);
-  EXPECT_EQ(platform::LibraryPath("Lectavo"), folder_ + "/Lectavo.dll");
-  EXPECT_EQ(platform::LibraryPath("Mosaire.dll"), folder_ + "/Mosaire.dll");
-  EXPECT_EQ(platform::LibraryPath("libx.so.6"), folder_ + "/libx.so.6");
+    EXPECT_EQ(platform::ProgramFolder(), folder_);
+    EXPECT_EQ(platform::LibraryPath("Lectavo"), folder_ + "/Lectavo.dll");
+    EXPECT_EQ(platform::LibraryPath("Mosaire.dll"), folder_ + "/Mosaire.dll");
+    EXPECT_EQ(platform::LibraryPath("libx.so.6"), folder_ + "/libx.so.6");
 }
 
 TEST_F(LibraryFunctionTest, BindsAtFirstCallAndStaysBound) {
-  static platform::LibraryFunction<double(double)> cosine{"Maths", "cos"};
-  EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
-  const auto first = cosine.Bind();
-  // The file may go away: the bound function keeps working.
-  fs::rename(folder_ + "/Maths.dll", folder_ + "/Moved.dll");
-  EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
-  EXPECT_EQ(cosine.Bind(), first);
-  fs::rename(folder_ + "/Moved.dll", folder_ + "/Maths.dll");
+    static platform::LibraryFunction<double(double)> cosine{"Maths", "cos"};
+    EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
+    const auto first = cosine.Bind();
+    // The file may go away: the bound function keeps working.
+    fs::rename(folder_ + "/Maths.dll", folder_ + "/Moved.dll");
+    EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
+    EXPECT_EQ(cosine.Bind(), first);
+    fs::rename(folder_ + "/Moved.dll", folder_ + "/Maths.dll");
 }
 
 TEST_F(LibraryFunctionTest, ReportsMissingLibraryAndMissingExport) {
-  platform::LibraryFunction<int()> absent_library{"Absent", "Anything"};
-  try {
-    absent_library();
-    FAIL() << "no error";
-  } catch (const platform::BindError& e) {
-    EXPECT_TRUE(e.library_missing());
-    EXPECT_EQ(e.library(), "Absent");
-    EXPECT_FALSE(e.detail().empty());
-  }
-  platform::LibraryFunction<int()> absent_export{"Maths.dll", "NoSuchExport"};
-  try {
-    absent_export();
-    FAIL() << "no error";
-  } catch (const platform::BindError& e) {
-    EXPECT_FALSE(e.library_missing());
-    EXPECT_EQ(e.export_name(), "NoSuchExport");
-  }
-  EXPECT_THROW(platform::BindExport("Maths", ""), platform::BindError);
-  EXPECT_THROW(platform::BindExport("Maths", nullptr), platform::BindError);
+    platform::LibraryFunction<int()> absent_library{"Absent", "Anything"};
+    try {
+        absent_library();
+        FAIL() << "no error";
+    } catch (const platform::BindError& e) {
+        EXPECT_TRUE(e.library_missing());
+        EXPECT_EQ(e.library(), "Absent");
+        EXPECT_FALSE(e.detail().empty());
+    }
+    platform::LibraryFunction<int()> absent_export{"Maths.dll", "NoSuchExport"};
+    try {
+        absent_export();
+        FAIL() << "no error";
+    } catch (const platform::BindError& e) {
+        EXPECT_FALSE(e.library_missing());
+        EXPECT_EQ(e.export_name(), "NoSuchExport");
+    }
+    EXPECT_THROW(platform::BindExport("Maths", ""), platform::BindError);
+    EXPECT_THROW(platform::BindExport("Maths", nullptr), platform::BindError);
 }
 
 }  // namespace
 
 TEST(PerUserFolder, FollowsTheCacheConventions) {
-  EXPECT_EQ(platform::PerUserFolder("/xdg/cache", "/home/u"), "/xdg/cache/qrsuite");
-  EXPECT_EQ(platform::PerUserFolder("/xdg/cache/", "/home/u"), "/xdg/cache/qrsuite");
-  // A relative XDG_CACHE_HOME is invalid and ignored.
-  EXPECT_EQ(platform::PerUserFolder("relative", "/home/u"), "/home/u/.cache/qrsuite");
-  EXPECT_EQ(platform::PerUserFolder(nullptr, "/home/u"), "/home/u/.cache/qrsuite");
-  EXPECT_EQ(platform::PerUserFolder("", ""), "/tmp/qrsuite-" + std::to_string(getuid()));
+    EXPECT_EQ(platform::PerUserFolder("/xdg/cache", "/home/u"), "/xdg/cache/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder("/xdg/cache/", "/home/u"), "/xdg/cache/qrsuite");
+    // A relative XDG_CACHE_HOME is invalid and ignored.
+    EXPECT_EQ(platform::PerUserFolder("relative", "/home/u"), "/home/u/.cache/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder(nullptr, "/home/u"), "/home/u/.cache/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder("", ""), "/tmp/qrsuite-" + std::to_string(getuid()));
 }

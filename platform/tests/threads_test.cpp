@@ -43,6 +43,8 @@ TEST(ThreadObject, OnePerThreadAndKeyFreedWhenTheThreadEnds) {
 
 TEST(ThreadObject, FailedCreationIsRetried) {
     static const char key = 0;
-    EXPECT_EQ(platform::ThreadObject(&key, [] { return static_cast<void*>(nullptr); }, Destroy), nullptr);
+    EXPECT_EQ(platform::ThreadObject(
+                  &key, [] { return static_cast<void*>(nullptr); }, Destroy),
+              nullptr);
     EXPECT_NE(platform::ThreadObject(&key, Create, Destroy), nullptr);
 }

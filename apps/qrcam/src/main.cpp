@@ -4,8 +4,8 @@
 #include "camera_window.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  qrcam::CameraWindow window;
-  window.show();
-  return app.exec();
+    QApplication app(argc, argv);
+    qrcam::CameraWindow window;
+    window.show();
+    return app.exec();
 }

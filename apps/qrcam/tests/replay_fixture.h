@@ -20,40 +20,40 @@ inline constexpr char kBlankMessage[] = "未找到 QR 代码符号。";
 // Points the program folder at `folder` with links to the camera and
 // decoder library files built beside the test program.
 inline bool UseProgramFolder(const QString& folder) {
-  const QDir bin(QCoreApplication::applicationDirPath());
-  for (const char* library : {"Vistrel.dll", "Lectavo.dll"}) {
-    const QString name = QString::fromLatin1(library);
-    QFile::link(bin.filePath(name), QDir(folder).filePath(name));
-  }
-  platform::OverrideProgramFolder(QFile::encodeName(folder).toStdString());
-  return QFile::exists(QDir(folder).filePath(QStringLiteral("Vistrel.dll")));
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const char* library : {"Vistrel.dll", "Lectavo.dll"}) {
+        const QString name = QString::fromLatin1(library);
+        QFile::link(bin.filePath(name), QDir(folder).filePath(name));
+    }
+    platform::OverrideProgramFolder(QFile::encodeName(folder).toStdString());
+    return QFile::exists(QDir(folder).filePath(QStringLiteral("Vistrel.dll")));
 }
 
 inline QImage BlankPicture() {
-  QImage image(240, 240, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  return image;
+    QImage image(240, 240, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
 }
 
 // A symbol holding `utf8` in byte mode, 6 pixels a module, with the
 // 4-module quiet zone, made by an independent encoder.
 inline QImage SymbolPicture(const QByteArray& utf8) {
-  QRcode* code = QRcode_encodeString8bit(utf8.constData(), 0, QR_ECLEVEL_M);
-  if (code == nullptr) return {};
-  constexpr int kModule = 6;
-  const int side = (code->width + 8) * kModule;
-  QImage image(side, side, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  for (int y = 0; y < code->width; ++y) {
-    for (int x = 0; x < code->width; ++x) {
-      if (code->data[y * code->width + x] & 1) {
-        painter.fillRect((x + 4) * kModule, (y + 4) * kModule, kModule, kModule, Qt::black);
-      }
+    QRcode* code = QRcode_encodeString8bit(utf8.constData(), 0, QR_ECLEVEL_M);
+    if (code == nullptr) return {};
+    constexpr int kModule = 6;
+    const int side = (code->width + 8) * kModule;
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    for (int y = 0; y < code->width; ++y) {
+        for (int x = 0; x < code->width; ++x) {
+            if (code->data[y * code->width + x] & 1) {
+                painter.fillRect((x + 4) * kModule, (y + 4) * kModule, kModule, kModule, Qt::black);
+            }
+        }
     }
-  }
-  QRcode_free(code);
-  return image;
+    QRcode_free(code);
+    return image;
 }
 
 }  // namespace qrcam_test

@@ -17,102 +17,102 @@
 namespace apps {
 
 class GeneratorWindowTest : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- private:
-  QTemporaryDir folder_;
-  GeneratorWindow* window_ = nullptr;
+private:
+    QTemporaryDir folder_;
+    GeneratorWindow* window_ = nullptr;
 
-  template <typename T>
-  T* Control(const char* name) {
-    return testing::FindControl<T>(window_, name);
-  }
-  QPlainTextEdit* Content() { return Control<QPlainTextEdit>("编辑框1"); }
-  QString SymbolFile() const { return folder_.filePath(QStringLiteral("a.bmp")); }
-  QByteArray SymbolFileBytes() const {
-    QFile file(SymbolFile());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-
- private slots:
-  void initTestCase() {
-    QVERIFY(folder_.isValid());
-    platform::OverrideProgramFolder(folder_.path().toStdString());
-    window_ = new GeneratorWindow;
-    window_->show();
-  }
-
-  void cleanupTestCase() { delete window_; }
-
-  void missingLibraryIsReportedInTheContentBox() {
-    Content()->setPlainText(QStringLiteral("x"));
-    window_->Generate();
-    QVERIFY2(Content()->toPlainText().startsWith(QStringLiteral("无法加载 Mosaire.dll：")),
-             qPrintable(Content()->toPlainText()));
-    QVERIFY(!Control<PictureBox>("图片框1")->HasPicture());
-    // Once the library is there, the next generate binds it.
-    for (const char* name : {"/Mosaire.dll", "/Lectavo.dll"}) {
-      QVERIFY(QFile::copy(QStringLiteral(QR_BIN_DIR) + QLatin1String(name),
-                          folder_.path() + QLatin1String(name)));
+    template <typename T>
+    T* Control(const char* name) {
+        return testing::FindControl<T>(window_, name);
     }
-  }
+    QPlainTextEdit* Content() { return Control<QPlainTextEdit>("编辑框1"); }
+    QString SymbolFile() const { return folder_.filePath(QStringLiteral("a.bmp")); }
+    QByteArray SymbolFileBytes() const {
+        QFile file(SymbolFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
-  void startsWithoutListSelections() {
-    QCOMPARE(window_->size(), QSize(790, 548));
-    auto* levels = Control<QComboBox>("组合框_纠错");
-    auto* versions = Control<QComboBox>("组合框_版本");
-    QCOMPARE(levels->currentIndex(), -1);
-    QCOMPARE(levels->currentText(), QStringLiteral("L(5%)"));
-    QCOMPARE(levels->count(), 4);
-    QCOMPARE(versions->currentIndex(), -1);
-    QCOMPARE(versions->currentText(), QStringLiteral("自动"));
-    QCOMPARE(versions->count(), 41);
-    QCOMPARE(versions->itemText(40), QStringLiteral("版本_40   177×177"));
-    QCOMPARE(versions->parentWidget()->objectName(), QStringLiteral("分组框1"));
-    QCOMPARE(Control<PictureBox>("图片框1")->geometry(), QRect(0, 0, 500, 500));
-  }
+private slots:
+    void initTestCase() {
+        QVERIFY(folder_.isValid());
+        platform::OverrideProgramFolder(folder_.path().toStdString());
+        window_ = new GeneratorWindow;
+        window_->show();
+    }
 
-  void generateKeepsTheSymbolFileWithAFixedMask() {
-    Content()->setPlainText(QStringLiteral("qrmake 生成"));
-    window_->Generate();
-    const QByteArray first = SymbolFileBytes();
-    QVERIFY(first.startsWith("BM"));
-    const QImage shown = Control<PictureBox>("图片框1")->pixmap().toImage();
-    QCOMPARE(shown.size(), QSize(500, 500));
-    bool found = false;
-    QCOMPARE(testing::ReadSymbolBytes(shown, &found), ToGbk(QStringLiteral("qrmake 生成")));
-    QCOMPARE(testing::ReadSymbolLevel(shown), QStringLiteral("L"));
+    void cleanupTestCase() { delete window_; }
 
-    // The decoder library reads the mask back: setting 5 is pattern 4.
-    static platform::LibraryFunction<int(const char*)> decode{"Lectavo", "DecodePictureFile"};
-    static platform::LibraryFunction<int(int)> mask{"Lectavo", "GetDecodeMaskingNo"};
-    QCOMPARE(decode(SymbolFile().toUtf8().constData()), 1);
-    QCOMPARE(mask(0), 4);
+    void missingLibraryIsReportedInTheContentBox() {
+        Content()->setPlainText(QStringLiteral("x"));
+        window_->Generate();
+        QVERIFY2(Content()->toPlainText().startsWith(QStringLiteral("无法加载 Mosaire.dll：")),
+                 qPrintable(Content()->toPlainText()));
+        QVERIFY(!Control<PictureBox>("图片框1")->HasPicture());
+        // Once the library is there, the next generate binds it.
+        for (const char* name : {"/Mosaire.dll", "/Lectavo.dll"}) {
+            QVERIFY(
+                QFile::copy(QStringLiteral(QR_BIN_DIR) + QLatin1String(name), folder_.path() + QLatin1String(name)));
+        }
+    }
 
-    window_->Generate();
-    QCOMPARE(SymbolFileBytes(), first);
-    Content()->setPlainText(QStringLiteral("another"));
-    window_->Generate();
-    QVERIFY(SymbolFileBytes() != first);
-    QCOMPARE(testing::ReadSymbolBytes(QImage(SymbolFile()), &found), QByteArray("another"));
-  }
+    void startsWithoutListSelections() {
+        QCOMPARE(window_->size(), QSize(790, 548));
+        auto* levels = Control<QComboBox>("组合框_纠错");
+        auto* versions = Control<QComboBox>("组合框_版本");
+        QCOMPARE(levels->currentIndex(), -1);
+        QCOMPARE(levels->currentText(), QStringLiteral("L(5%)"));
+        QCOMPARE(levels->count(), 4);
+        QCOMPARE(versions->currentIndex(), -1);
+        QCOMPARE(versions->currentText(), QStringLiteral("自动"));
+        QCOMPARE(versions->count(), 41);
+        QCOMPARE(versions->itemText(40), QStringLiteral("版本_40   177×177"));
+        QCOMPARE(versions->parentWidget()->objectName(), QStringLiteral("分组框1"));
+        QCOMPARE(Control<PictureBox>("图片框1")->geometry(), QRect(0, 0, 500, 500));
+    }
 
-  void contentBoxRefusesThe121stCharacter() {
-    Content()->clear();
-    Content()->setFocus();
-    QTest::keyClicks(Content(), QString(125, QLatin1Char('x')));
-    QCOMPARE(Content()->toPlainText().size(), 120);
+    void generateKeepsTheSymbolFileWithAFixedMask() {
+        Content()->setPlainText(QStringLiteral("qrmake 生成"));
+        window_->Generate();
+        const QByteArray first = SymbolFileBytes();
+        QVERIFY(first.startsWith("BM"));
+        const QImage shown = Control<PictureBox>("图片框1")->pixmap().toImage();
+        QCOMPARE(shown.size(), QSize(500, 500));
+        bool found = false;
+        QCOMPARE(testing::ReadSymbolBytes(shown, &found), ToGbk(QStringLiteral("qrmake 生成")));
+        QCOMPARE(testing::ReadSymbolLevel(shown), QStringLiteral("L"));
 
-    // A line break counts as two characters.
-    Content()->clear();
-    QTest::keyClicks(Content(), QString(119, QLatin1Char('y')));
-    QTest::keyClick(Content(), Qt::Key_Return);
-    QCOMPARE(Content()->toPlainText(), QString(119, QLatin1Char('y')));
-    QTest::keyClick(Content(), Qt::Key_Backspace);
-    QTest::keyClicks(Content(), QStringLiteral("zz"));
-    QCOMPARE(Content()->toPlainText().size(), 120);
-    QCOMPARE(LimitedTextEdit::CountedLength(QStringLiteral("a\nb")), 4);
-  }
+        // The decoder library reads the mask back: setting 5 is pattern 4.
+        static platform::LibraryFunction<int(const char*)> decode{"Lectavo", "DecodePictureFile"};
+        static platform::LibraryFunction<int(int)> mask{"Lectavo", "GetDecodeMaskingNo"};
+        QCOMPARE(decode(SymbolFile().toUtf8().constData()), 1);
+        QCOMPARE(mask(0), 4);
+
+        window_->Generate();
+        QCOMPARE(SymbolFileBytes(), first);
+        Content()->setPlainText(QStringLiteral("another"));
+        window_->Generate();
+        QVERIFY(SymbolFileBytes() != first);
+        QCOMPARE(testing::ReadSymbolBytes(QImage(SymbolFile()), &found), QByteArray("another"));
+    }
+
+    void contentBoxRefusesThe121stCharacter() {
+        Content()->clear();
+        Content()->setFocus();
+        QTest::keyClicks(Content(), QString(125, QLatin1Char('x')));
+        QCOMPARE(Content()->toPlainText().size(), 120);
+
+        // A line break counts as two characters.
+        Content()->clear();
+        QTest::keyClicks(Content(), QString(119, QLatin1Char('y')));
+        QTest::keyClick(Content(), Qt::Key_Return);
+        QCOMPARE(Content()->toPlainText(), QString(119, QLatin1Char('y')));
+        QTest::keyClick(Content(), Qt::Key_Backspace);
+        QTest::keyClicks(Content(), QStringLiteral("zz"));
+        QCOMPARE(Content()->toPlainText().size(), 120);
+        QCOMPARE(LimitedTextEdit::CountedLength(QStringLiteral("a\nb")), 4);
+    }
 };
 
 }  // namespace apps

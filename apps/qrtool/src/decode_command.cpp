@@ -52,17 +52,26 @@ DecodeOptions Parse(int argc, char** argv) {
         if (name == "--rect") {
             ParseRectangle(name, args.Value(name, value), o.rect);
             o.useRect = true;
-        } else if (name == "--count") o.count = ParseInt(name, args.Value(name, value), 0, 32);
-        else if (name == "--effect") o.effect = ParseInt(name, args.Value(name, value), 0, 3);
-        else if (name == "--border") o.border = ParseInt(name, args.Value(name, value), 1, 255);
-        else if (name == "--min-module") o.minModule = ParseInt(name, args.Value(name, value), 1, 255);
-        else if (name == "--json") o.json = true;
-        else if (name == "-j" || name == "--jobs") o.jobs = ParseInt(name, args.Value(name, value), 1, 256);
-        else if (name == "-h" || name == "--help") throw HelpRequested{};
+        } else if (name == "--count")
+            o.count = ParseInt(name, args.Value(name, value), 0, 32);
+        else if (name == "--effect")
+            o.effect = ParseInt(name, args.Value(name, value), 0, 3);
+        else if (name == "--border")
+            o.border = ParseInt(name, args.Value(name, value), 1, 255);
+        else if (name == "--min-module")
+            o.minModule = ParseInt(name, args.Value(name, value), 1, 255);
+        else if (name == "--json")
+            o.json = true;
+        else if (name == "-j" || name == "--jobs")
+            o.jobs = ParseInt(name, args.Value(name, value), 1, 256);
+        else if (name == "-h" || name == "--help")
+            throw HelpRequested{};
         else if (name == "--") {
             while (auto rest = args.Next()) o.files.push_back(*rest);
-        } else if (name.size() > 1 && name[0] == '-') throw UsageError{"unknown option " + name};
-        else o.files.push_back(*arg);
+        } else if (name.size() > 1 && name[0] == '-')
+            throw UsageError{"unknown option " + name};
+        else
+            o.files.push_back(*arg);
     }
     if (o.files.empty()) throw UsageError{"no picture file given"};
     return o;
@@ -94,13 +103,20 @@ FileOutcome DecodeOne(const DecodeOptions& o, const std::string& path) {
 
 const char* MessageFor(int code) {
     switch (code) {
-        case 0: return "no QR Code symbol found";
-        case -1: return "file not found";
-        case -2: return "error while reading the file";
-        case -3: return "file format cannot be read";
-        case -4: return "file cannot be read (no permission or locked)";
-        case -5: return "out of memory";
-        default: return "unknown error";
+        case 0:
+            return "no QR Code symbol found";
+        case -1:
+            return "file not found";
+        case -2:
+            return "error while reading the file";
+        case -3:
+            return "file format cannot be read";
+        case -4:
+            return "file cannot be read (no permission or locked)";
+        case -5:
+            return "out of memory";
+        default:
+            return "unknown error";
     }
 }
 
@@ -176,10 +192,14 @@ int RunDecode(int argc, char** argv) {
 
     int status = 0;
     for (size_t i = 0; i < n; ++i) {
-        if (o.json) PrintJson(o.files[i], outcomes[i]);
-        else PrintText(o.files[i], outcomes[i]);
-        if (outcomes[i].code < 0) status = 2;
-        else if (outcomes[i].code == 0 && status == 0) status = 1;
+        if (o.json)
+            PrintJson(o.files[i], outcomes[i]);
+        else
+            PrintText(o.files[i], outcomes[i]);
+        if (outcomes[i].code < 0)
+            status = 2;
+        else if (outcomes[i].code == 0 && status == 0)
+            status = 1;
     }
     return status;
 }

@@ -56,26 +56,40 @@ EncodeOptions Parse(int argc, char** argv) {
     while (auto arg = args.Next()) {
         std::string name, value;
         SplitOption(*arg, name, value);
-        if (name == "-o" || name == "--output") o.output = args.Value(name, value);
-        else if (name == "--clipboard") o.clipboard = true;
-        else if (name == "--gbk") o.gbk = true;
-        else if (name == "-l" || name == "--level") o.level = LevelFromText(name, args.Value(name, value));
-        else if (name == "-v" || name == "--version") o.version = ParseInt(name, args.Value(name, value), 0, 40);
-        else if (name == "-m" || name == "--mask") o.mask = ParseInt(name, args.Value(name, value), 0, 8);
-        else if (name == "--module-cm") o.moduleCm = ParseDouble(name, args.Value(name, value), 0.001, 100.0);
-        else if (name == "--orientation") o.orientation = ParseInt(name, args.Value(name, value), 0, 3);
-        else if (name == "--frame") o.frame = ParseInt(name, args.Value(name, value), 0, 2);
+        if (name == "-o" || name == "--output")
+            o.output = args.Value(name, value);
+        else if (name == "--clipboard")
+            o.clipboard = true;
+        else if (name == "--gbk")
+            o.gbk = true;
+        else if (name == "-l" || name == "--level")
+            o.level = LevelFromText(name, args.Value(name, value));
+        else if (name == "-v" || name == "--version")
+            o.version = ParseInt(name, args.Value(name, value), 0, 40);
+        else if (name == "-m" || name == "--mask")
+            o.mask = ParseInt(name, args.Value(name, value), 0, 8);
+        else if (name == "--module-cm")
+            o.moduleCm = ParseDouble(name, args.Value(name, value), 0.001, 100.0);
+        else if (name == "--orientation")
+            o.orientation = ParseInt(name, args.Value(name, value), 0, 3);
+        else if (name == "--frame")
+            o.frame = ParseInt(name, args.Value(name, value), 0, 2);
         else if (name == "--size") {
             const std::string v = args.Value(name, value);
             const size_t x = v.find('x');
             if (x == std::string::npos) throw UsageError{"option --size expects WIDTHxHEIGHT, not '" + v + "'"};
             o.width = ParseInt(name, v.substr(0, x), 1, 32767);
             o.height = ParseInt(name, v.substr(x + 1), 1, 32767);
-        } else if (name == "--fg") ParseColour(name, args.Value(name, value), o.bar);
-        else if (name == "--bg") ParseColour(name, args.Value(name, value), o.back);
-        else if (name == "-h" || name == "--help") throw HelpRequested{};
-        else if (name.size() > 1 && name[0] == '-') throw UsageError{"unknown option " + name};
-        else if (o.haveText) throw UsageError{"more than one text given"};
+        } else if (name == "--fg")
+            ParseColour(name, args.Value(name, value), o.bar);
+        else if (name == "--bg")
+            ParseColour(name, args.Value(name, value), o.back);
+        else if (name == "-h" || name == "--help")
+            throw HelpRequested{};
+        else if (name.size() > 1 && name[0] == '-')
+            throw UsageError{"unknown option " + name};
+        else if (o.haveText)
+            throw UsageError{"more than one text given"};
         else {
             o.text = *arg;
             o.haveText = true;
@@ -85,7 +99,8 @@ EncodeOptions Parse(int argc, char** argv) {
     if (o.output.empty() && !o.clipboard) o.output = "-";
     if (!o.output.empty() && o.output != "-") {
         const std::string ext = LowerExtension(o.output);
-        if (ext != ".bmp" && ext != ".wmf") throw UsageError{"output must end in .bmp or .wmf, or be - for the terminal"};
+        if (ext != ".bmp" && ext != ".wmf")
+            throw UsageError{"output must end in .bmp or .wmf, or be - for the terminal"};
     }
     return o;
 }
@@ -96,14 +111,13 @@ std::string ToGbk(const std::string& utf8) {
                                                     static_cast<int>(utf8.size()), nullptr, 0);
     if (units <= 0) return std::string();
     std::u16string wide(static_cast<size_t>(units), u'\0');
-    platform::MultiByteToWideChar(platform::kCodePageUtf8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                  wide.data(), units);
-    const int bytes = platform::WideCharToMultiByte(platform::kCodePageGbk, 0, wide.data(), units, nullptr, 0,
-                                                    "?", nullptr);
+    platform::MultiByteToWideChar(platform::kCodePageUtf8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                  units);
+    const int bytes =
+        platform::WideCharToMultiByte(platform::kCodePageGbk, 0, wide.data(), units, nullptr, 0, "?", nullptr);
     std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
     if (bytes > 0)
-        platform::WideCharToMultiByte(platform::kCodePageGbk, 0, wide.data(), units, out.data(), bytes, "?",
-                                      nullptr);
+        platform::WideCharToMultiByte(platform::kCodePageGbk, 0, wide.data(), units, out.data(), bytes, "?", nullptr);
     return out;
 }
 

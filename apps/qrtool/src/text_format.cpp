@@ -12,7 +12,8 @@ size_t Utf8SequenceLength(std::string_view s, size_t i) {
     if (c < 0x80) return 1;
     size_t len;
     unsigned lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) len = 2;
+    if (c >= 0xC2 && c <= 0xDF)
+        len = 2;
     else if (c >= 0xE0 && c <= 0xEF) {
         len = 3;
         if (c == 0xE0) lo = 0xA0;
@@ -57,12 +58,18 @@ std::string EscapeForTerminal(std::string_view bytes) {
             i += len;
             continue;
         }
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\\') out += "\\\\";
-        else if (c < 0x20 || c >= 0x7F) AppendHexByte(out, "\\x", c, 2);
-        else out += static_cast<char>(c);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || c >= 0x7F)
+            AppendHexByte(out, "\\x", c, 2);
+        else
+            out += static_cast<char>(c);
         ++i;
     }
     return out;
@@ -73,14 +80,26 @@ std::string JsonString(std::string_view utf8) {
     for (char ch : utf8) {
         const unsigned char c = static_cast<unsigned char>(ch);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
-                if (c < 0x20) AppendHexByte(out, "\\u", c, 4);
-                else out += ch;
+                if (c < 0x20)
+                    AppendHexByte(out, "\\u", c, 4);
+                else
+                    out += ch;
         }
     }
     out += '"';

@@ -47,8 +47,7 @@ inline constexpr GeneratorPoly MakeGenerator(int d) {
     for (int i = 0; i < d; ++i) {
         // multiply by (x - a^i) == (x + a^i)
         const uint8_t root = kGf.exp[i];
-        for (int k = i + 1; k > 0; --k)
-            g.coef[k] = static_cast<uint8_t>(g.coef[k - 1] ^ GfMul(g.coef[k], root));
+        for (int k = i + 1; k > 0; --k) g.coef[k] = static_cast<uint8_t>(g.coef[k - 1] ^ GfMul(g.coef[k], root));
         g.coef[0] = GfMul(g.coef[0], root);
     }
     return g;
