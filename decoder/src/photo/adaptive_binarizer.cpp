@@ -1,0 +1,95 @@
+#include "photo/adaptive_binarizer.h"
+
+#include <algorithm>
+
+namespace lectavo::photo {
+namespace {
+
+constexpr int kBlock = 8;
+constexpr int kReach = 2;         // blocks on each side of the centre block
+constexpr int kMinContrast = 24;  // below this a block is flat
+
+// Threshold of each block from its own minimum, maximum and mean.
+void BlockThresholds(const GreyView& grey, bool inverted, int blocksX, int blocksY, std::vector<int>& out) {
+    out.assign(static_cast<size_t>(blocksX) * blocksY, 0);
+    for (int by = 0; by < blocksY; ++by) {
+        const int y0 = std::min(by * kBlock, grey.height - kBlock);
+        for (int bx = 0; bx < blocksX; ++bx) {
+            const int x0 = std::min(bx * kBlock, grey.width - kBlock);
+            int sum = 0, lo = 255, hi = 0;
+            for (int y = y0; y < y0 + kBlock; ++y) {
+                const uint8_t* row = grey.pixels + static_cast<size_t>(y) * grey.width + x0;
+                for (int x = 0; x < kBlock; ++x) {
+                    const int v = inverted ? 255 - row[x] : row[x];
+                    sum += v;
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+            }
+            int threshold = sum / (kBlock * kBlock);
+            if (hi - lo <= kMinContrast) {
+                // Flat: light ground unless the neighbours already saw darker ink around it.
+                threshold = lo / 2;
+                if (bx > 0 && by > 0) {
+                    const int* up = &out[static_cast<size_t>(by - 1) * blocksX + bx];
+                    const int left = out[static_cast<size_t>(by) * blocksX + bx - 1];
+                    const int neighbours = (up[0] + 2 * left + up[-1]) / 4;
+                    if (lo < neighbours) threshold = neighbours;
+                }
+            }
+            out[static_cast<size_t>(by) * blocksX + bx] = threshold;
+        }
+    }
+}
+
+}  // namespace
+
+void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out) {
+    out.width = grey.width;
+    out.height = grey.height;
+    out.bits.assign(static_cast<size_t>(std::max(grey.width, 0)) * std::max(grey.height, 0), 0);
+    if (!grey.pixels || grey.width < kBlock || grey.height < kBlock) return;
+    const int blocksX = (grey.width + kBlock - 1) / kBlock, blocksY = (grey.height + kBlock - 1) / kBlock;
+    std::vector<int> thresholds;
+    BlockThresholds(grey, inverted, blocksX, blocksY, thresholds);
+    for (int by = 0; by < blocksY; ++by) {
+        const int cy0 = std::clamp(by - kReach, 0, std::max(0, blocksY - 1 - 2 * kReach));
+        const int cy1 = std::min(blocksY - 1, cy0 + 2 * kReach);
+        for (int bx = 0; bx < blocksX; ++bx) {
+            const int cx0 = std::clamp(bx - kReach, 0, std::max(0, blocksX - 1 - 2 * kReach));
+            const int cx1 = std::min(blocksX - 1, cx0 + 2 * kReach);
+            int sum = 0;
+            for (int y = cy0; y <= cy1; ++y)
+                for (int x = cx0; x <= cx1; ++x) sum += thresholds[static_cast<size_t>(y) * blocksX + x];
+            const int threshold = sum / ((cy1 - cy0 + 1) * (cx1 - cx0 + 1));
+            const int y1 = std::min(grey.height, (by + 1) * kBlock), x1 = std::min(grey.width, (bx + 1) * kBlock);
+            for (int y = by * kBlock; y < y1; ++y) {
+                const uint8_t* in = grey.pixels + static_cast<size_t>(y) * grey.width;
+                uint8_t* bit = out.bits.data() + static_cast<size_t>(y) * grey.width;
+                for (int x = bx * kBlock; x < x1; ++x) {
+                    const int v = inverted ? 255 - in[x] : in[x];
+                    bit[x] = v <= threshold ? 1 : 0;
+                }
+            }
+        }
+    }
+}
+
+GreyView Reduce(const GreyView& grey, int factor, std::vector<uint8_t>& storage) {
+    if (factor <= 1 || !grey.pixels) return grey;
+    const int w = grey.width / factor, h = grey.height / factor;
+    storage.assign(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0), 0);
+    const int area = factor * factor;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int sum = 0;
+            for (int dy = 0; dy < factor; ++dy) {
+                const uint8_t* row = grey.pixels + static_cast<size_t>(y * factor + dy) * grey.width + x * factor;
+                for (int dx = 0; dx < factor; ++dx) sum += row[dx];
+            }
+            storage[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((sum + area / 2) / area);
+        }
+    return GreyView{storage.data(), w, h};
+}
+
+}  // namespace lectavo::photo

@@ -1,0 +1,26 @@
+// Finder pattern candidates on a binary plane: rows with dark-light-dark-
+// light-dark runs in the ratio 1:1:3:1:1, confirmed across the column and a
+// diagonal, merged where they mark the same pattern.
+#pragma once
+
+#include <vector>
+
+#include "photo/grey_view.h"
+
+namespace lectavo::photo {
+
+struct FinderCandidate {
+    Point centre;
+    float moduleSize = 0;  // mean of the horizontal and vertical estimates
+    int hits = 0;          // scan rows that confirmed it
+};
+
+// At most this many candidates are kept per plane, so crafted pictures full
+// of finder-like marks cost a bounded amount of work.
+inline constexpr int kMaxFinderCandidates = 256;
+
+// Candidates confirmed on at least two rows (or one for tiny patterns), most
+// confirmations first.
+std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane);
+
+}  // namespace lectavo::photo

@@ -1,0 +1,66 @@
+#include "photo/format_reading.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#include "common/bch.h"
+
+namespace lectavo::photo {
+namespace {
+
+constexpr int kMaxCorrectable = 3;
+
+// Level numbering of the two format bits: 01 = L, 00 = M, 11 = Q, 10 = H.
+constexpr int kLevelOfBits[4] = {1, 0, 3, 2};
+
+FormatReading NearestFormat(uint32_t bits) {
+    FormatReading best;
+    for (uint32_t data = 0; data < 32; ++data) {
+        const int d = std::popcount(bits ^ (qrcommon::FormatCodeword(data) ^ qrcommon::kFormatMask));
+        if (d < best.distance) best = {kLevelOfBits[data >> 3], static_cast<int>(data & 7), d};
+    }
+    return best;
+}
+
+}  // namespace
+
+FormatReading ReadFormat(const SampledGrid& g) {
+    const int s = g.side;
+    if (s < 21 || s > kMaxSide) return {};
+    uint32_t first = 0, second = 0;
+    auto take = [&](uint32_t& word, int row, int column) { word = (word << 1) | (g.At(row, column) & 1u); };
+    for (int c = 0; c <= 5; ++c) take(first, 8, c);
+    take(first, 8, 7);
+    take(first, 8, 8);
+    take(first, 7, 8);
+    for (int r = 5; r >= 0; --r) take(first, r, 8);
+    for (int r = s - 1; r >= s - 7; --r) take(second, r, 8);
+    for (int c = s - 8; c <= s - 1; ++c) take(second, 8, c);
+    const FormatReading a = NearestFormat(first), b = NearestFormat(second);
+    return a.distance <= b.distance ? a : b;
+}
+
+int ReadVersion(const SampledGrid& g) {
+    const int s = g.side;
+    if (s < 45 || s > kMaxSide) return 0;
+    uint32_t right = 0, below = 0;
+    for (int r = 5; r >= 0; --r)
+        for (int c = s - 9; c >= s - 11; --c) right = (right << 1) | (g.At(r, c) & 1u);
+    for (int c = 5; c >= 0; --c)
+        for (int r = s - 9; r >= s - 11; --r) below = (below << 1) | (g.At(r, c) & 1u);
+    int best = 0, bestDistance = kMaxCorrectable + 1;
+    for (int v = 7; v <= 40; ++v) {
+        const int d = std::min(std::popcount(right ^ qrcommon::kVersionCodes[v]),
+                               std::popcount(below ^ qrcommon::kVersionCodes[v]));
+        if (d < bestDistance) best = v, bestDistance = d;
+    }
+    return best;
+}
+
+void Transpose(SampledGrid& g) {
+    for (int r = 0; r < g.side; ++r)
+        for (int c = r + 1; c < g.side; ++c) std::swap(g.modules[r * g.side + c], g.modules[c * g.side + r]);
+}
+
+}  // namespace lectavo::photo

@@ -1,0 +1,54 @@
+#include "photo/grid_sampler.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lectavo::photo {
+
+void ModuleMap::SetCells(const int* anchors, int count, const Point* points) {
+    count_ = 0;
+    if (count < 2 || count > kMaxAnchors) return;
+    for (int i = 0; i + 1 < count; ++i)
+        for (int j = 0; j + 1 < count; ++j) {
+            const Point src[4] = {{anchors[j] + 0.5f, anchors[i] + 0.5f},
+                                  {anchors[j + 1] + 0.5f, anchors[i] + 0.5f},
+                                  {anchors[j + 1] + 0.5f, anchors[i + 1] + 0.5f},
+                                  {anchors[j] + 0.5f, anchors[i + 1] + 0.5f}};
+            const Point dst[4] = {points[i * count + j], points[i * count + j + 1], points[(i + 1) * count + j + 1],
+                                  points[(i + 1) * count + j]};
+            if (!cells_[i * (kMaxAnchors - 1) + j].Fit(src, dst)) return;
+        }
+    std::copy(anchors, anchors + count, anchors_);
+    count_ = count;
+}
+
+Point ModuleMap::Map(float column, float row) const {
+    if (count_ < 2) return global_.Map(column, row);
+    auto cell = [&](float v) {
+        int k = 0;
+        while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
+        return k;
+    };
+    return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
+}
+
+uint8_t SampleAt(const BinaryPlane& plane, Point p) {
+    if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
+    return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
+}
+
+void SampleGrid(const BinaryPlane& plane, const ModuleMap& map, int side, SampledGrid& grid) {
+    grid.side = std::clamp(side, 0, kMaxSide);
+    constexpr float kOff = 0.22f;  // sub-sample offset in modules
+    for (int r = 0; r < grid.side; ++r)
+        for (int c = 0; c < grid.side; ++c) {
+            const float u = c + 0.5f, v = r + 0.5f;
+            const int votes = SampleAt(plane, map.Map(u, v)) * 2 + SampleAt(plane, map.Map(u - kOff, v - kOff)) +
+                              SampleAt(plane, map.Map(u + kOff, v - kOff)) +
+                              SampleAt(plane, map.Map(u - kOff, v + kOff)) +
+                              SampleAt(plane, map.Map(u + kOff, v + kOff));
+            grid.modules[r * grid.side + c] = votes >= 3 ? 1 : 0;
+        }
+}
+
+}  // namespace lectavo::photo

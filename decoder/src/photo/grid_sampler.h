@@ -1,0 +1,41 @@
+// Module coordinates to picture pixels, and the sampled grid read through
+// that map. Coordinates are (column, row) in modules; module k spans [k, k+1].
+#pragma once
+
+#include <array>
+
+#include "photo/grey_view.h"
+#include "photo/perspective_transform.h"
+#include "sample/sampled_grid.h"
+
+namespace lectavo::photo {
+
+// One homography for the whole symbol, or on large versions one per cell of
+// the alignment pattern grid, so the sampling follows a sheet that is not
+// quite flat.
+class ModuleMap {
+public:
+    explicit ModuleMap(const Homography& global) : global_(global) {}
+    // `anchors` are the alignment coordinates (module indexes, ascending),
+    // `points[i * count + j]` the picture position of the centre of anchor
+    // (column anchors[j], row anchors[i]).
+    void SetCells(const int* anchors, int count, const Point* points);
+    Point Map(float column, float row) const;
+    const Homography& Global() const { return global_; }
+
+private:
+    static constexpr int kMaxAnchors = 7;
+    Homography global_;
+    int count_ = 0;
+    int anchors_[kMaxAnchors] = {};
+    std::array<Homography, (kMaxAnchors - 1) * (kMaxAnchors - 1)> cells_{};
+};
+
+// Reads the plane at a picture position; outside counts as light.
+uint8_t SampleAt(const BinaryPlane& plane, Point p);
+
+// Every module of a `side` x `side` grid: the majority of five samples
+// around its centre. Leaves version, level and mask to the caller.
+void SampleGrid(const BinaryPlane& plane, const ModuleMap& map, int side, SampledGrid& grid);
+
+}  // namespace lectavo::photo

@@ -1,0 +1,32 @@
+// The reader for photos and camera frames: finds symbols under perspective,
+// uneven light, blur, inversion and mirroring, and hands each one over as a
+// sampled grid. Decoding the grid is the caller's business.
+#pragma once
+
+#include <functional>
+
+#include "photo/grey_view.h"
+#include "sample/sampled_grid.h"
+
+namespace lectavo::photo {
+
+// Outer corners of a symbol in picture pixels: top-left, top-right,
+// bottom-right, bottom-left as the symbol reads.
+struct Quad {
+    float x[4] = {};
+    float y[4] = {};
+};
+
+// Decodes one candidate grid; true when it read, which ends the
+// alternatives for that symbol.
+using GridTrial = std::function<bool(const SampledGrid&, const Quad&)>;
+
+inline constexpr int kMaxPhotoSymbols = 32;
+
+// Tries each symbol it finds, strongest first, with its alternatives
+// (mirrored, neighbouring versions when the version is only estimated).
+// Stops after `symbolLimit` symbols (at most 32) were read; returns how many
+// were read. Work is bounded by counts of candidates, triples and attempts.
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid);
+
+}  // namespace lectavo::photo

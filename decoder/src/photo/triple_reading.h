@@ -1,0 +1,24 @@
+// One finder triple to sampled grids: version estimate, perspective from the
+// finders and a fourth point, version information, the alignment pattern
+// grid on large versions, and both orientations (a mirrored symbol reads as
+// the transposed grid).
+#pragma once
+
+#include "photo/finder_detector.h"
+#include "photo/grid_sampler.h"
+#include "photo/photo_stage.h"
+
+namespace lectavo::photo {
+
+// The symbol-to-picture map for a symbol of `version` whose finder centres
+// are at tl, tr and bl: fourth point from the bottom-right alignment pattern
+// (version 2 and up) or the symbol's outer edges; on version 7 and up every
+// alignment pattern found refines its own region.
+ModuleMap MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version);
+
+// Tries the grids of this triple until `trial` accepts one. The quads given
+// to `trial` are in this plane's pixels.
+bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+                const FinderCandidate& bl, const GridTrial& trial);
+
+}  // namespace lectavo::photo
