@@ -21,6 +21,22 @@ int PatternScore(const BinaryPlane& plane, float x, float y, Point ex, Point ey)
     return score;
 }
 
+// Centre of the dark run through (x, y) along one pixel axis, when that run
+// is about as long as the centre stone (a blurred stone merged with its ring
+// is left alone).
+bool StoneCentre(const BinaryPlane& plane, float& x, float& y, bool horizontal, float module) {
+    const int px = static_cast<int>(x), py = static_cast<int>(y);
+    if (!plane.At(px, py)) return false;
+    const int limit = static_cast<int>(module * 2) + 1;
+    int lo = 0, hi = 0;
+    auto dark = [&](int k) { return horizontal ? plane.At(px + k, py) : plane.At(px, py + k); };
+    while (lo < limit && dark(-(lo + 1))) ++lo;
+    while (hi < limit && dark(hi + 1)) ++hi;
+    if (lo == limit || hi == limit) return false;
+    (horizontal ? x : y) = (horizontal ? px : py) + (hi - lo) / 2.0f + 0.5f;
+    return true;
+}
+
 }  // namespace
 
 bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found) {
@@ -44,6 +60,14 @@ bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey
         }
     if (best < kMinScore || n == 0) return false;
     found = {sumX / n, sumY / n};
+    for (int pass = 0; pass < 2; ++pass) {
+        Point refined = found;
+        if (!StoneCentre(plane, refined.x, refined.y, true, module) ||
+            !StoneCentre(plane, refined.x, refined.y, false, module))
+            break;
+        if (std::hypot(refined.x - found.x, refined.y - found.y) > module) break;
+        found = refined;
+    }
     return true;
 }
 
