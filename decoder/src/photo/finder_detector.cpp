@@ -11,14 +11,17 @@ using Runs = std::array<int, 5>;
 
 // 1:1:3:1:1 within a tolerance loose enough for blur, print gain and slight
 // curvature. Returns the module size, or 0.
-float FinderRatio(const Runs& r) {
+// `tolerance` is the allowed deviation of each run in modules; a diagonal
+// crosses the rings at their corners, where print gain and blur distort
+// them most, so it gets a wider one.
+float FinderRatio(const Runs& r, float tolerance = 0.6f) {
     int total = 0;
     for (int v : r) {
         if (v == 0) return 0;
         total += v;
     }
     if (total < 7) return 0;
-    const float m = total / 7.0f, slack = m * 0.6f;
+    const float m = total / 7.0f, slack = m * tolerance;
     if (std::abs(m - r[0]) > slack || std::abs(m - r[1]) > slack || std::abs(m - r[3]) > slack ||
         std::abs(m - r[4]) > slack || std::abs(3 * m - r[2]) > 3 * slack)
         return 0;
@@ -78,7 +81,7 @@ bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, Confirmed& 
     if (rowModule2 == 0) return false;
     const float cx2 = x + offset;
     if (!RunsAlong(p, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, runs, offset)) return false;
-    if (FinderRatio(runs) == 0) return false;
+    if (FinderRatio(runs, 0.8f) == 0) return false;
     out.centre = {cx2 + 0.5f, cy + 0.5f};
     out.module = (rowModule2 + colModule) / 2;
     return true;

@@ -7,6 +7,9 @@
 namespace lectavo::photo {
 namespace {
 
+// Under strong perspective the near finder looks up to this much larger.
+constexpr float kMaxModuleRatio = 2.3f;
+
 float Distance(const Point& a, const Point& b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
 // Scores the triple with `corner` at the right angle; false if it cannot be a symbol.
@@ -17,16 +20,16 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     const float lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
     if (lu <= 0 || lv <= 0) return false;
     const float legRatio = std::max(lu, lv) / std::min(lu, lv);
-    if (legRatio > 2.0f) return false;
+    if (legRatio > 2.5f) return false;
     const float cosine = (ux * vx + uy * vy) / (lu * lv);
-    if (std::abs(cosine) > 0.45f) return false;
+    if (std::abs(cosine) > 0.8f) return false;  // 37 to 143 degrees: strong perspective
     // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version 40).
     const float moduleU = (c[corner].moduleSize + c[a].moduleSize) / 2;
     const float moduleV = (c[corner].moduleSize + c[b].moduleSize) / 2;
     const float spanU = lu / moduleU, spanV = lv / moduleV;
     if (spanU < 10 || spanV < 10 || spanU > 200 || spanV > 200) return false;
     const float spanRatio = std::max(spanU, spanV) / std::min(spanU, spanV);
-    if (spanRatio > 1.6f) return false;
+    if (spanRatio > 1.8f) return false;
     out.topLeft = corner;
     const bool clockwise = ux * vy - uy * vx > 0;
     out.topRight = clockwise ? a : b;
@@ -43,12 +46,12 @@ std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candi
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             const float mi = candidates[i].moduleSize, mj = candidates[j].moduleSize;
-            if (std::max(mi, mj) > 1.7f * std::min(mi, mj)) continue;
+            if (std::max(mi, mj) > kMaxModuleRatio * std::min(mi, mj)) continue;
             const float dij = Distance(candidates[i].centre, candidates[j].centre);
             if (dij > 260 * std::max(mi, mj)) continue;
             for (int k = j + 1; k < n; ++k) {
                 const float mk = candidates[k].moduleSize;
-                if (std::max({mi, mj, mk}) > 1.7f * std::min({mi, mj, mk})) continue;
+                if (std::max({mi, mj, mk}) > kMaxModuleRatio * std::min({mi, mj, mk})) continue;
                 const float dik = Distance(candidates[i].centre, candidates[k].centre);
                 const float djk = Distance(candidates[j].centre, candidates[k].centre);
                 // The corner is opposite the longest side.
