@@ -49,16 +49,29 @@ bool FitLine(const Point* p, int n, Line& line) {
     return std::isfinite(angle);
 }
 
+float Residual(const Line& line, const Point& p) {
+    return std::abs((p.x - line.at.x) * line.dir.y - (p.y - line.at.y) * line.dir.x);
+}
+
 bool TraceEdge(const BinaryPlane& plane, const Homography& h, bool alongColumns, int side, Line& line) {
     Point points[7];
     int n = 0;
-    // Lines through the stone (modules 2-4 of the finder), where the walk
-    // crosses all three rings.
+    // Lines through the stone (modules 2-4 of the finder, clear of its
+    // borders), where the walk crosses all three rings.
     for (int k = 0; k < 7; ++k) {
-        const float across = 2.0f + 0.5f * k;
+        const float across = 2.25f + 0.4f * k;
         if (EdgePoint(plane, h, alongColumns, across, side, points[n])) ++n;
     }
-    return FitLine(points, n, line);
+    // A walk that met a speck stops early: drop the worst point while it lies
+    // off the line by more than a pixel.
+    while (FitLine(points, n, line)) {
+        int worst = 0;
+        for (int i = 1; i < n; ++i)
+            if (Residual(line, points[i]) > Residual(line, points[worst])) worst = i;
+        if (Residual(line, points[worst]) <= 1.0f) return true;
+        points[worst] = points[--n];
+    }
+    return false;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace lectavo::photo {
 // quite flat.
 class ModuleMap {
 public:
+    ModuleMap() = default;
     explicit ModuleMap(const Homography& global) : global_(global) {}
     // `anchors` are the alignment coordinates (module indexes, ascending),
     // `points[i * count + j]` the picture position of the centre of anchor

@@ -13,8 +13,9 @@
 namespace lectavo::photo {
 namespace {
 
-// Triples sampled per binary plane; each costs a few grid samplings.
+// Triples tried and grids sampled per binary plane.
 constexpr int kMaxAttemptsPerPlane = 40;
+constexpr int kMaxSamplingsPerPlane = 60;
 // Pictures beyond this many pixels are refused (16 megapixels and more fit).
 constexpr long long kMaxPixels = 1LL << 27;
 
@@ -44,9 +45,9 @@ struct Stage {
         const std::vector<FinderCandidate> finders = DetectFinders(plane);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> used(finders.size(), 0);
-        int attempts = 0;
+        int attempts = 0, budget = kMaxSamplingsPerPlane;
         for (const FinderTriple& t : triples) {
-            if (read >= limit || attempts >= kMaxAttemptsPerPlane) return;
+            if (read >= limit || attempts >= kMaxAttemptsPerPlane || budget <= 0) return;
             if (used[t.topLeft] || used[t.topRight] || used[t.bottomLeft]) continue;
             const FinderCandidate& tl = finders[t.topLeft];
             const FinderCandidate& tr = finders[t.topRight];
@@ -62,7 +63,7 @@ struct Stage {
                 quad = scaled;
                 return true;
             };
-            if (ReadSymbol(plane, tl, tr, bl, trial)) {
+            if (ReadSymbol(plane, tl, tr, bl, trial, budget)) {
                 used[t.topLeft] = used[t.topRight] = used[t.bottomLeft] = 1;
                 found.push_back(quad);
                 ++read;

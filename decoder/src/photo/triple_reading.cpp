@@ -14,6 +14,33 @@ namespace {
 Point Minus(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
 float Length(Point a) { return std::hypot(a.x, a.y); }
 
+// Distance from `from` along the unit direction (dx, dy) to the outer edge of
+// the finder ring (third colour change), or 0.
+float ToRingEdge(const BinaryPlane& plane, Point from, float dx, float dy, float limit) {
+    uint8_t previous = 1;
+    int changes = 0;
+    for (float t = 0; t <= limit; t += 1) {
+        const uint8_t bit = SampleAt(plane, {from.x + dx * t, from.y + dy * t});
+        if (bit != previous && ++changes == 3) return t - 0.5f;  // the edge lies between the samples
+        previous = bit;
+    }
+    return 0;
+}
+
+// Module size of a finder measured along the line to another finder: the
+// line runs along the symbol's own axis, so rotation does not inflate it as
+// it inflates runs along picture rows.
+float ModuleAlong(const BinaryPlane& plane, const FinderCandidate& from, const FinderCandidate& to) {
+    const float dx = to.centre.x - from.centre.x, dy = to.centre.y - from.centre.y, d = std::hypot(dx, dy);
+    if (d <= 0) return from.moduleSize;
+    const float limit = from.moduleSize * 8;
+    const float ahead = ToRingEdge(plane, from.centre, dx / d, dy / d, limit);
+    const float behind = ToRingEdge(plane, from.centre, -dx / d, -dy / d, limit);
+    if (ahead == 0 || behind == 0) return from.moduleSize;
+    const float m = (ahead + behind) / 7;
+    return m > from.moduleSize * 0.5f && m < from.moduleSize * 1.5f ? m : from.moduleSize;
+}
+
 // Picture steps of one module along columns and rows at (u, v).
 void LocalAxes(const Homography& h, float u, float v, Point& at, Point& ex, Point& ey) {
     at = h.Map(u, v);
@@ -95,51 +122,71 @@ bool TryOrientations(const BinaryPlane& plane, const ModuleMap& map, int version
 
 }  // namespace
 
-ModuleMap MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version) {
+int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version,
+              ModuleMap maps[2]) {
     const int side = qrcommon::SymbolSide(version);
-    const float f = side - 3.5f;
+    const float f = side - 3.5f, s = static_cast<float>(side);
     Homography affine;
-    FitFourth(tl, tr, bl, side, {f, f}, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, affine);
-    if (version == 1) {
-        Point corner;
-        Homography h;
-        if (FindOuterCorner(plane, affine, side, corner) &&
-            FitFourth(tl, tr, bl, side, {static_cast<float>(side), static_cast<float>(side)}, corner, h))
-            return ModuleMap(h);
-        return ModuleMap(affine);
+    if (!FitFourth(tl, tr, bl, side, {f, f}, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, affine)) return 0;
+    // The outer corner from the finders' edges corrects most of the
+    // perspective, but blur and a curved sheet can mislead it, so the affine
+    // map stays an alternative where the alignment pattern cannot decide.
+    Homography rough = affine;
+    Point corner;
+    bool distinct = false;
+    if (FindOuterCorner(plane, affine, side, corner) && FitFourth(tl, tr, bl, side, {s, s}, corner, rough)) {
+        const Point a = affine.Map(s, s), unit = affine.Map(s + 1, s);
+        distinct = Length(Minus(corner, a)) > 0.3f * Length(Minus(unit, a));
     }
-    const float a = side - 6.5f;
-    Point at, ex, ey, found;
-    LocalAxes(affine, a, a, at, ex, ey);
-    Homography h = affine;
-    for (float radius : {4.0f, 4.0f + side / 12.0f})
-        if (FindAlignment(plane, at, ex, ey, radius, found)) {
-            if (!FitFourth(tl, tr, bl, side, {a, a}, found, h)) h = affine;
-            break;
+    int count = 0;
+    if (version >= 2) {
+        const float a = side - 6.5f;
+        Point at, ex, ey, found;
+        // Near the corner-corrected prediction first, then near the affine
+        // one, then wider.
+        const Homography* guesses[3] = {&rough, &affine, &rough};
+        const float radii[3] = {4.0f, 4.0f, 4.0f + std::min(side / 10.0f, 8.0f)};
+        Homography h;
+        for (int k = 0; k < 3 && count == 0; ++k) {
+            if (k == 1 && !distinct) continue;
+            LocalAxes(*guesses[k], a, a, at, ex, ey);
+            if (FindAlignment(plane, at, ex, ey, radii[k], found) && FitFourth(tl, tr, bl, side, {a, a}, found, h))
+                maps[count++] = ModuleMap(h);
         }
-    ModuleMap map(h);
-    if (version >= 7) FollowAlignmentGrid(plane, version, map);
-    return map;
+    }
+    if (count == 0) {
+        maps[count++] = ModuleMap(rough);
+        if (distinct) maps[count++] = ModuleMap(affine);
+    }
+    if (version >= 7)
+        for (int i = 0; i < count; ++i) FollowAlignmentGrid(plane, version, maps[i]);
+    return count;
 }
 
 bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const FinderCandidate& tr,
-                const FinderCandidate& bl, const GridTrial& trial) {
-    const float top = Length(Minus(tr.centre, tl.centre)) / ((tl.moduleSize + tr.moduleSize) / 2);
-    const float left = Length(Minus(bl.centre, tl.centre)) / ((tl.moduleSize + bl.moduleSize) / 2);
+                const FinderCandidate& bl, const GridTrial& trial, int& budget) {
+    const float topModule = (ModuleAlong(plane, tl, tr) + ModuleAlong(plane, tr, tl)) / 2;
+    const float leftModule = (ModuleAlong(plane, tl, bl) + ModuleAlong(plane, bl, tl)) / 2;
+    const float top = Length(Minus(tr.centre, tl.centre)) / topModule;
+    const float left = Length(Minus(bl.centre, tl.centre)) / leftModule;
     const int estimate = std::clamp(static_cast<int>(std::lround(((top + left) / 2 + 7 - 17) / 4)), 1, 40);
+    ModuleMap maps[2];
     for (int version : {estimate, estimate + 1, estimate - 1}) {
         if (version < 1 || version > 40) continue;
         bool confirmed = false;
-        ModuleMap map = MapSymbol(plane, tl.centre, tr.centre, bl.centre, version);
-        if (version >= 7) {
+        int count = MapSymbol(plane, tl.centre, tr.centre, bl.centre, version, maps);
+        if (version >= 7 && count > 0) {
             // The version information outranks the estimate when it reads.
             static thread_local SampledGrid probe;
-            SampleGrid(plane, map, qrcommon::SymbolSide(version), probe);
+            SampleGrid(plane, maps[0], qrcommon::SymbolSide(version), probe);
             const int read = ReadVersion(probe);
-            if (read != 0 && read != version) map = MapSymbol(plane, tl.centre, tr.centre, bl.centre, read);
+            if (read != 0 && read != version) count = MapSymbol(plane, tl.centre, tr.centre, bl.centre, read, maps);
             if (read != 0) version = read, confirmed = true;
         }
-        if (TryOrientations(plane, map, version, trial)) return true;
+        for (int i = 0; i < count; ++i) {
+            if (budget-- <= 0) return false;
+            if (TryOrientations(plane, maps[i], version, trial)) return true;
+        }
         if (confirmed) return false;
     }
     return false;

@@ -10,15 +10,18 @@
 
 namespace lectavo::photo {
 
-// The symbol-to-picture map for a symbol of `version` whose finder centres
-// are at tl, tr and bl: fourth point from the bottom-right alignment pattern
-// (version 2 and up) or the symbol's outer edges; on version 7 and up every
-// alignment pattern found refines its own region.
-ModuleMap MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version);
+// Symbol-to-picture maps for a symbol of `version` whose finder centres are
+// at tl, tr and bl, best first (at most two): fourth point from the
+// bottom-right alignment pattern (version 2 and up), else from the symbol's
+// outer edges, with the affine map as the alternative; on version 7 and up
+// every alignment pattern found refines its own region. Returns the count.
+int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version,
+              ModuleMap maps[2]);
 
-// Tries the grids of this triple until `trial` accepts one. The quads given
-// to `trial` are in this plane's pixels.
+// Tries the grids of this triple until `trial` accepts one; each map sampled
+// spends one unit of `budget`. The quads given to `trial` are in this
+// plane's pixels.
 bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const FinderCandidate& tr,
-                const FinderCandidate& bl, const GridTrial& trial);
+                const FinderCandidate& bl, const GridTrial& trial, int& budget);
 
 }  // namespace lectavo::photo

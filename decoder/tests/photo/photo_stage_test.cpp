@@ -1,0 +1,163 @@
+// The photo reader on generated photo-like pictures: the grids it hands over
+// must equal the encoder's modules.
+#include "photo/photo_stage.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "photo/format_reading.h"
+#include "warped_symbols.h"
+
+namespace {
+
+using lectavo::SampledGrid;
+using lectavo::photo::Quad;
+using lectavo::photo::RunPhotoStage;
+
+int Mismatches(const SampledGrid& grid, const warped::Symbol& symbol) {
+    if (grid.side != symbol.side) return symbol.side * symbol.side;
+    int bad = 0;
+    for (int r = 0; r < grid.side; ++r)
+        for (int c = 0; c < grid.side; ++c) bad += grid.At(r, c) != symbol.At(r, c);
+    return bad;
+}
+
+// Runs the stage; a grid "decodes" when it is within `tolerance` modules of
+// one of `symbols`. Returns which symbols were read, in order.
+std::vector<int> Read(const warped::Grey& picture, const std::vector<warped::Symbol>& symbols, int limit = 1,
+                      int tolerance = 0, std::vector<Quad>* quads = nullptr) {
+    std::vector<int> read;
+    RunPhotoStage({picture.pixels.data(), picture.width, picture.height}, limit,
+                  [&](const SampledGrid& grid, const Quad& quad) {
+                      for (size_t i = 0; i < symbols.size(); ++i)
+                          if (Mismatches(grid, symbols[i]) <= tolerance) {
+                              read.push_back(static_cast<int>(i));
+                              if (quads) quads->push_back(quad);
+                              return true;
+                          }
+                      return false;
+                  });
+    return read;
+}
+
+TEST(PhotoStage, ReadsPerspectiveAtAnyAngle) {
+    for (int version : {1, 2, 7, 15, 27}) {
+        const auto symbol = warped::Encode("perspective " + std::to_string(version), version);
+        ASSERT_EQ(symbol.side, 17 + 4 * version);
+        for (float degrees : {0.0f, 33.0f, 135.0f, 260.0f}) {
+            const float size = symbol.side * 5.0f;
+            auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
+            const auto at = warped::Place(size * 0.8f, size * 0.8f, size, degrees, 0.15f);
+            warped::Draw(picture, symbol, at);
+            std::vector<Quad> quads;
+            EXPECT_EQ(Read(picture, {symbol}, 1, 0, &quads), std::vector<int>{0}) << version << " " << degrees;
+            if (quads.empty()) continue;
+            for (int i = 0; i < 4; ++i) {
+                EXPECT_NEAR(quads[0].x[i], at.x[i], 5.0f) << version << " " << degrees << " corner " << i;
+                EXPECT_NEAR(quads[0].y[i], at.y[i], 5.0f) << version << " " << degrees << " corner " << i;
+            }
+        }
+    }
+}
+
+TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
+    const auto symbol = warped::Encode("looks", 4);
+    struct Case {
+        const char* name;
+        warped::Look look;
+        float modulePx;
+        int tolerance;
+    };
+    const Case cases[] = {
+        {"inverted", {true, false, 0, 0}, 4, 0},
+        {"mirrored", {false, true, 0, 0}, 4, 0},
+        {"inverted and mirrored", {true, true, 0, 0}, 4, 0},
+        {"shadow", {false, false, 0.75f, 0}, 4, 0},
+        {"blur", {false, false, 0, 2}, 6, 4},
+        {"two-pixel modules", {false, false, 0, 0}, 2, 0},
+    };
+    for (const Case& c : cases) {
+        const float size = symbol.side * c.modulePx;
+        auto picture = warped::Blank(static_cast<int>(size * 2), static_cast<int>(size * 2));
+        warped::Draw(picture, symbol, warped::Place(size, size, size, 20, 0.05f), c.look);
+        EXPECT_EQ(Read(picture, {symbol}, 1, c.tolerance), std::vector<int>{0}) << c.name;
+    }
+}
+
+// A large photo: found on the reduced copy, read once.
+TEST(PhotoStage, ReadsLargePhotoWithLargeModules) {
+    const auto symbol = warped::Encode("large photo", 5);
+    auto picture = warped::Blank(2400, 1800, 170);
+    warped::Draw(picture, symbol, warped::Place(1300, 900, 37 * 30.0f, -12, 0.1f));
+    EXPECT_EQ(Read(picture, {symbol}, 32), std::vector<int>{0});
+}
+
+TEST(PhotoStage, ReadsSeveralSymbolsEachOnceUpToTheLimit) {
+    std::vector<warped::Symbol> symbols;
+    auto picture = warped::Blank(900, 700);
+    for (int i = 0; i < 4; ++i) {
+        symbols.push_back(warped::Encode("symbol " + std::to_string(i), 2 + i));
+        warped::Draw(picture, symbols.back(),
+                     warped::Place(220.0f + 440 * (i % 2), 180.0f + 340 * (i / 2), 200, 15.0f * i));
+    }
+    auto all = Read(picture, symbols, 32);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(Read(picture, symbols, 2).size(), 2u);
+}
+
+// Pictures without a symbol, hostile sizes and crafted patterns end without
+// handing anything over.
+TEST(PhotoStage, RejectsEmptyHostileAndCraftedPictures) {
+    int calls = 0;
+    const auto count = [&](const SampledGrid&, const Quad&) { return ++calls, false; };
+    EXPECT_EQ(RunPhotoStage({nullptr, 640, 480}, 1, count), 0);
+    const std::vector<uint8_t> tiny(20 * 20, 0);
+    EXPECT_EQ(RunPhotoStage({tiny.data(), 20, 20}, 1, count), 0);
+    EXPECT_EQ(RunPhotoStage({tiny.data(), 20, -20}, 1, count), 0);
+
+    std::mt19937 random(7);
+    auto noise = warped::Blank(640, 480);
+    for (auto& p : noise.pixels) p = static_cast<uint8_t>(random());
+    EXPECT_EQ(RunPhotoStage({noise.pixels.data(), 640, 480}, 1, count), 0);
+
+    // A grid of bare finder patterns: many triples, none a symbol.
+    const auto symbol = warped::Encode("x", 1);
+    warped::Symbol finder;
+    finder.side = 7;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) finder.dark.push_back(symbol.At(r, c));
+    auto grid = warped::Blank(1200, 1200);
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 12; ++j) warped::Draw(grid, finder, warped::Place(50.0f + 100 * j, 50.0f + 100 * i, 42, 0));
+    calls = 0;
+    EXPECT_EQ(RunPhotoStage({grid.pixels.data(), 1200, 1200}, 32, count), 0);
+    EXPECT_LE(calls, 4 * 40 * 2);  // a few grids per attempt, bounded attempts per plane
+}
+
+// Format and version information survive up to three wrong bits per copy.
+TEST(FormatReading, CorrectsUpToThreeBitErrors) {
+    const auto symbol = warped::Encode("format", 7, 2);
+    SampledGrid grid;
+    grid.side = symbol.side;
+    std::copy(symbol.dark.begin(), symbol.dark.end(), grid.modules.begin());
+    const auto clean = lectavo::photo::ReadFormat(grid);
+    EXPECT_EQ(clean.level, 2);
+    EXPECT_EQ(clean.distance, 0);
+    // Three errors in the first copy and four in the second: the first wins.
+    for (int c : {0, 2, 4}) grid.modules[8 * grid.side + c] ^= 1;
+    for (int r : {grid.side - 1, grid.side - 2, grid.side - 3, grid.side - 4}) grid.modules[r * grid.side + 8] ^= 1;
+    const auto damaged = lectavo::photo::ReadFormat(grid);
+    EXPECT_EQ(damaged.level, clean.level);
+    EXPECT_EQ(damaged.mask, clean.mask);
+    EXPECT_EQ(damaged.distance, 3);
+    EXPECT_EQ(lectavo::photo::ReadVersion(grid), 7);
+    for (int r = 0; r < 3; ++r) grid.modules[r * grid.side + grid.side - 11] ^= 1;
+    for (int c = 0; c < 4; ++c) grid.modules[(grid.side - 11) * grid.side + c] ^= 1;
+    EXPECT_EQ(lectavo::photo::ReadVersion(grid), 7);
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// Photo-like test pictures: symbols from our encoder drawn under a chosen
+// perspective, with light-on-dark, mirroring, uneven light and blur.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "encode_symbol.h"
+#include "photo/perspective_transform.h"
+#include "settings.h"
+
+namespace warped {
+
+struct Symbol {
+    int side = 0;
+    std::vector<uint8_t> dark;  // [row * side + column]
+    uint8_t At(int row, int column) const { return dark[static_cast<size_t>(row) * side + column]; }
+};
+
+inline Symbol Encode(const std::string& text, int version, int level = 1) {
+    auto settings = std::make_unique<mosaire::EncoderSettings>();
+    mosaire::SetMessage(*settings, text.c_str());
+    mosaire::Configure(*settings, version, level, 0);
+    mosaire::WorkingValues working{};
+    const auto matrix = mosaire::EncodeSymbol(*settings, working);
+    Symbol s;
+    if (!matrix) return s;
+    s.side = matrix->side;
+    for (int r = 0; r < s.side; ++r)
+        for (int c = 0; c < s.side; ++c) s.dark.push_back(matrix->value[r][c]);
+    return s;
+}
+
+struct Grey {
+    int width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+};
+
+// Where the symbol's outer corners (top-left, top-right, bottom-right,
+// bottom-left as it reads) land in the picture.
+struct Placement {
+    float x[4], y[4];
+};
+
+// A square of `size` px centred at (cx, cy), turned by `degrees`, its far
+// side shrunk by `keystone` (0 = none) to imitate a camera looking down at it.
+inline Placement Place(float cx, float cy, float size, float degrees, float keystone = 0) {
+    const float h = size / 2, k = h * (1 - keystone);
+    const float ux[4] = {-k, k, h, -h}, uy[4] = {-h, -h, h, h};
+    const float a = degrees * 3.14159265f / 180, c = std::cos(a), s = std::sin(a);
+    Placement p;
+    for (int i = 0; i < 4; ++i) p.x[i] = cx + c * ux[i] - s * uy[i], p.y[i] = cy + s * ux[i] + c * uy[i];
+    return p;
+}
+
+struct Look {
+    bool inverted = false;  // light modules on a dark ground
+    bool mirrored = false;  // drawn transposed, as seen through the back of a film
+    float gradient = 0;     // brightness falls by this share from left to right
+    int blurRadius = 0;     // box blur, applied twice
+};
+
+// Draws `symbol` (with a 4-module quiet zone) into `picture`, 4 x 4 samples
+// per pixel.
+inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const Look& look = {}) {
+    const float q = 4, n = symbol.side;
+    lectavo::photo::Point corners[4], modules[4] = {{0, 0}, {n, 0}, {n, n}, {0, n}};
+    for (int i = 0; i < 4; ++i) corners[i] = {at.x[i], at.y[i]};
+    lectavo::photo::Homography toModules;
+    if (!toModules.Fit(corners, modules)) return;
+    const float minX = *std::min_element(at.x, at.x + 4), maxX = *std::max_element(at.x, at.x + 4);
+    const float minY = *std::min_element(at.y, at.y + 4), maxY = *std::max_element(at.y, at.y + 4);
+    const float margin = (maxX - minX) * q / n + 2;
+    for (int y = std::max(0, static_cast<int>(minY - margin));
+         y < std::min(picture.height, static_cast<int>(maxY + margin)); ++y)
+        for (int x = std::max(0, static_cast<int>(minX - margin));
+             x < std::min(picture.width, static_cast<int>(maxX + margin)); ++x) {
+            int dark = 0, inside = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx) {
+                    const auto m = toModules.Map(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4);
+                    if (m.x < -q || m.y < -q || m.x >= n + q || m.y >= n + q) continue;
+                    ++inside;
+                    const int c = static_cast<int>(std::floor(m.x)), r = static_cast<int>(std::floor(m.y));
+                    const bool inSymbol = c >= 0 && r >= 0 && c < symbol.side && r < symbol.side;
+                    const bool d = inSymbol && (look.mirrored ? symbol.At(c, r) : symbol.At(r, c));
+                    dark += d != look.inverted;
+                }
+            if (inside == 0) continue;
+            uint8_t& p = picture.pixels[static_cast<size_t>(y) * picture.width + x];
+            const int value = (p * (16 - inside) + 30 * dark + 225 * (inside - dark)) / 16;
+            p = static_cast<uint8_t>(value);
+        }
+    if (look.gradient > 0)
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                uint8_t& p = picture.pixels[static_cast<size_t>(y) * picture.width + x];
+                p = static_cast<uint8_t>(p * (1 - look.gradient * x / picture.width));
+            }
+    for (int pass = 0; pass < 2 && look.blurRadius > 0; ++pass) {
+        std::vector<uint8_t> out(picture.pixels.size());
+        const int r = look.blurRadius;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                int sum = 0, count = 0;
+                for (int dy = -r; dy <= r; ++dy)
+                    for (int dx = -r; dx <= r; ++dx) {
+                        const int xx = x + dx, yy = y + dy;
+                        if (xx < 0 || yy < 0 || xx >= picture.width || yy >= picture.height) continue;
+                        sum += picture.pixels[static_cast<size_t>(yy) * picture.width + xx];
+                        ++count;
+                    }
+                out[static_cast<size_t>(y) * picture.width + x] = static_cast<uint8_t>(sum / count);
+            }
+        picture.pixels.swap(out);
+    }
+}
+
+inline Grey Blank(int width, int height, uint8_t value = 200) {
+    return {width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, value)};
+}
+
+}  // namespace warped
