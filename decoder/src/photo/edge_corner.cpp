@@ -62,16 +62,23 @@ bool TraceEdge(const BinaryPlane& plane, const Homography& h, bool alongColumns,
         const float across = 2.25f + 0.4f * k;
         if (EdgePoint(plane, h, alongColumns, across, side, points[n])) ++n;
     }
-    // A walk that met a speck stops early: drop the worst point while it lies
-    // off the line by more than a pixel.
-    while (FitLine(points, n, line)) {
-        int worst = 0;
-        for (int i = 1; i < n; ++i)
-            if (Residual(line, points[i]) > Residual(line, points[worst])) worst = i;
-        if (Residual(line, points[worst]) <= 1.0f) return true;
-        points[worst] = points[--n];
-    }
-    return false;
+    // A walk that met a speck stops early or late: keep the points within a
+    // pixel of the line through the pair of points that most agree with.
+    int bestInliers = 0;
+    Line best;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            const float dx = points[j].x - points[i].x, dy = points[j].y - points[i].y, d = std::hypot(dx, dy);
+            if (d < 1.0f) continue;
+            const Line candidate{points[i], {dx / d, dy / d}};
+            int inliers = 0;
+            for (int k = 0; k < n; ++k) inliers += Residual(candidate, points[k]) <= 1.0f;
+            if (inliers > bestInliers) bestInliers = inliers, best = candidate;
+        }
+    int kept = 0;
+    for (int k = 0; k < n; ++k)
+        if (bestInliers > 0 && Residual(best, points[k]) <= 1.0f) points[kept++] = points[k];
+    return FitLine(points, kept, line);
 }
 
 }  // namespace
