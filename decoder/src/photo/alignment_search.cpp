@@ -39,7 +39,8 @@ bool StoneCentre(const BinaryPlane& plane, float& x, float& y, bool horizontal, 
 
 }  // namespace
 
-bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found) {
+bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found,
+                   int* score) {
     const float module = std::sqrt(std::abs(ex.x * ey.y - ex.y * ey.x));
     if (!(module >= 1.0f) || !(module < 1000.0f)) return false;
     if (!(predicted.x > -module * 10 && predicted.y > -module * 10 && predicted.x < plane.width + module * 10 &&
@@ -62,6 +63,7 @@ bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey
         }
     if (best < kMinScore || n == 0) return false;
     found = {sumX / n, sumY / n};
+    if (score) *score = best;
     for (int pass = 0; pass < 2; ++pass) {
         Point refined = found;
         if (!StoneCentre(plane, refined.x, refined.y, true, module) ||

@@ -11,6 +11,8 @@ namespace lectavo::photo {
 // module along the symbol's columns and rows there. Positions within
 // `radiusModules` are scored; the centre of the best ones is returned when
 // the pattern matches well enough.
-bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found);
+// `score` receives how many of the 25 modules matched.
+bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found,
+                   int* score = nullptr);
 
 }  // namespace lectavo::photo

@@ -140,17 +140,26 @@ int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const 
     }
     int count = 0;
     if (version >= 2) {
+        // The alignment pattern near the corner-corrected prediction and near
+        // the affine one; small modules mislead the edges, a curved sheet the
+        // affine map. Where both are found apart, the better match goes first.
         const float a = side - 6.5f;
-        Point at, ex, ey, found;
-        // Near the corner-corrected prediction first, then near the affine
-        // one, then wider.
-        const Homography* guesses[3] = {&rough, &affine, &rough};
-        const float radii[3] = {4.0f, 4.0f, 4.0f + std::min(side / 10.0f, 8.0f)};
-        Homography h;
-        for (int k = 0; k < 3 && count == 0; ++k) {
-            if (k == 1 && !distinct) continue;
+        Point at, ex, ey, found[2];
+        int score[2] = {-1, -1};
+        const Homography* guesses[2] = {&rough, &affine};
+        for (int k = 0; k < (distinct ? 2 : 1); ++k) {
             LocalAxes(*guesses[k], a, a, at, ex, ey);
-            if (FindAlignment(plane, at, ex, ey, radii[k], found) && FitFourth(tl, tr, bl, side, {a, a}, found, h))
+            if (!FindAlignment(plane, at, ex, ey, 4, found[k], &score[k])) score[k] = -1;
+        }
+        if (score[0] < 0 && score[1] < 0) {
+            LocalAxes(rough, a, a, at, ex, ey);
+            if (!FindAlignment(plane, at, ex, ey, 4 + std::min(side / 10.0f, 8.0f), found[0], &score[0])) score[0] = -1;
+        }
+        const bool same = score[0] >= 0 && score[1] >= 0 && Length(Minus(found[0], found[1])) < 0.5f * Length(ex);
+        const int first = score[1] > score[0] ? 1 : 0;
+        for (int k : {first, 1 - first}) {
+            Homography h;
+            if (score[k] >= 0 && !(same && k != first) && FitFourth(tl, tr, bl, side, {a, a}, found[k], h))
                 maps[count++] = ModuleMap(h);
         }
     }

@@ -77,7 +77,7 @@ TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
         {"inverted and mirrored", {true, true, 0, 0}, 4, 0},
         {"shadow", {false, false, 0.75f, 0}, 4, 0},
         {"blur", {false, false, 0, 2}, 6, 4},
-        {"two-pixel modules", {false, false, 0, 0}, 2, 0},
+        {"two-pixel modules", {false, false, 0, 0}, 2, 8},
     };
     for (const Case& c : cases) {
         const float size = symbol.side * c.modulePx;
