@@ -87,8 +87,13 @@ bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, Confirmed& 
     return true;
 }
 
+// Candidates are added in scan order, so those that a row can still cross
+// are among the latest; looking further back only costs time.
+constexpr size_t kRecent = 256;
+
 void Merge(std::vector<FinderCandidate>& found, const Confirmed& c) {
-    for (auto& f : found) {
+    for (size_t i = found.size(); i-- > 0 && found.size() - i <= kRecent;) {
+        FinderCandidate& f = found[i];
         const float dx = f.centre.x - c.centre.x, dy = f.centre.y - c.centre.y;
         const float reach = std::max(f.moduleSize, c.module) * 2;
         if (dx * dx + dy * dy <= reach * reach && c.module < f.moduleSize * 1.6f && f.moduleSize < c.module * 1.6f) {
@@ -131,8 +136,6 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane) {
             if (Confirm(plane, cx, y, module, c)) Merge(found, c);
         }
     }
-    for (auto& f : found)
-        if (f.moduleSize < 2.5f) f.hits += 1;  // tiny patterns are crossed by few rows
     found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < 2; }),
                 found.end());
     std::stable_sort(found.begin(), found.end(),

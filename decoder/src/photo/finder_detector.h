@@ -19,7 +19,7 @@ struct FinderCandidate {
 // of finder-like marks cost a bounded amount of work.
 inline constexpr int kMaxFinderCandidates = 256;
 
-// Candidates confirmed on at least two rows (or one for tiny patterns), most
+// Candidates confirmed on at least two rows, most
 // confirmations first.
 std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane);
 

@@ -55,6 +55,75 @@ bool FitFourth(const Point& tl, const Point& tr, const Point& bl, int side, Poin
     return h.Fit(src, dst);
 }
 
+// Colour changes along the straight picture segment from a to b.
+int ChangesAlong(const BinaryPlane& plane, Point a, Point b) {
+    const float length = Length(Minus(b, a));
+    if (!(length < 1e5f)) return 0;
+    const int steps = static_cast<int>(length * 2) + 1;
+    uint8_t previous = SampleAt(plane, a);
+    int changes = 0;
+    for (int i = 1; i <= steps; ++i) {
+        const float t = static_cast<float>(i) / steps;
+        const uint8_t bit = SampleAt(plane, {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t});
+        changes += bit != previous;
+        previous = bit;
+    }
+    return changes;
+}
+
+// The symbol side counted along the timing patterns: from the centre of one
+// finder to the next along row 6 (or column 6), modules 6 to side - 7
+// alternate, giving side - 13 colour changes. A homography keeps straight
+// lines straight and does not change the count, so this holds under any
+// perspective; 0 when the two lines disagree.
+int SideFromTiming(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, float sideEstimate) {
+    const int side = std::clamp(static_cast<int>(std::lround(sideEstimate)), 21, kMaxSide);
+    const float f = side - 3.5f;
+    Homography affine;
+    const Point src[4] = {{3.5f, 3.5f}, {f, 3.5f}, {f, f}, {3.5f, f}};
+    const Point dst[4] = {tl, tr, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, bl};
+    if (!affine.Fit(src, dst)) return 0;
+    // The affine map puts the far end of each line slightly off under
+    // perspective, so three parallel lines are walked and the count nearest
+    // the estimate kept.
+    int best[2] = {0, 0};
+    for (float offset : {6.5f, 6.2f, 6.8f}) {
+        const int row = ChangesAlong(plane, affine.Map(3.5f, offset), affine.Map(f, offset)) + 13;
+        const int column = ChangesAlong(plane, affine.Map(offset, 3.5f), affine.Map(offset, f)) + 13;
+        if (std::abs(row - sideEstimate) < std::abs(best[0] - sideEstimate)) best[0] = row;
+        if (std::abs(column - sideEstimate) < std::abs(best[1] - sideEstimate)) best[1] = column;
+    }
+    return std::abs(best[0] - best[1]) <= 4 ? (best[0] + best[1]) / 2 : 0;
+}
+
+// Share of the timing pattern modules (row 6 and column 6 between the
+// finders) the map reads right: about one half for a false triple.
+float TimingAgreement(const BinaryPlane& plane, const ModuleMap& map, int side) {
+    int right = 0, total = 0;
+    for (int k = 8; k <= side - 9; ++k) {
+        const uint8_t expected = k % 2 == 0 ? 1 : 0;
+        right += SampleAt(plane, map.Map(k + 0.5f, 6.5f)) == expected;
+        right += SampleAt(plane, map.Map(6.5f, k + 0.5f)) == expected;
+        total += 2;
+    }
+    return total ? static_cast<float>(right) / total : 0;
+}
+
+constexpr float kMinTimingAgreement = 0.65f;
+
+// The version information read through the map: only its two blocks of
+// 6 x 3 modules are sampled.
+int VersionThrough(const BinaryPlane& plane, const ModuleMap& map, int side) {
+    static thread_local SampledGrid probe;
+    probe.side = side;
+    for (int a = 0; a < 6; ++a)
+        for (int b = side - 11; b <= side - 9; ++b) {
+            probe.modules[a * side + b] = SampleAt(plane, map.Map(b + 0.5f, a + 0.5f));
+            probe.modules[b * side + a] = SampleAt(plane, map.Map(a + 0.5f, b + 0.5f));
+        }
+    return ReadVersion(probe);
+}
+
 // Every alignment pattern of a large version, each searched near where the
 // global map and its already found neighbours put it.
 void FollowAlignmentGrid(const BinaryPlane& plane, int version, ModuleMap& map) {
@@ -99,6 +168,7 @@ void FollowAlignmentGrid(const BinaryPlane& plane, int version, ModuleMap& map) 
 bool TryOrientations(const BinaryPlane& plane, const ModuleMap& map, int version, const GridTrial& trial) {
     static thread_local SampledGrid straight, mirrored;
     const int side = qrcommon::SymbolSide(version);
+    if (TimingAgreement(plane, map, side) < kMinTimingAgreement) return false;
     SampleGrid(plane, map, side, straight);
     mirrored = straight;
     Transpose(mirrored);
@@ -178,17 +248,31 @@ bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const Finde
     const float leftModule = (ModuleAlong(plane, tl, bl) + ModuleAlong(plane, bl, tl)) / 2;
     const float top = Length(Minus(tr.centre, tl.centre)) / topModule;
     const float left = Length(Minus(bl.centre, tl.centre)) / leftModule;
-    const int estimate = std::clamp(static_cast<int>(std::lround(((top + left) / 2 + 7 - 17) / 4)), 1, 40);
+    const float sideEstimate = (top + left) / 2 + 7;
+    const int estimate = std::clamp(static_cast<int>(std::lround((sideEstimate - 17) / 4)), 1, 40);
+    // Where the timing patterns agree with each other and roughly with the
+    // finder distances, their count is the better estimate under
+    // perspective (the finder distances are tried next).
+    const int timingSide = SideFromTiming(plane, tl.centre, tr.centre, bl.centre, sideEstimate);
+    const bool timingAgrees = timingSide != 0 && std::abs(timingSide - sideEstimate) <= sideEstimate * 0.3f + 4;
+    // Large versions cost the most to map and sample; a false triple in
+    // texture or noise rarely has timing patterns that agree, so those stop
+    // here.
+    if (!timingAgrees && estimate >= 7) return false;
+    const int first =
+        timingAgrees ? std::clamp(static_cast<int>(std::lround((timingSide - 17) / 4.0f)), 1, 40) : estimate;
     ModuleMap maps[2];
-    for (int version : {estimate, estimate + 1, estimate - 1}) {
-        if (version < 1 || version > 40) continue;
+    int tried[4] = {};
+    int triedCount = 0;
+    for (int version : {first, estimate, estimate + 1, estimate - 1}) {
+        if (version < 1 || version > 40 || std::find(tried, tried + triedCount, version) != tried + triedCount)
+            continue;
+        tried[triedCount++] = version;
         bool confirmed = false;
         int count = MapSymbol(plane, tl.centre, tr.centre, bl.centre, version, maps);
         if (version >= 7 && count > 0) {
             // The version information outranks the estimate when it reads.
-            static thread_local SampledGrid probe;
-            SampleGrid(plane, maps[0], qrcommon::SymbolSide(version), probe);
-            const int read = ReadVersion(probe);
+            const int read = VersionThrough(plane, maps[0], qrcommon::SymbolSide(version));
             if (read != 0 && read != version) count = MapSymbol(plane, tl.centre, tr.centre, bl.centre, read, maps);
             if (read != 0) version = read, confirmed = true;
         }

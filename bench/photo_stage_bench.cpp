@@ -1,0 +1,173 @@
+// The photo reader's cost on pictures that stress it, beside zxing-cpp on
+// the same pixels: a 640 x 480 camera frame without a symbol, the same size
+// of noise, a 16-megapixel sheet of bare finder patterns and a 12-megapixel
+// photo with one large symbol. The reader's grid trial accepts the first
+// grid of a symbol (standing in for the grid decoding) and refuses
+// everything on pictures without one, so every alternative is paid for.
+// "peak_bytes_per_pixel" is the reader's peak heap use over the picture size.
+#include <benchmark/benchmark.h>
+
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <random>
+#include <vector>
+
+#include "photo/photo_stage.h"
+
+namespace {
+
+std::atomic<size_t> heapNow{0}, heapPeak{0};
+
+}  // namespace
+
+// Heap accounting for the peak-memory counter.
+void* operator new(size_t size) {
+    void* p = std::malloc(size + sizeof(std::max_align_t));
+    if (!p) throw std::bad_alloc();
+    *static_cast<size_t*>(p) = size;
+    const size_t now = heapNow += size;
+    size_t peak = heapPeak;
+    while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
+    }
+    return static_cast<char*>(p) + sizeof(std::max_align_t);
+}
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    char* base = static_cast<char*>(p) - sizeof(std::max_align_t);
+    heapNow -= *reinterpret_cast<size_t*>(base);
+    std::free(base);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> pixels;
+};
+
+// A dim, unevenly lit frame with sensor noise and no symbol.
+Picture CameraFrame() {
+    Picture p{640, 480, std::vector<uint8_t>(640 * 480)};
+    std::mt19937 random(1);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            p.pixels[y * p.width + x] = static_cast<uint8_t>(60 + x / 8 + y / 10 + random() % 12);
+    return p;
+}
+
+Picture Noise() {
+    Picture p{640, 480, std::vector<uint8_t>(640 * 480)};
+    std::mt19937 random(2);
+    for (auto& v : p.pixels) v = static_cast<uint8_t>(random());
+    return p;
+}
+
+// Draws a finder pattern (7 x 7 modules) with its top-left at (x, y).
+void Finder(Picture& p, int x, int y, int module) {
+    for (int r = 0; r < 7 * module; ++r)
+        for (int c = 0; c < 7 * module; ++c) {
+            const int mr = r / module, mc = c / module;
+            const int ring = std::max(std::abs(mr - 3), std::abs(mc - 3));
+            if (ring != 2) p.pixels[static_cast<size_t>(y + r) * p.width + x + c] = 20;
+        }
+}
+
+Picture FinderSheet() {
+    Picture p{4608, 3456, std::vector<uint8_t>(size_t{4608} * 3456, 230)};
+    for (int y = 20; y + 40 < p.height; y += 60)
+        for (int x = 20; x + 40 < p.width; x += 60) Finder(p, x, y, 5);
+    return p;
+}
+
+// A version 4 symbol's function patterns and a fixed pseudo-random data
+// area, 40 px modules, in a 12-megapixel photo; good enough to be located.
+Picture LargePhoto() {
+    Picture p{4000, 3000, std::vector<uint8_t>(size_t{4000} * 3000, 200)};
+    const int m = 40, x0 = 1200, y0 = 700, side = 33;
+    std::mt19937 random(3);
+    for (int r = 0; r < side; ++r)
+        for (int c = 0; c < side; ++c)
+            if (random() & 1)
+                for (int y = 0; y < m; ++y)
+                    for (int x = 0; x < m; ++x)
+                        p.pixels[static_cast<size_t>(y0 + r * m + y) * p.width + x0 + c * m + x] = 30;
+    for (int r = -1; r < 8; ++r)
+        for (int c = -1; c < 8; ++c)
+            for (auto [fr, fc] : {std::pair{0, 0}, {0, side - 7}, {side - 7, 0}})
+                if (fr + r >= 0 && fc + c >= 0 && fr + r < side && fc + c < side)
+                    for (int y = 0; y < m; ++y)
+                        for (int x = 0; x < m; ++x)
+                            p.pixels[static_cast<size_t>(y0 + (fr + r) * m + y) * p.width + x0 + (fc + c) * m + x] =
+                                200;
+    for (auto [fr, fc] : {std::pair{0, 0}, {0, side - 7}, {side - 7, 0}}) Finder(p, x0 + fc * m, y0 + fr * m, m);
+    return p;
+}
+
+void RunOurs(benchmark::State& state, const Picture& p, bool accept) {
+    int grids = 0;
+    size_t peak = 0;
+    for (auto _ : state) {
+        const size_t before = heapNow;
+        heapPeak = before;
+        lectavo::photo::RunPhotoStage({p.pixels.data(), p.width, p.height}, 1,
+                                      [&](const lectavo::SampledGrid&, const lectavo::photo::Quad&) {
+                                          ++grids;
+                                          return accept;
+                                      });
+        peak = std::max(peak, heapPeak - before);
+    }
+    state.counters["grids"] = benchmark::Counter(grids, benchmark::Counter::kAvgIterations);
+    state.counters["peak_bytes_per_pixel"] = static_cast<double>(peak) / (static_cast<double>(p.width) * p.height);
+}
+
+void RunZxing(benchmark::State& state, const Picture& p) {
+    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ZXing::ReadBarcodes(ZXing::ImageView(p.pixels.data(), p.width, p.height, ZXing::ImageFormat::Lum), hints));
+}
+
+const Picture& Frame() {
+    static const Picture p = CameraFrame();
+    return p;
+}
+const Picture& NoisePicture() {
+    static const Picture p = Noise();
+    return p;
+}
+const Picture& Sheet() {
+    static const Picture p = FinderSheet();
+    return p;
+}
+const Picture& Photo() {
+    static const Picture p = LargePhoto();
+    return p;
+}
+
+void EmptyFrameOurs(benchmark::State& s) { RunOurs(s, Frame(), false); }
+void EmptyFrameZxing(benchmark::State& s) { RunZxing(s, Frame()); }
+void NoiseOurs(benchmark::State& s) { RunOurs(s, NoisePicture(), false); }
+void NoiseZxing(benchmark::State& s) { RunZxing(s, NoisePicture()); }
+void FinderSheetOurs(benchmark::State& s) { RunOurs(s, Sheet(), false); }
+void FinderSheetZxing(benchmark::State& s) { RunZxing(s, Sheet()); }
+void LargePhotoOurs(benchmark::State& s) { RunOurs(s, Photo(), true); }
+void LargePhotoZxing(benchmark::State& s) { RunZxing(s, Photo()); }
+
+BENCHMARK(EmptyFrameOurs)->Unit(benchmark::kMillisecond);
+BENCHMARK(EmptyFrameZxing)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoiseOurs)->Unit(benchmark::kMillisecond);
+BENCHMARK(NoiseZxing)->Unit(benchmark::kMillisecond);
+BENCHMARK(FinderSheetOurs)->Unit(benchmark::kMillisecond);
+BENCHMARK(FinderSheetZxing)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargePhotoOurs)->Unit(benchmark::kMillisecond);
+BENCHMARK(LargePhotoZxing)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
