@@ -10,15 +10,17 @@ namespace {
 
 constexpr int kMinScore = 22;  // of 25 modules
 
-int PatternScore(const BinaryPlane& plane, float x, float y, Point ex, Point ey) {
-    int score = 0;
+// Matching modules of the 5 x 5 pattern centred at (x, y); gives up (and
+// returns a low count) once more than `maxMisses` modules differ.
+int PatternScore(const BinaryPlane& plane, float x, float y, Point ex, Point ey, int maxMisses) {
+    int misses = 0;
     for (int i = -2; i <= 2; ++i)
         for (int j = -2; j <= 2; ++j) {
             const bool dark = std::max(std::abs(i), std::abs(j)) != 1;
             const Point p{x + j * ex.x + i * ey.x, y + j * ex.y + i * ey.y};
-            score += SampleAt(plane, p) == (dark ? 1 : 0);
+            if (SampleAt(plane, p) != (dark ? 1 : 0) && ++misses > maxMisses) return 25 - misses;
         }
-    return score;
+    return 25 - misses;
 }
 
 // Centre of the dark run through (x, y) along one pixel axis, when that run
@@ -56,7 +58,7 @@ bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey
     for (int sy = -steps; sy <= steps; ++sy)
         for (int sx = -steps; sx <= steps; ++sx) {
             const float x = predicted.x + sx * step, y = predicted.y + sy * step;
-            const int score = PatternScore(plane, x, y, ex, ey);
+            const int score = PatternScore(plane, x, y, ex, ey, 25 - std::max(best, kMinScore));
             // Among equal scores the centre of the plateau, so prefer none by scan order.
             if (score > best) best = score, sumX = sumY = n = 0;
             if (score == best) sumX += x, sumY += y, ++n;
