@@ -4,12 +4,13 @@
 // reader is measured before it is wired to our own grid decoding. zxing-cpp
 // on the original photo is measured beside it.
 //
-// usage: photo_probe [PHOTO_DIR] [-v]
+// usage: photo_probe [PHOTO_DIR] [-v] [-n SYMBOLS]  (SYMBOLS: symbol limit, default 32)
 #include <QImage>
 #include <ZXing/ReadBarcode.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -58,10 +59,13 @@ struct Tally {
 int main(int argc, char** argv) {
     fs::path root = "/work/shared/testdata/qr-photos";
     bool verbose = false;
+    int limit = 32;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "-v")
             verbose = true;
+        else if (a == "-n" && i + 1 < argc)
+            limit = std::atoi(argv[++i]);
         else
             root = a;
     }
@@ -87,7 +91,7 @@ int main(int argc, char** argv) {
         int grids = 0;
         double oracleMs = 0;
         const auto t0 = Clock::now();
-        lectavo::photo::RunPhotoStage({grey.data(), w, h}, 1, [&](const lectavo::SampledGrid& g, const auto&) {
+        lectavo::photo::RunPhotoStage({grey.data(), w, h}, limit, [&](const lectavo::SampledGrid& g, const auto&) {
             ++grids;
             const auto o0 = Clock::now();
             const std::string text = ReadGrid(g);

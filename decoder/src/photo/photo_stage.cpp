@@ -19,53 +19,46 @@ constexpr int kMaxSamplingsPerPlane = 60;
 // Pictures beyond this many pixels are refused (16 megapixels and more fit).
 constexpr long long kMaxPixels = 1LL << 27;
 
-bool Inside(const Quad& q, float x, float y) {
-    int positive = 0, negative = 0;
-    for (int i = 0; i < 4; ++i) {
-        const int j = (i + 1) % 4;
-        const float cross = (q.x[j] - q.x[i]) * (y - q.y[i]) - (q.y[j] - q.y[i]) * (x - q.x[i]);
-        (cross >= 0 ? positive : negative)++;
-    }
-    return positive == 4 || negative == 4;
-}
-
 struct Stage {
     int limit;
     const GridTrial& tryGrid;
     int read = 0;
-    std::vector<Quad> found;
+    // Finder centres and module sizes (picture pixels) of the symbols read.
+    std::vector<FinderCandidate> used;
 
-    bool AlreadyRead(const Point& p, int factor) const {
-        for (const Quad& q : found)
-            if (Inside(q, p.x * factor, p.y * factor)) return true;
+    // A finder of a symbol already read, seen again on another plane. (A
+    // symbol printed inside another keeps its own finders apart, so it is
+    // still read.)
+    bool AlreadyRead(const FinderCandidate& f, int factor) const {
+        for (const FinderCandidate& u : used) {
+            const float dx = u.centre.x - f.centre.x * factor, dy = u.centre.y - f.centre.y * factor;
+            if (dx * dx + dy * dy < 9 * u.moduleSize * u.moduleSize) return true;
+        }
         return false;
     }
 
     void TryPlane(const BinaryPlane& plane, int factor) {
         const std::vector<FinderCandidate> finders = DetectFinders(plane);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
-        std::vector<uint8_t> used(finders.size(), 0);
+        std::vector<uint8_t> taken(finders.size(), 0);
         int attempts = 0, budget = kMaxSamplingsPerPlane;
         for (const FinderTriple& t : triples) {
             if (read >= limit || attempts >= kMaxAttemptsPerPlane || budget <= 0) return;
-            if (used[t.topLeft] || used[t.topRight] || used[t.bottomLeft]) continue;
+            if (taken[t.topLeft] || taken[t.topRight] || taken[t.bottomLeft]) continue;
             const FinderCandidate& tl = finders[t.topLeft];
             const FinderCandidate& tr = finders[t.topRight];
             const FinderCandidate& bl = finders[t.bottomLeft];
-            if (AlreadyRead(tl.centre, factor) || AlreadyRead(tr.centre, factor) || AlreadyRead(bl.centre, factor))
-                continue;
+            if (AlreadyRead(tl, factor) || AlreadyRead(tr, factor) || AlreadyRead(bl, factor)) continue;
             ++attempts;
-            Quad quad;
             const auto trial = [&](const SampledGrid& grid, const Quad& q) {
                 Quad scaled = q;
                 for (int i = 0; i < 4; ++i) scaled.x[i] *= factor, scaled.y[i] *= factor;
-                if (!tryGrid(grid, scaled)) return false;
-                quad = scaled;
-                return true;
+                return tryGrid(grid, scaled);
             };
             if (ReadSymbol(plane, tl, tr, bl, trial, budget)) {
-                used[t.topLeft] = used[t.topRight] = used[t.bottomLeft] = 1;
-                found.push_back(quad);
+                taken[t.topLeft] = taken[t.topRight] = taken[t.bottomLeft] = 1;
+                for (const FinderCandidate* f : {&tl, &tr, &bl})
+                    used.push_back({{f->centre.x * factor, f->centre.y * factor}, f->moduleSize * factor, f->hits});
                 ++read;
             }
         }
