@@ -87,25 +87,44 @@ bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, Confirmed& 
     return true;
 }
 
-// Candidates are added in scan order, so those that a row can still cross
-// are among the latest; looking further back only costs time.
-constexpr size_t kRecent = 256;
+// Candidates indexed by a coarse grid of cells, so merging a hit looks only
+// at candidates nearby however many the picture holds.
+class CandidateIndex {
+public:
+    CandidateIndex(int width, int height)
+        : columns_(width / kCell + 1), rows_(height / kCell + 1), cells_(static_cast<size_t>(columns_) * rows_) {}
 
-void Merge(std::vector<FinderCandidate>& found, const Confirmed& c) {
-    for (size_t i = found.size(); i-- > 0 && found.size() - i <= kRecent;) {
-        FinderCandidate& f = found[i];
-        const float dx = f.centre.x - c.centre.x, dy = f.centre.y - c.centre.y;
-        const float reach = std::max(f.moduleSize, c.module) * 2;
-        if (dx * dx + dy * dy <= reach * reach && c.module < f.moduleSize * 1.6f && f.moduleSize < c.module * 1.6f) {
-            const float n = static_cast<float>(f.hits);
-            f.centre = {(f.centre.x * n + c.centre.x) / (n + 1), (f.centre.y * n + c.centre.y) / (n + 1)};
-            f.moduleSize = (f.moduleSize * n + c.module) / (n + 1);
-            ++f.hits;
-            return;
-        }
+    void Add(std::vector<FinderCandidate>& found, const Confirmed& c) {
+        const int reach = std::min(4, static_cast<int>(c.module * 3.2f) / kCell + 1);
+        const int cx = CellOf(c.centre.x, columns_), cy = CellOf(c.centre.y, rows_);
+        for (int y = std::max(0, cy - reach); y <= std::min(rows_ - 1, cy + reach); ++y)
+            for (int x = std::max(0, cx - reach); x <= std::min(columns_ - 1, cx + reach); ++x)
+                for (int i : cells_[static_cast<size_t>(y) * columns_ + x]) {
+                    FinderCandidate& f = found[i];
+                    const float dx = f.centre.x - c.centre.x, dy = f.centre.y - c.centre.y;
+                    const float near = std::max(f.moduleSize, c.module) * 2;
+                    if (dx * dx + dy * dy <= near * near && c.module < f.moduleSize * 1.6f &&
+                        f.moduleSize < c.module * 1.6f) {
+                        const float n = static_cast<float>(f.hits);
+                        f.centre = {(f.centre.x * n + c.centre.x) / (n + 1), (f.centre.y * n + c.centre.y) / (n + 1)};
+                        f.moduleSize = (f.moduleSize * n + c.module) / (n + 1);
+                        ++f.hits;
+                        return;
+                    }
+                }
+        if (found.size() >= kMaxKept) return;
+        cells_[static_cast<size_t>(cy) * columns_ + cx].push_back(static_cast<int>(found.size()));
+        found.push_back({c.centre, c.module, 1});
     }
-    if (found.size() < static_cast<size_t>(kMaxFinderCandidates) * 4) found.push_back({c.centre, c.module, 1});
-}
+
+private:
+    static constexpr int kCell = 32;
+    // Unconfirmed hits kept before the strongest are chosen.
+    static constexpr size_t kMaxKept = 16 * kMaxFinderCandidates;
+    static int CellOf(float v, int count) { return std::clamp(static_cast<int>(v) / kCell, 0, count - 1); }
+    int columns_, rows_;
+    std::vector<std::vector<int>> cells_;
+};
 
 }  // namespace
 
@@ -116,6 +135,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane) {
     // Every row on small pictures; every second on large ones, where a finder
     // whose modules are at least 2 px is still crossed three times.
     const int step = static_cast<size_t>(plane.width) * plane.height > 2'000'000 ? 2 : 1;
+    CandidateIndex index(plane.width, plane.height);
     std::vector<int> runStart;
     runStart.reserve(plane.width + 1);
     for (int y = 0; y < plane.height; y += step) {
@@ -133,7 +153,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane) {
             if (module == 0) continue;
             const float cx = (runStart[i + 2] + runStart[i + 3]) / 2.0f;
             Confirmed c;
-            if (Confirm(plane, cx, y, module, c)) Merge(found, c);
+            if (Confirm(plane, cx, y, module, c)) index.Add(found, c);
         }
     }
     found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < 2; }),
