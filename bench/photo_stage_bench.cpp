@@ -13,11 +13,14 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <random>
 #include <vector>
 
+#include "encode_symbol.h"
 #include "photo/photo_stage.h"
+#include "settings.h"
 
 namespace {
 
@@ -85,27 +88,22 @@ Picture FinderSheet() {
     return p;
 }
 
-// A version 4 symbol's function patterns and a fixed pseudo-random data
-// area, 40 px modules, in a 12-megapixel photo; good enough to be located.
+// A version 4 symbol from our encoder with 40 px modules in a 12-megapixel
+// photo.
 Picture LargePhoto() {
     Picture p{4000, 3000, std::vector<uint8_t>(size_t{4000} * 3000, 200)};
-    const int m = 40, x0 = 1200, y0 = 700, side = 33;
-    std::mt19937 random(3);
-    for (int r = 0; r < side; ++r)
-        for (int c = 0; c < side; ++c)
-            if (random() & 1)
+    auto settings = std::make_unique<mosaire::EncoderSettings>();
+    mosaire::SetMessage(*settings, "large photo");
+    mosaire::Configure(*settings, 4, 1, 0);
+    mosaire::WorkingValues working{};
+    const auto symbol = mosaire::EncodeSymbol(*settings, working);
+    const int m = 40, x0 = 1200, y0 = 700;
+    for (int r = 0; symbol && r < symbol->side; ++r)
+        for (int c = 0; c < symbol->side; ++c)
+            if (symbol->value[r][c])
                 for (int y = 0; y < m; ++y)
                     for (int x = 0; x < m; ++x)
                         p.pixels[static_cast<size_t>(y0 + r * m + y) * p.width + x0 + c * m + x] = 30;
-    for (int r = -1; r < 8; ++r)
-        for (int c = -1; c < 8; ++c)
-            for (auto [fr, fc] : {std::pair{0, 0}, {0, side - 7}, {side - 7, 0}})
-                if (fr + r >= 0 && fc + c >= 0 && fr + r < side && fc + c < side)
-                    for (int y = 0; y < m; ++y)
-                        for (int x = 0; x < m; ++x)
-                            p.pixels[static_cast<size_t>(y0 + (fr + r) * m + y) * p.width + x0 + (fc + c) * m + x] =
-                                200;
-    for (auto [fr, fc] : {std::pair{0, 0}, {0, side - 7}, {side - 7, 0}}) Finder(p, x0 + fc * m, y0 + fr * m, m);
     return p;
 }
 

@@ -255,12 +255,21 @@ bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const Finde
     // perspective (the finder distances are tried next).
     const int timingSide = SideFromTiming(plane, tl.centre, tr.centre, bl.centre, sideEstimate);
     const bool timingAgrees = timingSide != 0 && std::abs(timingSide - sideEstimate) <= sideEstimate * 0.3f + 4;
-    // Large versions cost the most to map and sample; a false triple in
-    // texture or noise rarely has timing patterns that agree, so those stop
-    // here.
-    if (!timingAgrees && estimate >= 7) return false;
-    const int first =
-        timingAgrees ? std::clamp(static_cast<int>(std::lround((timingSide - 17) / 4.0f)), 1, 40) : estimate;
+    int first = timingAgrees ? std::clamp(static_cast<int>(std::lround((timingSide - 17) / 4.0f)), 1, 40) : estimate;
+    // Large versions cost the most to map and sample. Where the straight
+    // timing lines disagree (a false triple, or a curved sheet), the version
+    // information beside the finders, which needs only the local geometry,
+    // must read before going on.
+    if (!timingAgrees && estimate >= 7) {
+        const int side = qrcommon::SymbolSide(estimate);
+        const float f = side - 3.5f;
+        Homography affine;
+        if (!FitFourth(tl.centre, tr.centre, bl.centre, side, {f, f},
+                       {tr.centre.x + bl.centre.x - tl.centre.x, tr.centre.y + bl.centre.y - tl.centre.y}, affine))
+            return false;
+        first = VersionThrough(plane, ModuleMap(affine), side);
+        if (first == 0) return false;
+    }
     ModuleMap maps[2];
     int tried[4] = {};
     int triedCount = 0;

@@ -87,6 +87,18 @@ TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
     }
 }
 
+// A curved sheet is no homography: large versions are read by following
+// their alignment patterns region by region.
+TEST(PhotoStage, FollowsAlignmentPatternsOnACurvedSheet) {
+    for (int version : {10, 25}) {
+        const auto symbol = warped::Encode("curved " + std::to_string(version), version);
+        const float size = symbol.side * 4.0f;
+        auto picture = warped::Blank(static_cast<int>(size * 1.5f), static_cast<int>(size * 1.5f));
+        warped::Draw(picture, symbol, warped::Place(size * 0.75f, size * 0.7f, size, 5), {false, false, 0, 0, 6});
+        EXPECT_EQ(Read(picture, {symbol}), std::vector<int>{0}) << version;
+    }
+}
+
 // A large photo: found on the reduced copy, read once.
 TEST(PhotoStage, ReadsLargePhotoWithLargeModules) {
     const auto symbol = warped::Encode("large photo", 5);

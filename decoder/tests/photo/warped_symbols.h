@@ -61,6 +61,7 @@ struct Look {
     bool mirrored = false;  // drawn transposed, as seen through the back of a film
     float gradient = 0;     // brightness falls by this share from left to right
     int blurRadius = 0;     // box blur, applied twice
+    float bend = 0;         // a sheet curved across: rows bow down by up to this many pixels
 };
 
 // Draws `symbol` (with a 4-module quiet zone) into `picture`, 4 x 4 samples
@@ -81,7 +82,9 @@ inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const
             int dark = 0, inside = 0;
             for (int sy = 0; sy < 4; ++sy)
                 for (int sx = 0; sx < 4; ++sx) {
-                    const auto m = toModules.Map(x + (sx + 0.5f) / 4, y + (sy + 0.5f) / 4);
+                    const float px = x + (sx + 0.5f) / 4;
+                    const float bow = look.bend * std::sin(3.14159265f * (px - minX) / (maxX - minX));
+                    const auto m = toModules.Map(px, y + (sy + 0.5f) / 4 - bow);
                     if (m.x < -q || m.y < -q || m.x >= n + q || m.y >= n + q) continue;
                     ++inside;
                     const int c = static_cast<int>(std::floor(m.x)), r = static_cast<int>(std::floor(m.y));
