@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
@@ -33,8 +34,27 @@ std::string ReadFile(const fs::path& p) {
     return s.str();
 }
 
+// Finder patterns, their separators and the timing patterns as they must
+// be: a grid decoder never reads those modules, but zxing-cpp has to locate
+// the drawn grid by them, and one blurred finder corner can make it miss.
+lectavo::SampledGrid WithFunctionPatterns(lectavo::SampledGrid grid) {
+    const int n = grid.side;
+    auto set = [&](int r, int c, int v) {
+        if (r >= 0 && c >= 0 && r < n && c < n) grid.modules[r * n + c] = static_cast<uint8_t>(v);
+    };
+    for (auto [r0, c0] : {std::pair{0, 0}, {0, n - 7}, {n - 7, 0}})
+        for (int r = -1; r <= 7; ++r)
+            for (int c = -1; c <= 7; ++c) {
+                const int ring = std::max(std::abs(r - 3), std::abs(c - 3));
+                set(r0 + r, c0 + c, ring == 2 || ring == 4 ? 0 : 1);
+            }
+    for (int k = 8; k < n - 8; ++k) set(6, k, k % 2 == 0), set(k, 6, k % 2 == 0);
+    return grid;
+}
+
 // The grid as a picture: 4 px per module, 4 modules of quiet zone.
-std::string ReadGrid(const lectavo::SampledGrid& grid) {
+std::string ReadGrid(const lectavo::SampledGrid& sampled) {
+    const lectavo::SampledGrid grid = WithFunctionPatterns(sampled);
     constexpr int kPx = 4, kQuiet = 4;
     const int size = (grid.side + 2 * kQuiet) * kPx;
     std::vector<uint8_t> pixels(static_cast<size_t>(size) * size, 255);
