@@ -237,8 +237,12 @@ int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const 
         maps[count++] = ModuleMap(rough);
         if (distinct) maps[count++] = ModuleMap(affine);
     }
+    // Following every alignment pattern costs the most; a map whose timing
+    // patterns read like noise is not worth it (the bar is lower than the
+    // final one, as a curved sheet bends the timing away from one homography).
     if (version >= 7)
-        for (int i = 0; i < count; ++i) FollowAlignmentGrid(plane, version, maps[i]);
+        for (int i = 0; i < count; ++i)
+            if (TimingAgreement(plane, maps[i], side) >= 0.55f) FollowAlignmentGrid(plane, version, maps[i]);
     return count;
 }
 
