@@ -92,4 +92,25 @@ GreyView Reduce(const GreyView& grey, int factor, std::vector<uint8_t>& storage)
     return GreyView{storage.data(), w, h};
 }
 
+GreyView Enlarge(const GreyView& grey, std::vector<uint8_t>& storage) {
+    if (!grey.pixels || grey.width <= 0 || grey.height <= 0) return grey;
+    const int w = grey.width * 2, h = grey.height * 2;
+    storage.assign(static_cast<size_t>(w) * h, 0);
+    auto at = [&](int x, int y) {
+        return grey.pixels[static_cast<size_t>(std::clamp(y, 0, grey.height - 1)) * grey.width +
+                           std::clamp(x, 0, grey.width - 1)];
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // Output pixel centre (x + 0.5) / 2 - 0.5 in source pixels: a quarter
+            // pixel before or after a source centre.
+            const int sx = (x - 1) >> 1, sy = (y - 1) >> 1;
+            const int fx = (x & 1) ? 1 : 3, fy = (y & 1) ? 1 : 3;  // weights of the second neighbour, in quarters
+            const int top = at(sx, sy) * (4 - fx) + at(sx + 1, sy) * fx;
+            const int bottom = at(sx, sy + 1) * (4 - fx) + at(sx + 1, sy + 1) * fx;
+            storage[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((top * (4 - fy) + bottom * fy + 8) / 16);
+        }
+    return GreyView{storage.data(), w, h};
+}
+
 }  // namespace lectavo::photo

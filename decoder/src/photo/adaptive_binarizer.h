@@ -18,4 +18,7 @@ void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out);
 // are dropped. `storage` receives the pixels the returned view points to.
 GreyView Reduce(const GreyView& grey, int factor, std::vector<uint8_t>& storage);
 
+// Twice the size, bilinear (pixel centres kept where they were).
+GreyView Enlarge(const GreyView& grey, std::vector<uint8_t>& storage);
+
 }  // namespace lectavo::photo

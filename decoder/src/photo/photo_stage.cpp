@@ -16,6 +16,8 @@ namespace {
 // Triples tried and grids sampled per binary plane.
 constexpr int kMaxAttemptsPerPlane = 40;
 constexpr int kMaxSamplingsPerPlane = 60;
+// Pictures up to this side are tried enlarged as well.
+constexpr int kMaxEnlarged = 200;
 // Pictures beyond this many pixels are refused (16 megapixels and more fit).
 constexpr long long kMaxPixels = 1LL << 27;
 
@@ -29,7 +31,7 @@ struct Stage {
     // A finder of a symbol already read, seen again on another plane. (A
     // symbol printed inside another keeps its own finders apart, so it is
     // still read.)
-    bool AlreadyRead(const FinderCandidate& f, int factor) const {
+    bool AlreadyRead(const FinderCandidate& f, float factor) const {
         for (const FinderCandidate& u : used) {
             const float dx = u.centre.x - f.centre.x * factor, dy = u.centre.y - f.centre.y * factor;
             if (dx * dx + dy * dy < 9 * u.moduleSize * u.moduleSize) return true;
@@ -37,7 +39,8 @@ struct Stage {
         return false;
     }
 
-    void TryPlane(const BinaryPlane& plane, int factor) {
+    // `factor` is picture pixels per plane pixel.
+    void TryPlane(const BinaryPlane& plane, float factor) {
         const std::vector<FinderCandidate> finders = DetectFinders(plane);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
@@ -85,9 +88,16 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGri
         const GreyView view = Reduce(grey, factor, storage);
         for (bool inverted : {false, true}) {
             BinarizeAdaptive(view, inverted, plane);
-            stage.TryPlane(plane, factor);
+            stage.TryPlane(plane, static_cast<float>(factor));
             if (stage.read >= stage.limit) return stage.read;
         }
+    }
+    // Small pictures once more at twice the size: modules of one or two
+    // pixels then give the run and edge measurements room.
+    if (std::max(grey.width, grey.height) <= kMaxEnlarged) {
+        const GreyView view = Enlarge(grey, storage);
+        BinarizeAdaptive(view, false, plane);
+        stage.TryPlane(plane, 0.5f);
     }
     return stage.read;
 }
