@@ -128,7 +128,7 @@ private:
 
 }  // namespace
 
-std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane) {
+std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, int* lightRuns) {
     std::vector<FinderCandidate> found;
     if (plane.width < 7 || plane.height < 7 || plane.bits.size() < static_cast<size_t>(plane.width) * plane.height)
         return found;
@@ -146,11 +146,14 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane) {
         runStart.push_back(plane.width);
         const int runs = static_cast<int>(runStart.size()) - 1;
         for (int i = 0; i + 5 <= runs; ++i) {
-            if (!row[runStart[i]]) continue;
             Runs r;
             for (int k = 0; k < 5; ++k) r[k] = runStart[i + k + 1] - runStart[i + k];
             const float module = FinderRatio(r);
             if (module == 0) continue;
+            if (!row[runStart[i]]) {
+                if (lightRuns) ++*lightRuns;
+                continue;
+            }
             const float cx = (runStart[i + 2] + runStart[i + 3]) / 2.0f;
             Confirmed c;
             if (Confirm(plane, cx, y, module, c)) index.Add(found, c);

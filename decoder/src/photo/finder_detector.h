@@ -20,7 +20,9 @@ struct FinderCandidate {
 inline constexpr int kMaxFinderCandidates = 256;
 
 // Candidates confirmed on at least two rows, most
-// confirmations first.
-std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane);
+// confirmations first. `lightRuns`, when given, counts row windows in the
+// same ratio that start with a light run: the finders of a light-on-dark
+// symbol, which tell whether the inverted plane is worth a search.
+std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, int* lightRuns = nullptr);
 
 }  // namespace lectavo::photo

@@ -40,8 +40,8 @@ struct Stage {
     }
 
     // `factor` is picture pixels per plane pixel.
-    void TryPlane(const BinaryPlane& plane, float factor) {
-        const std::vector<FinderCandidate> finders = DetectFinders(plane);
+    void TryPlane(const BinaryPlane& plane, float factor, int* lightRuns = nullptr) {
+        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightRuns);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
         int attempts = 0, budget = kMaxSamplingsPerPlane;
@@ -86,11 +86,16 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGri
     BinaryPlane plane;
     for (int factor : factors) {
         const GreyView view = Reduce(grey, factor, storage);
-        for (bool inverted : {false, true}) {
-            BinarizeAdaptive(view, inverted, plane);
-            stage.TryPlane(plane, static_cast<float>(factor));
-            if (stage.read >= stage.limit) return stage.read;
-        }
+        int lightRuns = 0;
+        BinarizeAdaptive(view, false, plane);
+        stage.TryPlane(plane, static_cast<float>(factor), &lightRuns);
+        if (stage.read >= stage.limit) return stage.read;
+        // Light-on-dark finders show as light-first runs in the ratio on the
+        // plain plane; without any, the inverted plane holds no symbol.
+        if (lightRuns < 2) continue;
+        BinarizeAdaptive(view, true, plane);
+        stage.TryPlane(plane, static_cast<float>(factor));
+        if (stage.read >= stage.limit) return stage.read;
     }
     // Small pictures once more at twice the size: modules of one or two
     // pixels then give the run and edge measurements room.
