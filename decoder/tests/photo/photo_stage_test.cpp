@@ -78,6 +78,7 @@ TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
         {"shadow", {false, false, 0.75f, 0}, 4, 0},
         {"blur", {false, false, 0, 2}, 6, 4},
         {"two-pixel modules", {false, false, 0, 0}, 2, 8},
+        {"small picture, read enlarged", {false, false, 0, 0}, 1.5f, 8},
     };
     for (const Case& c : cases) {
         const float size = symbol.side * c.modulePx;
