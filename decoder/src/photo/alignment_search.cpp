@@ -49,9 +49,9 @@ bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey
           predicted.y < plane.height + module * 10))
         return false;
     const float reach = radiusModules * module;
-    // Finer steps near the prediction would not pay: a third of a module
-    // still lands inside the centre stone; wide searches take half a module.
-    const float step = std::max(1.0f, module / (radiusModules > 6 ? 2 : 3));
+    // Half-module steps always land some positions inside the centre stone;
+    // the plateau's centre and the stone refinement below give the precision.
+    const float step = std::max(1.0f, module / 2);
     const int steps = static_cast<int>(reach / step);
     int best = -1;
     float sumX = 0, sumY = 0, n = 0;
