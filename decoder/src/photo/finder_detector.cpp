@@ -9,6 +9,10 @@ namespace {
 
 using Runs = std::array<int, 5>;
 
+// Scan rows that must confirm a pattern: the centre stone of a pattern with
+// modules of one pixel is crossed by three; noise seldom lines up that often.
+constexpr int kMinHits = 3;
+
 // 1:1:3:1:1 within a tolerance loose enough for blur, print gain and slight
 // curvature. Returns the module size, or 0.
 // `tolerance` is the allowed deviation of each run in modules; a diagonal
@@ -159,7 +163,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, int* lightR
             if (Confirm(plane, cx, y, module, c)) index.Add(found, c);
         }
     }
-    found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < 2; }),
+    found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < kMinHits; }),
                 found.end());
     std::stable_sort(found.begin(), found.end(),
                      [](const FinderCandidate& a, const FinderCandidate& b) { return a.hits > b.hits; });
