@@ -15,21 +15,20 @@ constexpr int kMinHits = 3;
 
 // 1:1:3:1:1 within a tolerance loose enough for blur, print gain and slight
 // curvature. Returns the module size, or 0.
-// `tolerance` is the allowed deviation of each run in modules; a diagonal
-// crosses the rings at their corners, where print gain and blur distort
-// them most, so it gets a wider one.
-float FinderRatio(const Runs& r, float tolerance = 0.6f) {
-    int total = 0;
-    for (int v : r) {
-        if (v == 0) return 0;
-        total += v;
-    }
-    if (total < 7) return 0;
-    const float m = total / 7.0f, slack = m * tolerance;
-    if (std::abs(m - r[0]) > slack || std::abs(m - r[1]) > slack || std::abs(m - r[3]) > slack ||
-        std::abs(m - r[4]) > slack || std::abs(3 * m - r[2]) > 3 * slack)
-        return 0;
-    return m;
+// `tenths` is the allowed deviation of each run in tenths of a module; a
+// diagonal crosses the rings at their corners, where print gain and blur
+// distort them most, so it gets a wider one. Integer arithmetic: this runs
+// for every window of five runs in every row.
+float FinderRatio(const Runs& r, int tenths = 6) {
+    const int total = r[0] + r[1] + r[2] + r[3] + r[4];
+    if (total < 7 || r[0] == 0 || r[1] == 0 || r[2] == 0 || r[3] == 0 || r[4] == 0) return 0;
+    // With m = total / 7: |r - m| <= tenths / 10 m, that is
+    // 10 |7 r - total| <= tenths total (three times that for the centre).
+    const int limit = tenths * total;
+    for (int k : {0, 1, 3, 4})
+        if (10 * std::abs(7 * r[k] - total) > limit) return 0;
+    if (10 * std::abs(7 * r[2] - 3 * total) > 3 * limit) return 0;
+    return total / 7.0f;
 }
 
 // Runs through (x, y) along the step (dx, dy), centred on the dark run that
@@ -85,7 +84,7 @@ bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, Confirmed& 
     if (rowModule2 == 0) return false;
     const float cx2 = x + offset;
     if (!RunsAlong(p, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, runs, offset)) return false;
-    if (FinderRatio(runs, 0.8f) == 0) return false;
+    if (FinderRatio(runs, 8) == 0) return false;
     out.centre = {cx2 + 0.5f, cy + 0.5f};
     out.module = (rowModule2 + colModule) / 2;
     return true;
