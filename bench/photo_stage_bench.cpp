@@ -131,31 +131,21 @@ void RunZxing(benchmark::State& state, const Picture& p) {
             ZXing::ReadBarcodes(ZXing::ImageView(p.pixels.data(), p.width, p.height, ZXing::ImageFormat::Lum), hints));
 }
 
-const Picture& Frame() {
-    static const Picture p = CameraFrame();
-    return p;
-}
-const Picture& NoisePicture() {
-    static const Picture p = Noise();
-    return p;
-}
-const Picture& Sheet() {
-    static const Picture p = FinderSheet();
-    return p;
-}
-const Picture& Photo() {
-    static const Picture p = LargePhoto();
+// Each picture is made once, on first use.
+template <Picture (*Make)()>
+const Picture& Made() {
+    static const Picture p = Make();
     return p;
 }
 
-void EmptyFrameOurs(benchmark::State& s) { RunOurs(s, Frame(), false); }
-void EmptyFrameZxing(benchmark::State& s) { RunZxing(s, Frame()); }
-void NoiseOurs(benchmark::State& s) { RunOurs(s, NoisePicture(), false); }
-void NoiseZxing(benchmark::State& s) { RunZxing(s, NoisePicture()); }
-void FinderSheetOurs(benchmark::State& s) { RunOurs(s, Sheet(), false); }
-void FinderSheetZxing(benchmark::State& s) { RunZxing(s, Sheet()); }
-void LargePhotoOurs(benchmark::State& s) { RunOurs(s, Photo(), true); }
-void LargePhotoZxing(benchmark::State& s) { RunZxing(s, Photo()); }
+void EmptyFrameOurs(benchmark::State& s) { RunOurs(s, Made<CameraFrame>(), false); }
+void EmptyFrameZxing(benchmark::State& s) { RunZxing(s, Made<CameraFrame>()); }
+void NoiseOurs(benchmark::State& s) { RunOurs(s, Made<Noise>(), false); }
+void NoiseZxing(benchmark::State& s) { RunZxing(s, Made<Noise>()); }
+void FinderSheetOurs(benchmark::State& s) { RunOurs(s, Made<FinderSheet>(), false); }
+void FinderSheetZxing(benchmark::State& s) { RunZxing(s, Made<FinderSheet>()); }
+void LargePhotoOurs(benchmark::State& s) { RunOurs(s, Made<LargePhoto>(), true); }
+void LargePhotoZxing(benchmark::State& s) { RunZxing(s, Made<LargePhoto>()); }
 
 BENCHMARK(EmptyFrameOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(EmptyFrameZxing)->Unit(benchmark::kMillisecond);
