@@ -83,8 +83,10 @@ std::vector<Photo> PhotosIn(const std::string& folder) {
     return photos;
 }
 
+// CP932 rather than SHIFT_JIS: the expected texts read 0x5C as a backslash,
+// which glibc's SHIFT_JIS turns into a yen sign.
 std::string ShiftJisToUtf8(const std::string& raw) {
-    iconv_t cd = iconv_open("UTF-8", "SHIFT_JIS");
+    iconv_t cd = iconv_open("UTF-8", "CP932");
     if (cd == reinterpret_cast<iconv_t>(-1)) return raw;
     std::string in = raw, out(raw.size() * 3 + 4, '\0');
     char* inPtr = in.data();
