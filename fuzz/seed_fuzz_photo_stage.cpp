@@ -42,7 +42,6 @@ bool WritePhotoSeeds(const char* folder) {
     return ok;
 }
 
-#ifdef QR_TEST_HAVE_QRENCODE
 QImage SymbolImage(const std::string& text, int version, int modulePx) {
     const testpics::Picture p = testpics::Render(testpics::FromQrencode(text, version, 1), modulePx);
     QImage image(p.width, p.height, QImage::Format_Grayscale8);
@@ -91,15 +90,12 @@ bool WriteSymbolSeeds(const char* folder) {
     ok &= fuzzing::WriteSeed(folder, "shadow", SeedOf(shaded, 0));
     return ok;
 }
-#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     bool ok = WritePhotoSeeds(argv[1]);
-#ifdef QR_TEST_HAVE_QRENCODE
     ok &= WriteSymbolSeeds(argv[1]);
-#endif
     return ok ? 0 : 1;
 }

@@ -1,2 +1,2 @@
-find_package(Qt6 REQUIRED COMPONENTS Gui)
+qr_require_package(Qt6 qt6-base-dev COMPONENTS Gui)
 target_link_libraries(platform_image PUBLIC Qt6::Gui)
