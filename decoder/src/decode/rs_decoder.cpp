@@ -2,13 +2,12 @@
 // for each assumed number of errors v = 1..t, solve for the error locator,
 // find its roots by trying every position, solve for the error values, apply
 // them and keep the result only if the block is then a codeword.
-#include "rs_decoder.h"
+#include "decode/rs_decoder.h"
 
 #include <array>
 #include <cstring>
 
 #include "common/gf256.h"
-#include "symbol_search.h"
 
 namespace lectavo {
 namespace {
@@ -60,7 +59,7 @@ bool SolveRotated(const LinearRows& equations, int m, uint8_t* solution) {
 }
 
 // Tries one assumed error count v; on success the block is corrected.
-bool TryErrorCount(SymbolSearch& search, int n, int k, uint8_t* block, const uint8_t* syndromes, int v) {
+bool TryErrorCount(int n, int k, uint8_t* block, const uint8_t* syndromes, int v) {
     LinearRows equations{};
     uint8_t sigma[kMaxCorrectable];
     for (int i = 0; i < v; ++i) {
@@ -88,7 +87,7 @@ bool TryErrorCount(SymbolSearch& search, int n, int k, uint8_t* block, const uin
     if (!SolveRotated(equations, v, values)) return false;
 
     for (int c = 0; c < v; ++c) block[n - 1 - positions[c]] ^= values[c];
-    if (CheckBlock(search, n, k, block)) return true;
+    if (CheckBlock(n, k, block)) return true;
     for (int c = 0; c < v; ++c) block[n - 1 - positions[c]] ^= values[c];
     return false;
 }
@@ -129,7 +128,7 @@ bool SolveSystem(const LinearRows& system, int m, uint8_t* solution) {
     return true;
 }
 
-bool CheckBlock(SymbolSearch&, int n, int k, const uint8_t* block) {
+bool CheckBlock(int n, int k, const uint8_t* block) {
     if (block == nullptr || !ValidBlockShape(n, k)) return false;
     const int e = n - k;
     const auto& g = kGeneratorLogs.log[e];
@@ -148,9 +147,9 @@ bool CheckBlock(SymbolSearch&, int n, int k, const uint8_t* block) {
     return true;
 }
 
-bool CorrectBlock(SymbolSearch& search, int n, int k, uint8_t* block, int t) {
+bool CorrectBlock(int n, int k, uint8_t* block, int t) {
     if (block == nullptr || !ValidBlockShape(n, k)) return false;
-    if (CheckBlock(search, n, k, block)) return true;
+    if (CheckBlock(n, k, block)) return true;
     // Never assume more errors than the work areas hold or the check words
     // could locate.
     if (t > kMaxCorrectable) t = kMaxCorrectable;
@@ -159,7 +158,7 @@ bool CorrectBlock(SymbolSearch& search, int n, int k, uint8_t* block, int t) {
     uint8_t syndromes[2 * kMaxCorrectable];
     ComputeSyndromes(n, block, 2 * t, syndromes);
     for (int v = 1; v <= t; ++v)
-        if (TryErrorCount(search, n, k, block, syndromes, v)) return true;
+        if (TryErrorCount(n, k, block, syndromes, v)) return true;
     return false;
 }
 

@@ -1,6 +1,5 @@
-// Reed-Solomon checking and error correction of one QR block (errors only,
-// no erasures). CheckBlock and CorrectBlock are declared in symbol_search.h;
-// the helpers below are exposed for the tests.
+// Reed-Solomon checking and error correction of one block (errors only, no
+// erasures).
 #pragma once
 
 #include <cstdint>
@@ -14,7 +13,15 @@ inline constexpr int kMaxBlockLength = 255;  // longest RS block over GF(256)
 // its constant, so row width is kMaxCorrectable + 1.
 using LinearRows = uint8_t[kMaxCorrectable][kMaxCorrectable + 1];
 
-// S_j = sum of r_i * alpha^(j (n-1-i)) for j = 0 .. count-1.
+// True when the n-codeword block (k data codewords first) is a codeword of
+// the code with n - k check codewords.
+bool CheckBlock(int n, int k, const uint8_t* block);
+
+// Corrects up to t errors in place; true when the block is then a codeword.
+// A block that cannot be corrected is left as it was.
+bool CorrectBlock(int n, int k, uint8_t* block, int t);
+
+// Syndrome S_j = sum of r_i * alpha^(j (n-1-i)) for j = 0 .. count-1.
 void ComputeSyndromes(int n, const uint8_t* block, int count, uint8_t* syndromes);
 
 // Solves the m x m system (1 <= m <= 15) by cross-multiplication elimination,

@@ -1,40 +1,20 @@
-// Decoding of the data bit stream into the symbol's raw bytes: numeric,
-// alphanumeric, 8-bit byte and Kanji segments (Kanji as two-byte Shift JIS),
-// with no character-set conversion.
-#include <cstring>
-#include <memory>
-#include <new>
+#include "decode/segments.h"
 
-#include "symbol_search.h"
+#include <cstring>
+
+#include "common/symbol_layout.h"
 
 namespace lectavo {
 namespace {
 
-constexpr char kAlphanumeric[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
-constexpr int kAlphanumericCount = 45;
+using qrcommon::kAlphanumericCount;
+using qrcommon::kAlphanumericSet;
+
 constexpr int kStructuredAppendBits = 20;
 
 enum Mode { kTerminator = 0, kNumeric = 1, kAlpha = 2, kByte = 4, kKanji = 8 };
 
-// Count-field width per mode and version group (1-9, 10-26, 27-40).
-int CountWidth(int mode, int group) {
-    static constexpr int kNumericWidth[3] = {10, 12, 14};
-    static constexpr int kAlphaWidth[3] = {9, 11, 13};
-    static constexpr int kByteWidth[3] = {8, 16, 16};
-    static constexpr int kKanjiWidth[3] = {8, 10, 12};
-    switch (mode) {
-        case kNumeric:
-            return kNumericWidth[group];
-        case kAlpha:
-            return kAlphaWidth[group];
-        case kByte:
-            return kByteWidth[group];
-        default:
-            return kKanjiWidth[group];
-    }
-}
-
-int VersionGroup(int version) { return version <= 9 ? 0 : (version <= 26 ? 1 : 2); }
+int CountWidth(int mode, int version) { return qrcommon::CountFieldWidth(static_cast<qrcommon::Mode>(mode), version); }
 
 // Bits a segment of `count` characters occupies after its count field.
 long SegmentBits(int mode, long count) {
@@ -63,7 +43,7 @@ public:
         return true;
     }
     bool PutAlpha(uint32_t value) {
-        return value < kAlphanumericCount && Put(static_cast<uint8_t>(kAlphanumeric[value]));
+        return value < kAlphanumericCount && Put(static_cast<uint8_t>(kAlphanumericSet[value]));
     }
     int Size() const { return size_; }
     const uint8_t* Data() const { return buffer_; }
@@ -125,23 +105,18 @@ uint32_t ReadBits(int position, int count, const uint8_t* data) {
     return value;
 }
 
-bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, const uint8_t* codewords, bool withHeader) {
+bool DecodeSegments(const uint8_t* codewords, int length, int version, bool withHeader, DecodedData& result) {
     if (codewords == nullptr || length < 1 || length > kMaxCodewords) return false;
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kMaxDataBytes]);
-    if (!buffer) {
-        search.outOfMemory = true;
-        return false;
-    }
-    Output out(buffer.get());
+    uint8_t buffer[kMaxDataBytes];
+    Output out(buffer);
     const long total = 8L * length;
-    const int group = VersionGroup(result.version);
     long p = withHeader ? kStructuredAppendBits : 0;
     while (p < total - 4) {
         const int mode = static_cast<int>(ReadBits(static_cast<int>(p), 4, codewords));
         p += 4;
         if (mode == kTerminator) break;
         if (mode != kNumeric && mode != kAlpha && mode != kByte && mode != kKanji) return false;
-        const int width = CountWidth(mode, group);
+        const int width = CountWidth(mode, version);
         if (p + width > total) break;  // the count field itself runs past the data
         const long count = ReadBits(static_cast<int>(p), width, codewords);
         p += width;
@@ -167,9 +142,9 @@ bool DecodeSegments(SymbolSearch& search, DecodeResult& result, int length, cons
         p += bits;
     }
     if (out.Size() == 0) return false;
-    std::memcpy(result.data, out.Data(), static_cast<size_t>(out.Size()));
-    result.data[out.Size()] = 0;
-    result.dataLength = out.Size();
+    std::memcpy(result.bytes, out.Data(), static_cast<size_t>(out.Size()));
+    result.bytes[out.Size()] = 0;
+    result.length = out.Size();
     return true;
 }
 

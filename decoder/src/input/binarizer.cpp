@@ -1,10 +1,9 @@
-#include "binarizer.h"
+#include "input/binarizer.h"
 
 #include <algorithm>
-#include <new>
 #include <vector>
 
-#include "picture_reader.h"
+#include "input/grey_picture.h"
 
 namespace lectavo {
 
@@ -13,14 +12,9 @@ namespace {
 // Plane k of the three planes, one byte per pixel.
 class Planes {
 public:
-    bool Allocate(size_t pixels, int count) {
-        try {
-            bytes_.assign(pixels * static_cast<size_t>(count), 0);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+    void Allocate(size_t pixels, int count) {
+        bytes_.assign(pixels * static_cast<size_t>(count), 0);
         size_ = pixels;
-        return true;
     }
     uint8_t* operator[](int k) { return bytes_.data() + size_ * static_cast<size_t>(k); }
 
@@ -107,7 +101,7 @@ BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t thre
                         const DecoderOptions& options, const PlaneSearch& search) {
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     Planes planes;
-    if (!planes.Allocate(count, bilevel ? 1 : 3)) return BinarizeStatus::kOutOfMemory;
+    planes.Allocate(count, bilevel ? 1 : 3);
     Searcher searcher(search, width, height, options.symbolCount);
     auto status = [&] { return searcher.Found() ? BinarizeStatus::kFound : BinarizeStatus::kNothingFound; };
 

@@ -17,7 +17,7 @@ struct SearchOutcome {
 // Searches one width x height plane.
 using PlaneSearch = std::function<SearchOutcome(const uint8_t* plane, int width, int height)>;
 
-enum class BinarizeStatus { kNothingFound, kFound, kOutOfMemory };
+enum class BinarizeStatus { kNothingFound, kFound };
 
 // Runs the threshold passes over `grey` (width x height, rows top down):
 //  1. grey <= T1 (the brightness border when set, else the threshold T);

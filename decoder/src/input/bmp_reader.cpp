@@ -1,4 +1,4 @@
-#include "bmp_reader.h"
+#include "input/bmp_reader.h"
 
 #include <cerrno>
 #include <cstring>

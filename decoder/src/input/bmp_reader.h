@@ -3,7 +3,7 @@
 // else gives kUnreadable so that the general loader can try the file.
 #pragma once
 
-#include "picture_reader.h"
+#include "input/grey_picture.h"
 
 namespace lectavo {
 

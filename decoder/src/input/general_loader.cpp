@@ -1,4 +1,4 @@
-#include "general_loader.h"
+#include "input/general_loader.h"
 
 #include <cerrno>
 #include <new>

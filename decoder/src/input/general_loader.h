@@ -3,7 +3,7 @@
 // stretch is reported in the picture's scales.
 #pragma once
 
-#include "picture_reader.h"
+#include "input/grey_picture.h"
 
 namespace lectavo {
 

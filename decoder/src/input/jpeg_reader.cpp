@@ -1,4 +1,4 @@
-#include "jpeg_reader.h"
+#include "input/jpeg_reader.h"
 
 #include <cerrno>
 #include <csetjmp>

@@ -2,7 +2,7 @@
 // the general loader can try them.
 #pragma once
 
-#include "picture_reader.h"
+#include "input/grey_picture.h"
 
 namespace lectavo {
 

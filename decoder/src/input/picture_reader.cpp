@@ -1,59 +1,13 @@
-#include "picture_reader.h"
+#include "input/picture_reader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <new>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <exception>
-
-#include "bmp_reader.h"
-#include "general_loader.h"
-#include "jpeg_reader.h"
+#include "input/bmp_reader.h"
+#include "input/general_loader.h"
+#include "input/jpeg_reader.h"
 
 namespace lectavo {
-
-bool GrayPicture::Allocate(int w, int h) {
-    if (w < 0 || h < 0) return false;
-    try {
-        pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-    } catch (const std::exception&) {  // bad_alloc, or length_error for absurd sizes
-        pixels.clear();
-        return false;
-    }
-    width = w;
-    height = h;
-    return true;
-}
-
-bool ClipToPicture(int width, int height, const PictureRect* rect, PictureRect& window) {
-    window = PictureRect{0, 0, width, height};
-    if (rect) {
-        window.left = rect->left < 0 ? 0 : rect->left;
-        window.top = rect->top < 0 ? 0 : rect->top;
-        if (window.left >= width || window.top >= height) return false;
-        window.right = rect->right < width ? rect->right : width;
-        window.bottom = rect->bottom < height ? rect->bottom : height;
-    }
-    return static_cast<int64_t>(window.right) - window.left >= kMinPictureSide &&
-           static_cast<int64_t>(window.bottom) - window.top >= kMinPictureSide;
-}
-
-int OpenForReading(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        errno = error;
-        return -1;
-    }
-    return fd;
-}
 
 namespace {
 

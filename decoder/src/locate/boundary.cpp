@@ -1,8 +1,8 @@
-#include "boundary.h"
+#include "locate/boundary.h"
 
 #include <cmath>
 
-#include "geometry.h"
+#include "locate/geometry.h"
 
 namespace lectavo {
 
@@ -68,10 +68,10 @@ private:
 
 }  // namespace
 
-bool TraceRay(const SymbolSearch& search, PointF start, float angle, PointF& edge) {
+bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge) {
     if (!std::isfinite(start.x) || !std::isfinite(start.y) || !std::isfinite(angle)) return false;
-    if (start.x < -1.0f || start.y < -1.0f || start.x > static_cast<float>(search.width) ||
-        start.y > static_cast<float>(search.height))
+    if (start.x < -1.0f || start.y < -1.0f || start.x > static_cast<float>(plane.width) ||
+        start.y > static_cast<float>(plane.height))
         return false;
     const RayPath path(start, angle);
     int phase = 1;
@@ -79,13 +79,13 @@ bool TraceRay(const SymbolSearch& search, PointF start, float angle, PointF& edg
     for (int n = 0;; ++n) {
         int x, y;
         path.At(n, x, y);
-        const bool border = x <= 0 || y <= 0 || x >= search.width - 1 || y >= search.height - 1;
+        const bool border = x <= 0 || y <= 0 || x >= plane.width - 1 || y >= plane.height - 1;
         if (border) {
             if (phase < 3) return false;
             edge = {static_cast<float>(x), static_cast<float>(y)};
             return true;
         }
-        const bool dark = search.Pixel(x, y) != 0;
+        const bool dark = plane.Pixel(x, y) != 0;
         if (phase == 1 && !dark) phase = 2;
         if (phase == 2 && dark) phase = 3;
         if (phase == 3 && !dark) {
@@ -97,7 +97,7 @@ bool TraceRay(const SymbolSearch& search, PointF start, float angle, PointF& edg
     }
 }
 
-PointF WalkBoundary(const SymbolSearch& search, int sx, int sy, PointF centre, bool clockwise) {
+PointF WalkBoundary(const BinaryPlane& plane, int sx, int sy, PointF centre, bool clockwise) {
     // Outward unit step across the side the start lies on.
     int ox = 0, oy = 0;
     const float dx = static_cast<float>(sx) - centre.x, dy = static_cast<float>(sy) - centre.y;
@@ -111,7 +111,7 @@ PointF WalkBoundary(const SymbolSearch& search, int sx, int sy, PointF centre, b
         ax = -ax;
         ay = -ay;
     }
-    auto dark = [&](int x, int y) { return search.Pixel(x, y) != 0; };
+    auto dark = [&](int x, int y) { return plane.Pixel(x, y) != 0; };
 
     int x = sx, y = sy;
     if (!dark(x, y)) {
@@ -119,7 +119,7 @@ PointF WalkBoundary(const SymbolSearch& search, int sx, int sy, PointF centre, b
         y -= oy;
     }
     while (true) {
-        if ((ax > 0 && x >= search.width - 1) || (ax < 0 && x <= 0) || (ay > 0 && y >= search.height - 1) ||
+        if ((ax > 0 && x >= plane.width - 1) || (ax < 0 && x <= 0) || (ay > 0 && y >= plane.height - 1) ||
             (ay < 0 && y <= 0))
             break;
         const int nx = x + ax, ny = y + ay;

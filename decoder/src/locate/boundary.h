@@ -2,7 +2,8 @@
 // along one side of the outer ring.
 #pragma once
 
-#include "symbol_search.h"
+#include "locate/binary_plane.h"
+#include "locate/point.h"
 
 namespace lectavo {
 
@@ -10,12 +11,12 @@ namespace lectavo {
 // through the dark centre, the light ring and the dark outer ring; `edge`
 // receives the last dark pixel of the outer ring. Fails when the ray meets
 // the plane border before reaching the outer ring.
-bool TraceRay(const SymbolSearch& search, PointF start, float angle, PointF& edge);
+bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge);
 
 // Walks from the pixel (sx, sy) on a pattern's outer ring along the side it
 // lies on, clockwise or counter-clockwise about `centre`, to the end of that
 // side; the result lies on the side's outer pixel edge.
-PointF WalkBoundary(const SymbolSearch& search, int sx, int sy, PointF centre, bool clockwise);
+PointF WalkBoundary(const BinaryPlane& plane, int sx, int sy, PointF centre, bool clockwise);
 
 // Pixel of a point whose coordinates are already whole (truncates).
 inline int PixelIndex(float c) { return static_cast<int>(c); }

@@ -1,9 +1,9 @@
-#include "finder_scan.h"
+#include "locate/finder_scan.h"
 
 #include <cmath>
 #include <new>
 
-#include "geometry.h"
+#include "locate/geometry.h"
 
 namespace lectavo {
 
@@ -54,24 +54,24 @@ bool CrossCheck(int at, int length, Dark dark, RunEdges& r) {
     return true;
 }
 
-bool NearStored(const SymbolSearch& search, float cx, float cy) {
-    for (const FinderPattern& f : search.finders)
+bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
+    for (const FinderPattern& f : finders)
         if (std::fabs(f.x - cx) < 1.0f && std::fabs(f.y - cy) < 1.0f) return true;
     return false;
 }
 
 // Locates the pattern through the dark pixel (x, y); false when the
 // cross-checks or their refinement fail.
-bool LocateAt(const SymbolSearch& search, int x, int y, float& cx, float& cy) {
+bool LocateAt(const BinaryPlane& plane, int x, int y, float& cx, float& cy) {
     RunEdges r;
-    if (!CrossCheckHorizontal(search, x, y, r)) return false;
+    if (!CrossCheckHorizontal(plane, x, y, r)) return false;
     cx = r.Centre();
-    if (!CrossCheckVertical(search, RoundCoord(cx), y, r)) return false;
+    if (!CrossCheckVertical(plane, RoundCoord(cx), y, r)) return false;
     cy = r.Centre();
     for (int round = 0; round < kRefineRounds; ++round) {
-        if (!CrossCheckHorizontal(search, RoundCoord(cx), RoundCoord(cy), r)) return false;
+        if (!CrossCheckHorizontal(plane, RoundCoord(cx), RoundCoord(cy), r)) return false;
         const float nx = r.Centre();
-        if (!CrossCheckVertical(search, RoundCoord(nx), RoundCoord(cy), r)) return false;
+        if (!CrossCheckVertical(plane, RoundCoord(nx), RoundCoord(cy), r)) return false;
         const float ny = r.Centre();
         const bool converged = nx == cx && ny == cy;
         cx = nx;
@@ -83,51 +83,46 @@ bool LocateAt(const SymbolSearch& search, int x, int y, float& cx, float& cy) {
 
 }  // namespace
 
-bool CrossCheckHorizontal(const SymbolSearch& search, int x, int y, RunEdges& edges) {
-    if (y < 0 || y >= search.height - 1 || x < 0 || x >= search.width) return false;
+bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edges) {
+    if (y < 0 || y >= plane.height - 1 || x < 0 || x >= plane.width) return false;
     // The walk stays inside 0 .. width - 1, so the row can be read directly.
-    const uint8_t* row = search.image + static_cast<size_t>(y) * static_cast<size_t>(search.width);
+    const uint8_t* row = plane.Row(y);
     return CrossCheck(
-        x, search.width, [row](int i) { return row[i] != 0; }, edges);
+        x, plane.width, [row](int i) { return row[i] != 0; }, edges);
 }
 
-bool CrossCheckVertical(const SymbolSearch& search, int x, int y, RunEdges& edges) {
-    if (x < 0 || x >= search.width - 1) return false;
+bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges) {
+    if (x < 0 || x >= plane.width - 1) return false;
     return CrossCheck(
-        y, search.height, [&](int i) { return search.Pixel(x, i) != 0; }, edges);
+        y, plane.height, [&](int i) { return plane.Pixel(x, i) != 0; }, edges);
 }
 
-int FinderScan(SymbolSearch& search, int stepDivisor) {
-    int m = stepDivisor > 0 ? search.minModuleSize / stepDivisor : search.minModuleSize;
+int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
+    int m = stepDivisor > 0 ? state.minModuleSize / stepDivisor : state.minModuleSize;
     if (m < 1) m = 1;
     const int step = 2 * m;
-    for (int y = step; y < search.height - step; y += step) {
-        const uint8_t* row = search.image + static_cast<size_t>(y) * static_cast<size_t>(search.width);
-        for (int x = step; x < search.width - step; x += step) {
-            if (static_cast<int>(search.finders.size()) >= kMaxFinders) return kMaxFinders;
+    std::vector<FinderPattern>& finders = state.finders;
+    for (int y = step; y < plane.height - step; y += step) {
+        const uint8_t* row = plane.Row(y);
+        for (int x = step; x < plane.width - step; x += step) {
+            if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
             if (!row[x]) continue;
             // Every sampled pixel of one dark run gives the same cross-checks,
             // hence the same pattern (or the same failure): only the first
             // is examined, and the scan resumes behind the run.
             int runEnd = x + 1;
-            while (runEnd < search.width && row[runEnd]) ++runEnd;
+            while (runEnd < plane.width && row[runEnd]) ++runEnd;
             const int firstX = x;
             while (x + step < runEnd) x += step;
             float cx = 0.0f, cy = 0.0f;
-            if (!LocateAt(search, firstX, y, cx, cy) || NearStored(search, cx, cy)) continue;
+            if (!LocateAt(plane, firstX, y, cx, cy) || NearStored(finders, cx, cy)) continue;
             FinderPattern f;
             f.x = cx;
             f.y = cy;
-            try {
-                search.finders.push_back(f);
-            } catch (const std::bad_alloc&) {
-                std::vector<FinderPattern>().swap(search.finders);
-                search.outOfMemory = true;
-                return 0;
-            }
+            finders.push_back(f);
         }
     }
-    return static_cast<int>(search.finders.size());
+    return static_cast<int>(finders.size());
 }
 
 }  // namespace lectavo

@@ -2,7 +2,8 @@
 // position refinement and de-duplication.
 #pragma once
 
-#include "symbol_search.h"
+#include "locate/binary_plane.h"
+#include "locate/search_state.h"
 
 namespace lectavo {
 
@@ -16,12 +17,12 @@ struct RunEdges {
 
 // Cross-check along row y through column x (vertical: along column x
 // through row y). True when the runs have finder proportions.
-bool CrossCheckHorizontal(const SymbolSearch& search, int x, int y, RunEdges& edges);
-bool CrossCheckVertical(const SymbolSearch& search, int x, int y, RunEdges& edges);
+bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edges);
+bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges);
 
-// Scans the plane in search, appending finder patterns to search.finders;
-// returns their number (0 with the out-of-memory flag set when the list
-// could not grow).
-int FinderScan(SymbolSearch& search, int stepDivisor);
+// Scans the plane with a step of 2 * max(1, minModuleSize / stepDivisor)
+// pixels, appending finder patterns to state.finders (at most kMaxFinders);
+// returns their number.
+int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor);
 
 }  // namespace lectavo

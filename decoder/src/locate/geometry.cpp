@@ -1,4 +1,4 @@
-#include "geometry.h"
+#include "locate/geometry.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // angles and line intersection.
 #pragma once
 
-#include "symbol_search.h"
+#include "locate/point.h"
 
 namespace lectavo {
 

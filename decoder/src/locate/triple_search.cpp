@@ -1,11 +1,12 @@
-#include "triple_search.h"
+#include "locate/triple_search.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <new>
+#include <vector>
 
-#include "boundary.h"
-#include "geometry.h"
+#include "locate/boundary.h"
+#include "locate/geometry.h"
+#include "sample/format_reading.h"
 
 namespace lectavo {
 
@@ -21,20 +22,20 @@ PointF Centre(const FinderPattern& f) { return {f.x, f.y}; }
 
 // Boundary point of `f` on the given side: traced along `angle` from the
 // centre, or stored for a virtual pattern.
-bool EdgeOf(const SymbolSearch& search, const FinderPattern& f, Side side, float angle, PointF& out) {
+bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, float angle, PointF& out) {
     if (f.isVirtual) {
         out = f.edge[side];
         return true;
     }
-    return TraceRay(search, Centre(f), angle, out);
+    return TraceRay(plane, Centre(f), angle, out);
 }
 
 // Line through the two ends of the side of `f` that contains the traced
 // boundary point `start`.
-void SideLine(const SymbolSearch& search, const FinderPattern& f, PointF start, PointF line[2]) {
+void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, PointF line[2]) {
     const int sx = PixelIndex(start.x), sy = PixelIndex(start.y);
-    line[0] = WalkBoundary(search, sx, sy, Centre(f), true);
-    line[1] = WalkBoundary(search, sx, sy, Centre(f), false);
+    line[0] = WalkBoundary(plane, sx, sy, Centre(f), true);
+    line[1] = WalkBoundary(plane, sx, sy, Centre(f), false);
 }
 
 struct Lines {
@@ -76,21 +77,22 @@ struct Pair {
 };
 
 // Completes the triple (pair, c) into `candidate`; false rejects it.
-bool CompleteTriple(const SymbolSearch& search, const Pair& pair, int ci, SymbolCandidate& candidate) {
-    const FinderPattern& a = search.finders[pair.a];
-    const FinderPattern& b = search.finders[pair.b];
-    const FinderPattern& c = search.finders[ci];
+bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const Pair& pair, int ci,
+                    LocatedSymbol& candidate) {
+    const FinderPattern& a = finders[pair.a];
+    const FinderPattern& b = finders[pair.b];
+    const FinderPattern& c = finders[ci];
     if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
     const float phi = DirectionAngle(Centre(a), Centre(c));
     if (std::sin(pair.theta - phi) < kMinSine) return false;
 
     PointF aUp, aDown;
-    if (!EdgeOf(search, a, kUp, phi + kPi, aUp) || !EdgeOf(search, a, kDown, phi, aDown)) return false;
+    if (!EdgeOf(plane, a, kUp, phi + kPi, aUp) || !EdgeOf(plane, a, kDown, phi, aDown)) return false;
     const float ab = Distance(Centre(a), Centre(b)), ac = Distance(Centre(a), Centre(c));
     if (!b.isVirtual && !ArmsSimilar(ab, ac)) return false;
     PointF cUp, cDown;
     int vac = 0;
-    if (!EdgeOf(search, c, kUp, phi + kPi, cUp) || !EdgeOf(search, c, kDown, phi, cDown)) return false;
+    if (!EdgeOf(plane, c, kUp, phi + kPi, cUp) || !EdgeOf(plane, c, kDown, phi, cDown)) return false;
     if (!c.isVirtual) {
         const float module = (Distance(aUp, aDown) + Distance(cUp, cDown)) * 0.071428575f;
         vac = EstimateVersion(ac, module);
@@ -101,8 +103,8 @@ bool CompleteTriple(const SymbolSearch& search, const Pair& pair, int ci, Symbol
 
     Lines l;
     PointF bUp, bDown, cLeft, cRight;
-    if (!EdgeOf(search, b, kUp, phi + kPi, bUp) || !EdgeOf(search, b, kDown, phi, bDown) ||
-        !EdgeOf(search, c, kLeft, pair.theta + kPi, cLeft) || !EdgeOf(search, c, kRight, pair.theta, cRight))
+    if (!EdgeOf(plane, b, kUp, phi + kPi, bUp) || !EdgeOf(plane, b, kDown, phi, bDown) ||
+        !EdgeOf(plane, c, kLeft, pair.theta + kPi, cLeft) || !EdgeOf(plane, c, kRight, pair.theta, cRight))
         return false;
     l.top[0] = aUp;
     l.top[1] = bUp;
@@ -113,12 +115,12 @@ bool CompleteTriple(const SymbolSearch& search, const Pair& pair, int ci, Symbol
     l.innerColumn[0] = pair.aRight;
     l.innerColumn[1] = cRight;
     if (!b.isVirtual) {
-        SideLine(search, b, pair.bLeft, l.bNear);
-        SideLine(search, b, pair.bRight, l.bFar);
+        SideLine(plane, b, pair.bLeft, l.bNear);
+        SideLine(plane, b, pair.bRight, l.bFar);
     }
     if (!c.isVirtual) {
-        SideLine(search, c, cUp, l.cNear);
-        SideLine(search, c, cDown, l.cFar);
+        SideLine(plane, c, cUp, l.cNear);
+        SideLine(plane, c, cDown, l.cFar);
     }
     candidate.a = pair.a;
     candidate.b = pair.b;
@@ -127,7 +129,7 @@ bool CompleteTriple(const SymbolSearch& search, const Pair& pair, int ci, Symbol
 
     if (version == 0) {
         candidate.version = 0;
-        if (!ReadVersionInfo(search, candidate)) {
+        if (!ReadVersionInfo(plane, finders, candidate)) {
             if (pair.vab != vac || vac > 40) return false;
             candidate.version = vac;
         }
@@ -135,21 +137,20 @@ bool CompleteTriple(const SymbolSearch& search, const Pair& pair, int ci, Symbol
         candidate.version = version;
     }
     if (candidate.version < 1 || candidate.version > 40) return false;
-    return ReadFormatInfo(search, candidate);
+    return ReadFormatInfo(plane, finders, candidate);
 }
 
 // Traces the pair (a, b) along theta; false rejects every triple on it.
-bool PreparePair(const SymbolSearch& search, int ai, int bi, Pair& pair) {
-    const FinderPattern& a = search.finders[ai];
-    const FinderPattern& b = search.finders[bi];
+bool PreparePair(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, int ai, int bi, Pair& pair) {
+    const FinderPattern& a = finders[ai];
+    const FinderPattern& b = finders[bi];
     if (a.isVirtual && b.isVirtual) return false;
     pair.a = ai;
     pair.b = bi;
     pair.theta = DirectionAngle(Centre(a), Centre(b));
     pair.vab = 0;
-    if (!EdgeOf(search, a, kLeft, pair.theta + kPi, pair.aLeft) ||
-        !EdgeOf(search, a, kRight, pair.theta, pair.aRight) ||
-        !EdgeOf(search, b, kLeft, pair.theta + kPi, pair.bLeft) || !EdgeOf(search, b, kRight, pair.theta, pair.bRight))
+    if (!EdgeOf(plane, a, kLeft, pair.theta + kPi, pair.aLeft) || !EdgeOf(plane, a, kRight, pair.theta, pair.aRight) ||
+        !EdgeOf(plane, b, kLeft, pair.theta + kPi, pair.bLeft) || !EdgeOf(plane, b, kRight, pair.theta, pair.bRight))
         return false;
     if (!b.isVirtual) {
         const float module = (Distance(pair.aLeft, pair.aRight) + Distance(pair.bLeft, pair.bRight)) * 0.071428575f;
@@ -193,27 +194,22 @@ bool DecideVersion(int vab, int vac, bool bVirtual, bool cVirtual, int& version)
     return std::abs(vab - vac) <= 4;
 }
 
-int TripleSearch(SymbolSearch& search) {
-    const int n = static_cast<int>(search.finders.size());
+int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& finders,
+                 std::vector<LocatedSymbol>& candidates) {
+    const int n = static_cast<int>(finders.size());
     for (int ai = 0; ai < n; ++ai) {
         for (int bi = 0; bi < n; ++bi) {
             Pair pair;
-            if (bi == ai || !PreparePair(search, ai, bi, pair)) continue;
+            if (bi == ai || !PreparePair(plane, finders, ai, bi, pair)) continue;
             for (int ci = 0; ci < n; ++ci) {
                 if (ci == ai || ci == bi) continue;
-                SymbolCandidate candidate;
-                if (!CompleteTriple(search, pair, ci, candidate)) continue;
-                try {
-                    search.candidates.push_back(candidate);
-                } catch (const std::bad_alloc&) {
-                    std::vector<SymbolCandidate>().swap(search.candidates);
-                    search.outOfMemory = true;
-                    return 0;
-                }
+                LocatedSymbol candidate;
+                if (!CompleteTriple(plane, finders, pair, ci, candidate)) continue;
+                candidates.push_back(candidate);
             }
         }
     }
-    return static_cast<int>(search.candidates.size());
+    return static_cast<int>(candidates.size());
 }
 
 }  // namespace lectavo

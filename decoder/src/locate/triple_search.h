@@ -3,7 +3,10 @@
 // three patterns and the format information read.
 #pragma once
 
-#include "symbol_search.h"
+#include <vector>
+
+#include "locate/binary_plane.h"
+#include "locate/located_symbol.h"
 
 namespace lectavo {
 
@@ -21,9 +24,10 @@ bool ArmsSimilar(float ab, float ac);
 // must decide.
 bool DecideVersion(int vab, int vac, bool bVirtual, bool cVirtual, int& version);
 
-// Appends every accepted triple of search.finders to search.candidates and
-// returns their number (0 with the out-of-memory flag set when the list
-// could not grow).
-int TripleSearch(SymbolSearch& search);
+// Appends every accepted triple of `finders` (ordered: corner finder, second,
+// third), with its corners, version, level and mask, to `candidates` and
+// returns their number.
+int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& finders,
+                 std::vector<LocatedSymbol>& candidates);
 
 }  // namespace lectavo

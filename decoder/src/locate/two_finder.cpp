@@ -1,14 +1,11 @@
-#include "two_finder.h"
+#include "locate/two_finder.h"
 
-#include <new>
+#include <vector>
 
-#include "boundary.h"
-#include "geometry.h"
-#include "point_math.h"
+#include "locate/boundary.h"
+#include "locate/geometry.h"
 
 namespace lectavo {
-
-using namespace pointmath;
 
 namespace {
 
@@ -23,10 +20,10 @@ struct Traces {
     PointF at[4];
 };
 
-bool TraceFour(const SymbolSearch& search, PointF centre, float base, Traces& t) {
+bool TraceFour(const BinaryPlane& plane, PointF centre, float base, Traces& t) {
     t.centre = centre;
-    return TraceRay(search, centre, base + kPi, t.at[2]) && TraceRay(search, centre, base, t.at[0]) &&
-           TraceRay(search, centre, base + kHalfPi, t.at[1]) && TraceRay(search, centre, base - kHalfPi, t.at[3]);
+    return TraceRay(plane, centre, base + kPi, t.at[2]) && TraceRay(plane, centre, base, t.at[0]) &&
+           TraceRay(plane, centre, base + kHalfPi, t.at[1]) && TraceRay(plane, centre, base - kHalfPi, t.at[3]);
 }
 
 bool Agree(float p, float q) {
@@ -57,20 +54,14 @@ FinderPattern MakeVirtual(const Traces& p, int right, PointF v) {
 
 }  // namespace
 
-bool CompleteTwoFinders(SymbolSearch& search) {
-    if (search.finders.size() != 2) return false;
-    try {
-        search.finders.reserve(8);
-    } catch (const std::bad_alloc&) {
-        std::vector<FinderPattern>().swap(search.finders);
-        search.outOfMemory = true;
-        return false;
-    }
-    const PointF c0{search.finders[0].x, search.finders[0].y};
-    const PointF c1{search.finders[1].x, search.finders[1].y};
+bool CompleteTwoFinders(const BinaryPlane& plane, std::vector<FinderPattern>& finders) {
+    if (finders.size() != 2) return false;
+    finders.reserve(8);
+    const PointF c0{finders[0].x, finders[0].y};
+    const PointF c1{finders[1].x, finders[1].y};
     const float theta = DirectionAngle(c0, c1);
     Traces t[2];
-    if (!TraceFour(search, c0, theta, t[0]) || !TraceFour(search, c1, theta, t[1])) return false;
+    if (!TraceFour(plane, c0, theta, t[0]) || !TraceFour(plane, c1, theta, t[1])) return false;
     if (!Agree(Distance(t[0].at[0], t[0].at[2]), Distance(t[1].at[0], t[1].at[2])) ||
         !Agree(Distance(t[0].at[1], t[0].at[3]), Distance(t[1].at[1], t[1].at[3])))
         return false;
@@ -91,10 +82,10 @@ bool CompleteTwoFinders(SymbolSearch& search) {
         // P and Q diagonal: V is the corner finder, P the second finder.
         const PointF v = (p.centre + q) * 0.5f + PointF{-d.y, d.x} * 0.5f;
         Traces again;
-        if (!TraceFour(search, p.centre, DirectionAngle(v, p.centre), again)) return false;
+        if (!TraceFour(plane, p.centre, DirectionAngle(v, p.centre), again)) return false;
         made[4 + i] = MakeVirtual(again, 0, v);
     }
-    for (const FinderPattern& f : made) search.finders.push_back(f);  // capacity reserved above
+    for (const FinderPattern& f : made) finders.push_back(f);  // capacity reserved above
     return true;
 }
 

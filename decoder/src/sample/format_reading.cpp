@@ -1,15 +1,12 @@
 // Format and version information read from single pixels at module centres
 // computed from the finder centres and corners, corrected by a
 // nearest-codeword search.
-#include <bit>
+#include "sample/format_reading.h"
 
 #include "common/bch.h"
-#include "point_math.h"
-#include "symbol_search.h"
+#include "sample/format_info.h"
 
 namespace lectavo {
-
-using namespace pointmath;
 
 namespace {
 
@@ -19,7 +16,7 @@ constexpr int kMaxCorrectable = 2;
 // outside the plane, which fails the whole reading.
 class BitReader {
 public:
-    explicit BitReader(const SymbolSearch& search) : search_(search) {}
+    explicit BitReader(const BinaryPlane& plane) : plane_(plane) {}
 
     // The pixel of a sample point is trunc(c + 0.499999) in each coordinate,
     // the sum formed in double so that an exact .5 rounds down at every
@@ -29,12 +26,12 @@ public:
     void Sample(PointF p, int bit) {
         const double x = static_cast<double>(p.x) + 0.499999, y = static_cast<double>(p.y) + 0.499999;
         // Written so that NaN counts as outside as well.
-        if (!(x > -1.0 && y > -1.0 && x < static_cast<double>(search_.width) &&
-              y < static_cast<double>(search_.height))) {
+        if (!(x > -1.0 && y > -1.0 && x < static_cast<double>(plane_.width) &&
+              y < static_cast<double>(plane_.height))) {
             outside_ = true;
             return;
         }
-        if (search_.Pixel(static_cast<int>(x), static_cast<int>(y))) word_ |= 1u << bit;
+        if (plane_.Pixel(static_cast<int>(x), static_cast<int>(y))) word_ |= 1u << bit;
     }
 
     bool Outside() const { return outside_; }
@@ -47,7 +44,7 @@ public:
     }
 
 private:
-    const SymbolSearch& search_;
+    const BinaryPlane& plane_;
     uint32_t word_ = 0;
     bool outside_ = false;
 };
@@ -57,17 +54,17 @@ struct Finder {
     const PointF* c;  // four corners in corner order
 };
 
-Finder FinderOf(const SymbolSearch& search, const SymbolCandidate& candidate, int role) {
+Finder FinderOf(const std::vector<FinderPattern>& finders, const LocatedSymbol& candidate, int role) {
     const int index = role == 0 ? candidate.a : role == 1 ? candidate.b : candidate.c;
-    const FinderPattern& f = search.finders[static_cast<size_t>(index)];
+    const FinderPattern& f = finders[static_cast<size_t>(index)];
     return {{f.x, f.y}, candidate.corners + 4 * role};
 }
 
-bool ValidIndices(const SymbolSearch& search, const SymbolCandidate& candidate) {
-    const int n = static_cast<int>(search.finders.size());
+bool ValidIndices(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const LocatedSymbol& candidate) {
+    const int n = static_cast<int>(finders.size());
     for (int i : {candidate.a, candidate.b, candidate.c})
         if (i < 0 || i >= n) return false;
-    return search.image != nullptr;
+    return plane.pixels != nullptr;
 }
 
 // The copy beside the top-left finder, at offsets (right, down) of r and d
@@ -80,32 +77,13 @@ void ReadTopLeftFormat(BitReader& reader, PointF centre, PointF r, PointF d) {
     for (int k = 0; k <= 5; ++k) reader.Sample(centre + r * static_cast<float>(2 - k) + d * 5.0f, 9 + k);
 }
 
-bool CorrectNearest(uint32_t& word, int first, int last, uint32_t (*codeword)(uint32_t), uint32_t bits) {
-    const uint32_t mask = (1u << bits) - 1;
-    for (int value = first; value <= last; ++value) {
-        const uint32_t code = codeword(static_cast<uint32_t>(value));
-        if (std::popcount((word ^ code) & mask) <= kMaxCorrectable) {
-            word = code;
-            return true;
-        }
-    }
-    return false;
-}
-
-uint32_t FormatCode(uint32_t data) { return qrcommon::FormatCodeword(data); }
-uint32_t VersionCode(uint32_t version) { return qrcommon::VersionCodeword(version); }
-
 }  // namespace
 
-bool CorrectFormatWord(uint32_t& word) { return CorrectNearest(word, 0, 31, FormatCode, 15); }
-
-bool CorrectVersionWord(uint32_t& word) { return CorrectNearest(word, 7, 40, VersionCode, 18); }
-
-bool ReadVersionInfo(const SymbolSearch& search, SymbolCandidate& candidate) {
-    if (!ValidIndices(search, candidate)) return false;
-    BitReader reader(search);
-    const Finder tr = FinderOf(search, candidate, 1);
-    const Finder bl = FinderOf(search, candidate, 2);
+bool ReadVersionInfo(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, LocatedSymbol& candidate) {
+    if (!ValidIndices(plane, finders, candidate)) return false;
+    BitReader reader(plane);
+    const Finder tr = FinderOf(finders, candidate, 1);
+    const Finder bl = FinderOf(finders, candidate, 2);
 
     // Beside the top-right finder: six rows of three modules.
     PointF d = (tr.c[kBottomLeft] - tr.c[kTopLeft]) / 7.0f;
@@ -130,12 +108,12 @@ bool ReadVersionInfo(const SymbolSearch& search, SymbolCandidate& candidate) {
     return true;
 }
 
-bool ReadFormatInfo(const SymbolSearch& search, SymbolCandidate& candidate) {
-    if (!ValidIndices(search, candidate)) return false;
-    BitReader reader(search);
-    const Finder tl = FinderOf(search, candidate, 0);
-    const Finder tr = FinderOf(search, candidate, 1);
-    const Finder bl = FinderOf(search, candidate, 2);
+bool ReadFormatInfo(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, LocatedSymbol& candidate) {
+    if (!ValidIndices(plane, finders, candidate)) return false;
+    BitReader reader(plane);
+    const Finder tl = FinderOf(finders, candidate, 0);
+    const Finder tr = FinderOf(finders, candidate, 1);
+    const Finder bl = FinderOf(finders, candidate, 2);
     uint32_t word = 0;
     bool found = false;
     for (int reading = 0; reading < 3 && !found; ++reading) {
@@ -163,10 +141,8 @@ bool ReadFormatInfo(const SymbolSearch& search, SymbolCandidate& candidate) {
         found = CorrectFormatWord(word);
     }
     if (!found) return false;
-    // Level indicator 01 -> L, 00 -> M, 11 -> Q, 10 -> H.
-    static constexpr int32_t kLevelOfIndicator[4] = {1, 0, 3, 2};
-    candidate.level = kLevelOfIndicator[(word >> 13) & 3];
-    candidate.mask = static_cast<int32_t>((word >> 10) & 7);
+    candidate.level = FormatLevel(word);
+    candidate.mask = FormatMask(word);
     return true;
 }
 

@@ -1,14 +1,14 @@
-// Reading one located symbol: alignment-centre refinement, the function
-// pattern map, sampling of the data modules along the tracks, and the
-// reading attempts (with the bottom-right corner tries of small versions).
+// Sampling one located symbol: alignment-centre refinement and the reading
+// of every encoding-region module at the crossing of its row and column
+// tracks.
 #pragma once
 
-#include "symbol_search.h"
-#include "tracks.h"
+#include "common/symbol_layout.h"
+#include "locate/binary_plane.h"
+#include "sample/sampled_grid.h"
+#include "sample/tracks.h"
 
 namespace lectavo {
-
-inline constexpr uint8_t kFunctionFlag = 0x10;
 
 // Pixel index of a coordinate by truncation; values beyond +-1e9 and NaN
 // are clamped to indices outside every plane instead of overflowing.
@@ -28,62 +28,23 @@ inline int RoundPixel(float c) {
     return static_cast<int>(r);
 }
 
-inline bool IsDarkAt(const SymbolSearch& search, PointF p) {
-    return search.Pixel(RoundPixel(p.x), RoundPixel(p.y)) != 0;
-}
+inline bool IsDarkAt(const BinaryPlane& plane, PointF p) { return plane.Pixel(RoundPixel(p.x), RoundPixel(p.y)) != 0; }
 
 // Moves `point` to the nearest position (in a 49-step spiral of half-module
 // offsets) that looks like a one-module dark centre inside a light ring and
 // centres it on the dark run; leaves it unchanged when nothing qualifies.
-void RefineAlignmentCentre(const SymbolSearch& search, PointF& point);
+void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF& point);
 
-// Clears the S x S grid and flags finder, separator, format, version,
-// alignment and timing modules.
-void MarkFunctionModules(ReadingArea& area, int version);
-
-// Anchor list of the single or final attempt: {0, S} for versions 1-6,
-// {0, 6, p_1 ... p_n, S} otherwise. Returns the number of entries.
+// Module coordinates that bound the track pairs: {0, side} for versions 1-6,
+// {0, 6, the other alignment coordinates, side} otherwise. Returns the
+// number of entries.
 int AnchorList(int version, int anchors[kMaxTracks]);
 
-// Samples every non-function cell at the intersection of the column line
-// between neighbouring row tracks and the row line between neighbouring
-// column tracks; degenerate intersections read as light.
-void SampleModules(const SymbolSearch& search, ReadingArea& area, const int* anchors, int anchorCount);
-
-// Places all tracks of the candidate (initial anchors, then the bottom-right
-// estimate for versions 1-6 or the alignment grid for 7-40) and the
-// bottom-right corner field. Returns the anchor count, 0 when the geometry
-// is degenerate.
-int PlaceSymbolTracks(SymbolSearch& search, const SymbolCandidate& candidate, int anchors[kMaxTracks]);
-
-// Mark, sample, unmask and extract the codewords once.
-bool ReadingAttempt(SymbolSearch& search, const SymbolCandidate& candidate, const int* anchors, int anchorCount);
-
-// Offsets, in modules, tried around the estimated bottom-right centre.
-inline constexpr float kCornerOffsets[9] = {0.0f, 0.5f, -0.5f, 1.0f, -1.0f, 1.5f, -1.5f, 2.0f, -2.0f};
-
-// Runs `attempt` with the tracks as they are and then with the bottom-right
-// module centre moved by o[a] u + o[b] v (a outer, b inner), until one
-// succeeds. Track 1 of both families must be the far edge.
-template <typename Attempt>
-bool TryBottomRightOffsets(ReadingArea& area, Attempt&& attempt) {
-    const int last = area.side - 1;
-    const PointF start = area.rowTrack[1][last];
-    for (int a = 0; a < 9; ++a)
-        for (int b = 0; b < 9; ++b) {
-            if (a != 0 || b != 0) {
-                const PointF corner = start + kCornerOffsets[a] * area.u + kCornerOffsets[b] * area.v;
-                area.rowTrack[1][last] = area.columnTrack[1][last] = corner;
-                InterpolateTrack(RowTrackOf(area, 1), 0, last);
-                InterpolateTrack(ColumnTrackOf(area, 1), 0, last);
-            }
-            if (attempt()) return true;
-        }
-    return false;
-}
-
-// Places the tracks and runs the attempts: one for versions 7-40, up to 81
-// for versions 1-6. True when the codewords were extracted.
-bool ReadSymbol(SymbolSearch& search, const SymbolCandidate& candidate);
+// Samples every encoding-region module of `grid` at the intersection of the
+// column line between neighbouring row tracks and the row line between
+// neighbouring column tracks; degenerate intersections and function modules
+// read as light.
+void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
+                   const int* anchors, int anchorCount, SampledGrid& grid);
 
 }  // namespace lectavo

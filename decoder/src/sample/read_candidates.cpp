@@ -1,29 +1,30 @@
-// The candidate loop of one search pass: read each candidate, turn a read
-// symbol into a result, drop duplicates and sort the list into reading order.
+#include "sample/read_candidates.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <new>
+#include <memory>
 #include <utility>
 
-#include "geometry.h"
-#include "module_sampling.h"
+#include "locate/geometry.h"
+#include "sample/module_sampling.h"
+#include "sample/symbol_reading.h"
 
 namespace lectavo {
 
 namespace {
 
-bool Readable(const SymbolSearch& search, const SymbolCandidate& c) {
-    const int finders = static_cast<int>(search.finders.size());
+bool Readable(const SearchState& state, const LocatedSymbol& c) {
+    const int finders = static_cast<int>(state.finders.size());
     for (int index : {c.a, c.b, c.c})
-        if (index < 0 || index >= finders || search.finders[index].used) return false;
+        if (index < 0 || index >= finders || state.finders[index].used) return false;
     return c.version >= 1 && c.version <= 40 && c.level >= 0 && c.level <= 3 && c.mask >= 0 && c.mask <= 7;
 }
 
 // Finder detections near the centres of a decoded symbol's finders (within a
 // quarter of the shorter corner diagonal) are echoes of the same patterns.
-void SuppressNearbyFinders(SymbolSearch& search, const SymbolCandidate& c) {
+void SuppressNearbyFinders(SearchState& state, const LocatedSymbol& c) {
     const int indices[3] = {c.a, c.b, c.c};
     PointF centres[3];
     float radii[3];
@@ -31,9 +32,9 @@ void SuppressNearbyFinders(SymbolSearch& search, const SymbolCandidate& c) {
         const PointF* corner = &c.corners[4 * f];
         radii[f] = 0.25f * std::min(Distance(corner[kTopLeft], corner[kBottomRight]),
                                     Distance(corner[kTopRight], corner[kBottomLeft]));
-        centres[f] = {search.finders[indices[f]].x, search.finders[indices[f]].y};
+        centres[f] = {state.finders[indices[f]].x, state.finders[indices[f]].y};
     }
-    for (FinderPattern& finder : search.finders) {
+    for (FinderPattern& finder : state.finders) {
         if (finder.used) continue;
         const PointF centre{finder.x, finder.y};
         for (int f = 0; f < 3; ++f)
@@ -56,8 +57,8 @@ void SetCorner(DecodeResult& r, int index, int x, int y, int scale) {
 
 bool Near(int32_t a, int32_t b) { return std::llabs(static_cast<int64_t>(a) - b) <= 20; }
 
-bool IsDuplicate(const SymbolSearch& search, const DecodeResult& r) {
-    for (const DecodeResult& old : search.results) {
+bool IsDuplicate(const std::vector<DecodeResult>& results, const DecodeResult& r) {
+    for (const DecodeResult& old : results) {
         bool same = true;
         for (int corner : {0, 1, 3})
             same = same && Near(old.corners[corner][0], r.corners[corner][0]) &&
@@ -67,52 +68,26 @@ bool IsDuplicate(const SymbolSearch& search, const DecodeResult& r) {
     return false;
 }
 
-// Decodes the data codewords left by the extraction into `r`; a stream that
-// starts with anything but a numeric, alphanumeric, byte, Kanji or
-// structured-append indicator yields nothing.
-bool DecodeData(SymbolSearch& search, DecodeResult& r) {
-    const CodewordArea& cw = search.codewords;
-    if (cw.count < 1 || cw.count > kMaxCodewords) return false;
-    switch (cw.bytes[0] >> 4) {
-        case 1:
-        case 2:
-        case 4:
-        case 8:
-            return DecodeSegments(search, r, cw.count, cw.bytes, false);
-        case 3:
-            if (cw.count < 3) return false;
-            r.sequencePosition = cw.bytes[0] & 0x0F;
-            r.sequenceTotal = (cw.bytes[1] >> 4) + 1;
-            r.sequenceParity = static_cast<uint8_t>(((cw.bytes[1] & 0x0F) << 4) | (cw.bytes[2] >> 4));
-            return DecodeSegments(search, r, cw.count, cw.bytes, true);
-        default:
-            return false;
-    }
-}
-
-// Builds the result of the candidate just read and appends it unless it is
-// a duplicate or its data do not decode. False only when the list could not
-// grow (the list is then freed and the out-of-memory flag set).
-bool AppendResult(SymbolSearch& search, const SymbolCandidate& c, int scale) {
-    DecodeResult r;
-    std::memset(static_cast<void*>(&r), 0, sizeof r);
-    r.version = c.version;
-    r.level = c.level;
-    r.mask = c.mask;
+// Appends the result of a symbol read with `data` unless it duplicates one
+// already held.
+void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, const int32_t bottomRight[2],
+                  const DecodedData& data, int scale) {
+    auto r = std::make_unique<DecodeResult>();
+    r->version = c.version;
+    r->level = c.level;
+    r->mask = c.mask;
     const PointF tl = c.corners[kTopLeft], tr = c.corners[4 + kTopRight], bl = c.corners[8 + kBottomLeft];
-    SetCorner(r, 0, RoundPixel(tl.x), RoundPixel(tl.y), scale);
-    SetCorner(r, 1, RoundPixel(tr.x), RoundPixel(tr.y), scale);
-    SetCorner(r, 2, search.reading.bottomRight[0], search.reading.bottomRight[1], scale);
-    SetCorner(r, 3, RoundPixel(bl.x), RoundPixel(bl.y), scale);
-    if (IsDuplicate(search, r) || !DecodeData(search, r)) return true;
-    try {
-        search.results.push_back(r);
-    } catch (const std::bad_alloc&) {
-        std::vector<DecodeResult>().swap(search.results);
-        search.outOfMemory = true;
-        return false;
-    }
-    return true;
+    SetCorner(*r, 0, RoundPixel(tl.x), RoundPixel(tl.y), scale);
+    SetCorner(*r, 1, RoundPixel(tr.x), RoundPixel(tr.y), scale);
+    SetCorner(*r, 2, bottomRight[0], bottomRight[1], scale);
+    SetCorner(*r, 3, RoundPixel(bl.x), RoundPixel(bl.y), scale);
+    if (IsDuplicate(results, *r)) return;
+    r->dataLength = data.length;
+    std::memcpy(r->data, data.bytes, static_cast<size_t>(data.length) + 1);
+    r->sequencePosition = data.sequencePosition;
+    r->sequenceTotal = data.sequenceTotal;
+    r->sequenceParity = data.sequenceParity;
+    results.push_back(*r);
 }
 
 struct YRange {
@@ -150,16 +125,21 @@ void SortResults(std::vector<DecodeResult>& results) {
 
 }  // namespace
 
-int ReadCandidates(SymbolSearch& search, int symbolLimit, int scale) {
-    for (const SymbolCandidate& c : search.candidates) {
-        if (!Readable(search, c) || !ReadSymbol(search, c)) continue;
-        for (int index : {c.a, c.b, c.c}) search.finders[index].used = 1;
-        SuppressNearbyFinders(search, c);
-        if (!AppendResult(search, c, scale)) return 0;
-        if (symbolLimit > 0 && static_cast<int>(search.results.size()) >= symbolLimit) break;
+int ReadCandidates(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolLimit, int scale) {
+    auto data = std::make_unique<DecodedData>();
+    const GridDecodeOptions options;
+    for (const LocatedSymbol& c : state.candidates) {
+        if (!Readable(state, c)) continue;
+        *data = DecodedData{};
+        const DecodeStatus status = ReadSymbol(plane, c, reading, options, *data);
+        if (status != DecodeStatus::kOk && status != DecodeStatus::kSegmentsInvalid) continue;
+        for (int index : {c.a, c.b, c.c}) state.finders[index].used = 1;
+        SuppressNearbyFinders(state, c);
+        if (status == DecodeStatus::kOk) AppendResult(state.results, c, reading.area.bottomRight, *data, scale);
+        if (symbolLimit > 0 && static_cast<int>(state.results.size()) >= symbolLimit) break;
     }
-    SortResults(search.results);
-    return static_cast<int>(search.results.size());
+    SortResults(state.results);
+    return static_cast<int>(state.results.size());
 }
 
 }  // namespace lectavo

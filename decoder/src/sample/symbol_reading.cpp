@@ -1,25 +1,25 @@
-// Track placement per version range and the reading attempts of one
-// candidate.
+#include "sample/symbol_reading.h"
+
 #include "common/qr_tables.h"
-#include "geometry.h"
-#include "module_sampling.h"
+#include "locate/geometry.h"
+#include "sample/alignment_grid.h"
+#include "sample/module_sampling.h"
 
 namespace lectavo {
 
 namespace {
 
 // Bottom-right module centre of a version 2-6 symbol: the alignment centre
-// (S-7, S-7) is predicted, refined, and the row and column through it are
+// (side - 7, side - 7) is predicted, refined, and the row and column through it are
 // extended to the last column and row.
-bool EstimateFromAlignment(SymbolSearch& search, PointF& bottomRight) {
-    ReadingArea& area = search.reading;
+bool EstimateFromAlignment(const BinaryPlane& plane, ReadingArea& area, PointF& bottomRight) {
     const int last = area.side - 1;
     const int p = area.side - 7;
     PointF centre;
     if (!IntersectLines(area.rowTrack[0][p], area.rowTrack[1][p], area.columnTrack[0][p], area.columnTrack[1][p],
                         centre))
         return false;
-    RefineAlignmentCentre(search, centre);
+    RefineAlignmentCentre(plane, area, centre);
     area.rowTrack[2][0] = area.columnTrack[0][p];
     area.rowTrack[2][p] = centre;
     ExtrapolateTrack(RowTrackOf(area, 2), 0, p, last);
@@ -30,7 +30,7 @@ bool EstimateFromAlignment(SymbolSearch& search, PointF& bottomRight) {
                           area.columnTrack[2][last], bottomRight);
 }
 
-// Turns track 1 of both families into the far edge: row S-1 and column S-1
+// Turns track 1 of both families into the far edge: the last row and column
 // ending in the bottom-right module centre.
 void MakeFarEdges(ReadingArea& area, PointF bottomRight) {
     const int last = area.side - 1;
@@ -53,17 +53,17 @@ void SetBottomRightCorner(ReadingArea& area, int track) {
 
 }  // namespace
 
-int PlaceSymbolTracks(SymbolSearch& search, const SymbolCandidate& candidate, int anchors[kMaxTracks]) {
-    const int version = candidate.version;
-    if (version < 1 || version > 40) return 0;
-    ReadingArea& area = search.reading;
-    area.side = 4 * version + 17;
-    SetPitchModel(area, candidate);
-    PlaceInitialAnchors(area, candidate);
+int PlaceSymbolTracks(const BinaryPlane& plane, ReadingArea& area, const LocatedSymbol& symbol,
+                      int anchors[kMaxTracks]) {
+    const int version = symbol.version;
+    if (!qrcommon::ValidVersion(version)) return 0;
+    area.side = qrcommon::SymbolSide(version);
+    SetPitchModel(area, symbol);
+    PlaceInitialAnchors(area, symbol);
 
     if (version >= 7) {
-        AnchorTimingAlignments(search, candidate);
-        BuildAlignmentGrid(search, candidate);
+        AnchorTimingAlignments(plane, area);
+        BuildAlignmentGrid(plane, area);
         SetBottomRightCorner(area, qrcommon::kAlignment[version].count + 1);
         return AnchorList(version, anchors);
     }
@@ -74,7 +74,7 @@ int PlaceSymbolTracks(SymbolSearch& search, const SymbolCandidate& candidate, in
         if (!IntersectLines(area.rowTrack[0][last], area.rowTrack[1][last], area.columnTrack[0][last],
                             area.columnTrack[1][last], bottomRight))
             return 0;
-    } else if (!EstimateFromAlignment(search, bottomRight)) {
+    } else if (!EstimateFromAlignment(plane, area, bottomRight)) {
         return 0;
     }
     MakeFarEdges(area, bottomRight);
@@ -82,13 +82,28 @@ int PlaceSymbolTracks(SymbolSearch& search, const SymbolCandidate& candidate, in
     return AnchorList(version, anchors);
 }
 
-bool ReadSymbol(SymbolSearch& search, const SymbolCandidate& candidate) {
+DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, SymbolReading& reading,
+                        const GridDecodeOptions& options, DecodedData& out) {
     int anchors[kMaxTracks];
-    const int count = PlaceSymbolTracks(search, candidate, anchors);
-    if (count == 0) return false;
-    const auto attempt = [&] { return ReadingAttempt(search, candidate, anchors, count); };
-    if (candidate.version >= 7) return attempt();
-    return TryBottomRightOffsets(search.reading, attempt);
+    const int count = PlaceSymbolTracks(plane, reading.area, symbol, anchors);
+    if (count == 0) return DecodeStatus::kGeometryDegenerate;
+    qrcommon::BuildFunctionMap(symbol.version, reading.functions);
+    SampledGrid& grid = reading.grid;
+    grid.side = reading.area.side;
+    grid.version = symbol.version;
+    grid.level = symbol.level;
+    grid.mask = symbol.mask;
+    DecodeStatus status = DecodeStatus::kCodewordsFailed;
+    const auto attempt = [&] {
+        SampleModules(plane, reading.area, reading.functions, anchors, count, grid);
+        status = DecodeSampledGrid(grid, options, out);
+        return status != DecodeStatus::kCodewordsFailed;
+    };
+    if (symbol.version >= 7)
+        attempt();
+    else
+        TryBottomRightOffsets(reading.area, attempt);
+    return status;
 }
 
 }  // namespace lectavo

@@ -1,4 +1,4 @@
-#include "tracks.h"
+#include "sample/tracks.h"
 
 #include <cmath>
 
@@ -11,9 +11,12 @@ bool OnTrack(int i) { return i >= 0 && i < kMaxSide; }
 // |trunc(x)| + |trunc(y)|, the run radius of one module vector in pixels.
 float RunRadius(PointF m) { return std::fabs(std::trunc(m.x)) + std::fabs(std::trunc(m.y)); }
 
+// Half of the first step of a row track and of a column track at one finder:
+// the mean step over the finder's 7 modules less the growth accumulated
+// along them.
 struct HalfSteps {
-    PointF row;     // h_r
-    PointF column;  // h_c
+    PointF row;
+    PointF column;
 };
 
 HalfSteps HalfFirstSteps(const PointF* c, const ReadingArea& area) {
@@ -39,7 +42,7 @@ void ExtrapolateTrack(Track track, int a, int b, int e) {
     p[e] = p[b] + mean * static_cast<float>(e - b) + Triangular(e - b) * track.growth;
 }
 
-void SetPitchModel(ReadingArea& area, const SymbolCandidate& candidate) {
+void SetPitchModel(ReadingArea& area, const LocatedSymbol& candidate) {
     const PointF* tl = &candidate.corners[0];
     const PointF* tr = &candidate.corners[4];
     const PointF* bl = &candidate.corners[8];
@@ -53,7 +56,7 @@ void SetPitchModel(ReadingArea& area, const SymbolCandidate& candidate) {
     area.runV = RunRadius(area.v);
 }
 
-void PlaceInitialAnchors(ReadingArea& area, const SymbolCandidate& candidate) {
+void PlaceInitialAnchors(ReadingArea& area, const LocatedSymbol& candidate) {
     const PointF* tl = &candidate.corners[0];
     const PointF* tr = &candidate.corners[4];
     const PointF* bl = &candidate.corners[8];

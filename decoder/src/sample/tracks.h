@@ -3,7 +3,9 @@
 // the initial anchors placed from the three finders.
 #pragma once
 
-#include "symbol_search.h"
+#include "locate/located_symbol.h"
+#include "locate/point.h"
+#include "sample/sampled_grid.h"
 
 namespace lectavo {
 
@@ -11,14 +13,27 @@ namespace lectavo {
 // module vectors and half first steps divide by 7 instead).
 inline constexpr float kOneSeventh = 0.14285715f;
 
-inline PointF operator+(PointF a, PointF b) { return {a.x + b.x, a.y + b.y}; }
-inline PointF operator-(PointF a, PointF b) { return {a.x - b.x, a.y - b.y}; }
-inline PointF operator*(PointF a, float s) { return {a.x * s, a.y * s}; }
-inline PointF operator*(float s, PointF a) { return {a.x * s, a.y * s}; }
-inline PointF operator/(PointF a, float s) { return {a.x / s, a.y / s}; }
+inline constexpr int kMaxTracks = 9;
 
-// A row track (one point per column, step growing by a_r) or a column track
-// (one point per row, step growing by a_c).
+// Where the module centres of the symbol being read lie in the plane. A row
+// track holds the centres along one module row (one point per column), a
+// column track those along one module column (one point per row). Tracks 0
+// and 1 start as the first row (column) and row (column) 6; versions 7-40
+// add one track per alignment coordinate.
+struct ReadingArea {
+    int32_t side = 0;     // 4 * version + 17
+    PointF rowGrowth;     // how much the step along a row track grows per module
+    PointF columnGrowth;  // the same along a column track
+    PointF u, v;          // one module right / down, from the top-left finder
+    // Pixel reach of one module along u and v (|trunc x| + |trunc y|), the
+    // search radius when centring on a dark run.
+    float runU = 0.0f, runV = 0.0f;
+    PointF rowTrack[kMaxTracks][kMaxSide];
+    PointF columnTrack[kMaxTracks][kMaxSide];
+    int32_t bottomRight[2] = {0, 0};  // estimated outer corner, pixels
+};
+
+// One track with the growth of its step per module.
 struct Track {
     PointF* points;
     PointF growth;
@@ -40,12 +55,13 @@ void InterpolateTrack(Track track, int a, int b);
 // the track.
 void ExtrapolateTrack(Track track, int a, int b, int e);
 
-// Sets S, u, v, a_r, a_c, m_u and m_v from the candidate's finder corners.
-void SetPitchModel(ReadingArea& area, const SymbolCandidate& candidate);
+// Sets u, v, the row and column growth and the run reach from the finder
+// corners; area.side must be set.
+void SetPitchModel(ReadingArea& area, const LocatedSymbol& symbol);
 
-// Places the module centres (0,0), (0,6), (6,0), (S-1,0), (S-1,6), (0,S-1)
-// and (6,S-1) from the finder corners and interpolates tracks 0 and 1 of
+// Places the module centres (0,0), (0,6), (6,0), (last,0), (last,6), (0,last)
+// and (6,last) (last = side - 1) from the finder corners and interpolates tracks 0 and 1 of
 // both families over the whole side.
-void PlaceInitialAnchors(ReadingArea& area, const SymbolCandidate& candidate);
+void PlaceInitialAnchors(ReadingArea& area, const LocatedSymbol& symbol);
 
 }  // namespace lectavo
