@@ -89,7 +89,7 @@ TEST(PitchModel, DividesWhereTheModelDivides) {
     EXPECT_EQ(area.rowGrowth.x, growth);
     EXPECT_EQ(area.columnGrowth.y, growth);
     lectavo::PlaceInitialAnchors(area, c);
-    const float half = (x - 21.0f * growth) / 7.0f * 0.5f;  // h_r of the top-left finder
+    const float half = (x - 21.0f * growth) / 7.0f * 0.5f;  // half the first row-track step at the top-left finder
     EXPECT_EQ(area.rowTrack[0][0].x, half);
     EXPECT_EQ(area.rowTrack[0][0].y, half);
 

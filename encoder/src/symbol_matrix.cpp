@@ -84,9 +84,9 @@ void WriteFormatInfo(ModuleMatrix& m, int level, int mask) {
 
 void PlaceCodewords(ModuleMatrix& m, const uint8_t* codewords, int count) {
     qrcommon::FunctionMap map;
-    map.side = m.side;
+    map.Clear(m.side);
     for (int r = 0; r < m.side; ++r)
-        for (int c = 0; c < m.side; ++c) map.cells[r * m.side + c] = m.isData[r][c] ? 0 : 1;
+        for (int c = 0; c < m.side; ++c) map.Set(r, c, !m.isData[r][c]);
     const int totalBits = 8 * count;
     int bit = 0;
     qrcommon::ForEachPlacementModule(map, [&](int row, int column) {

@@ -5,9 +5,10 @@
 // is indexed [row][column].
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "common/qr_tables.h"
 
@@ -30,12 +31,28 @@ struct ModulePosition {
 // region.
 struct FunctionMap {
     int side = 0;
-    std::array<uint8_t, kMaxSide * kMaxSide> cells{};  // row * side + column, 1 = function module
+    // Bit row * side + column, 1 = function module; only the first side * side
+    // bits are meaningful (Clear and BuildFunctionMap set them).
+    std::array<uint64_t, (kMaxSide * kMaxSide + 63) / 64> bits;
 
-    bool IsFunction(int row, int column) const { return cells[row * side + column] != 0; }
-
+    bool IsFunction(int row, int column) const {
+        const int i = row * side + column;
+        return (bits[static_cast<size_t>(i >> 6)] >> (i & 63)) & 1u;
+    }
+    void Set(int row, int column, bool function) {
+        const int i = row * side + column;
+        const uint64_t bit = uint64_t{1} << (i & 63);
+        uint64_t& word = bits[static_cast<size_t>(i >> 6)];
+        word = function ? (word | bit) : (word & ~bit);
+    }
+    // A light map of `newSide` x `newSide` modules.
+    void Clear(int newSide) {
+        side = newSide;
+        std::fill_n(bits.begin(), (side * side + 63) / 64, uint64_t{0});
+    }
     void MarkBlock(int top, int left, int rows, int columns) {
-        for (int r = top; r < top + rows; ++r) std::memset(&cells[r * side + left], 1, static_cast<size_t>(columns));
+        for (int r = top; r < top + rows; ++r)
+            for (int c = left; c < left + columns; ++c) Set(r, c, true);
     }
 };
 
@@ -44,8 +61,7 @@ inline void BuildFunctionMap(int version, FunctionMap& map) {
     map.side = 0;
     if (!ValidVersion(version)) return;
     const int side = SymbolSide(version);
-    map.side = side;
-    std::memset(map.cells.data(), 0, static_cast<size_t>(side) * static_cast<size_t>(side));
+    map.Clear(side);
 
     // Finder corners: the 8 x 8 squares hold a pattern and its separator.
     map.MarkBlock(0, 0, 8, 8);

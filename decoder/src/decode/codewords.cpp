@@ -51,10 +51,12 @@ bool ExtractCodewords(const SampledGrid& grid, DataStream& out) {
 
     qrcommon::FunctionMap map;
     qrcommon::BuildFunctionMap(version, map);
-    uint8_t raw[kMaxCodewords] = {};
+    const int totalCodewords = qrcommon::kTotalCodewords[version];
+    uint8_t raw[kMaxCodewords];
+    std::memset(raw, 0, static_cast<size_t>(totalCodewords));
     const qrcommon::BlockRow& row = qrcommon::kBlockTable[version][level];
     const int dataCodewords = qrcommon::DataCodewords(version, level);
-    ReadPlacementOrder(grid, map, qrcommon::kTotalCodewords[version], raw);
+    ReadPlacementOrder(grid, map, totalCodewords, raw);
     Deinterleave(row, dataCodewords, raw, out.bytes);
 
     uint8_t* block = out.bytes;

@@ -23,6 +23,14 @@ struct DecodedData {
     int32_t sequencePosition = 0;
     int32_t sequenceTotal = 0;
     uint8_t sequenceParity = 0;
+
+    // Empties the record for the next symbol without clearing every byte.
+    void Reset() {
+        length = 0;
+        bytes[0] = 0;
+        sequencePosition = sequenceTotal = 0;
+        sequenceParity = 0;
+    }
 };
 
 }  // namespace lectavo

@@ -61,18 +61,18 @@ bool SolveRotated(const LinearRows& equations, int m, uint8_t* solution) {
 // Tries one assumed error count v; on success the block is corrected.
 bool TryErrorCount(int n, int k, uint8_t* block, const uint8_t* syndromes, int v) {
     LinearRows equations{};
-    uint8_t sigma[kMaxCorrectable];
+    uint8_t locator[kMaxCorrectable];
     for (int i = 0; i < v; ++i) {
         for (int c = 0; c < v; ++c) equations[i][c] = syndromes[i + c];
         equations[i][v] = syndromes[i + v];
     }
-    if (!SolveRotated(equations, v, sigma)) return false;
+    if (!SolveRotated(equations, v, locator)) return false;
 
     int positions[kMaxCorrectable];
     int found = 0;
     for (int p = 0; p < n; ++p) {
         uint8_t sum = 0;
-        for (int c = 0; c < v; ++c) sum ^= GfMul(sigma[c], AlphaPower(c * p));
+        for (int c = 0; c < v; ++c) sum ^= GfMul(locator[c], AlphaPower(c * p));
         if (sum != AlphaPower(v * p)) continue;
         if (found == v) return false;  // more roots than assumed errors
         positions[found++] = p;

@@ -121,7 +121,7 @@ int ReadBmp(const char* path, const PictureRect* rect, GrayPicture& out) {
     if (!WithinSizeLimit(width, height)) return kOutOfMemory;
 
     out.bilevel = bitCount == 1;
-    if (!out.Allocate(window.right - window.left, window.bottom - window.top)) return kOutOfMemory;
+    out.Allocate(window.right - window.left, window.bottom - window.top);
     uint8_t palette[256];
     if (bitCount != 24) ReadPalette(file, bitCount, palette);
     ConvertRows(base + dataStart, stride, height, bitCount, palette, window, out.pixels.data());

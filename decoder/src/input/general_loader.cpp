@@ -1,7 +1,6 @@
 #include "input/general_loader.h"
 
 #include <cerrno>
-#include <new>
 #include <unistd.h>
 #include <vector>
 
@@ -80,13 +79,8 @@ int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
         if (!WithinSizeLimit(outWidth, outHeight)) return kOutOfMemory;
     }
 
-    std::vector<uint32_t> row;
-    try {
-        row.resize(static_cast<size_t>(width));
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
-    }
-    if (!out.Allocate(outWidth, outHeight)) return kOutOfMemory;
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    out.Allocate(outWidth, outHeight);
     const float scaleX = out.scaleX, scaleY = out.scaleY;
     auto rowOf = [&](int r) {
         const int y = window.top + static_cast<int>(static_cast<float>(r) / scaleY);

@@ -1,24 +1,17 @@
 #include "input/grey_picture.h"
 
 #include <cerrno>
-#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace lectavo {
 
-bool GrayPicture::Allocate(int w, int h) {
-    if (w < 0 || h < 0) return false;
-    try {
-        pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-    } catch (const std::exception&) {  // bad_alloc, or length_error for absurd sizes
-        pixels.clear();
-        return false;
-    }
+void GrayPicture::Allocate(int w, int h) {
+    if (w < 0 || h < 0) w = h = 0;
+    pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
     width = w;
     height = h;
-    return true;
 }
 
 bool ClipToPicture(int width, int height, const PictureRect* rect, PictureRect& window) {

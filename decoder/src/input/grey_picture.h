@@ -35,8 +35,9 @@ struct GrayPicture {
     float scaleX = 1.0f, scaleY = 1.0f;
 
     bool HasImage() const { return !pixels.empty(); }
-    // Sizes the pixel buffer; false when memory is short.
-    bool Allocate(int w, int h);
+    // Sizes the pixel buffer (callers keep w x h within the size limit);
+    // throws std::bad_alloc when memory is short.
+    void Allocate(int w, int h);
 };
 
 inline uint8_t GreyOf(uint32_t red, uint32_t green, uint32_t blue) {

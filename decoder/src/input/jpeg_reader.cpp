@@ -64,7 +64,7 @@ struct Decoding {
     }
 };
 
-enum class Outcome { kImage, kNoImage, kFailed, kTooLarge, kOutOfMemory };
+enum class Outcome { kImage, kNoImage, kFailed, kTooLarge };
 
 Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
     d.info.err = jpeg_std_error(&d.errors.base);
@@ -85,7 +85,7 @@ Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
     const int height = static_cast<int>(d.info.output_height);
     PictureRect window;
     if (!ClipToPicture(width, height, rect, window)) return Outcome::kNoImage;
-    if (!out.Allocate(window.right - window.left, window.bottom - window.top)) return Outcome::kOutOfMemory;
+    out.Allocate(window.right - window.left, window.bottom - window.top);
 
     JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
                                                  d.info.output_width * static_cast<JDIMENSION>(components), 1);
@@ -122,7 +122,6 @@ int ReadJpeg(const char* path, const PictureRect* rect, GrayPicture& out) {
             out.pixels.clear();
             return 0;
         case Outcome::kTooLarge:
-        case Outcome::kOutOfMemory:
             out.pixels.clear();
             return kOutOfMemory;
         case Outcome::kFailed:

@@ -18,8 +18,11 @@ struct FinderPattern {
     float x = 0.0f, y = 0.0f;  // centre in plane pixels
     int32_t used = 0;          // set once a symbol containing it was decoded
     int32_t isVirtual = 0;     // 1 when synthesised by the two-finder completion
-    PointF edge[4];            // virtual only: outer boundary along phi+pi, theta, phi, theta+pi
-    PointF corners[4];         // virtual only: outer corners in corner order
+    // Virtual only: outer boundary points along angle(corner finder -> third
+    // finder) + pi, angle(corner -> second), angle(corner -> third) and
+    // angle(corner -> second) + pi: the symbol's up, right, down and left.
+    PointF edge[4];
+    PointF corners[4];  // virtual only: outer corners in corner order
 };
 
 struct LocatedSymbol {

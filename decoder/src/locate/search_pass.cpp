@@ -49,8 +49,9 @@ bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     EmptyLists(state);
     if (plane.pixels == nullptr || plane.width < kMinPlaneSide || plane.height < kMinPlaneSide) return false;
 
-    const auto reading = std::make_unique<SymbolReading>();
-    const Outcome full = SearchPlane(plane, state, *reading, symbolCount, 1);
+    if (!state.reading) state.reading = std::make_unique<SymbolReading>();
+    SymbolReading& reading = *state.reading;
+    const Outcome full = SearchPlane(plane, state, reading, symbolCount, 1);
     EmptyLists(state);
     if (full == Outcome::kGaveUp) return false;
     bool success = full == Outcome::kRead;
@@ -62,7 +63,7 @@ bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     std::vector<uint8_t> half(static_cast<size_t>(halfPlane.width) * static_cast<size_t>(halfPlane.height));
     Halve(plane, half.data(), halfPlane.width, halfPlane.height);
     halfPlane.pixels = half.data();
-    if (SearchPlane(halfPlane, state, *reading, symbolCount, 2) == Outcome::kRead) success = true;
+    if (SearchPlane(halfPlane, state, reading, symbolCount, 2) == Outcome::kRead) success = true;
     EmptyLists(state);
     return success;
 }

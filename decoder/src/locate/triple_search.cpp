@@ -68,7 +68,8 @@ bool BuildCorners(const Lines& l, const FinderPattern& b, const FinderPattern& c
     return true;
 }
 
-// Traced geometry of the pair (a, b) along theta, shared by every c.
+// Traced geometry of the pair (a, b) along theta, the direction angle from a
+// to b, shared by every c.
 struct Pair {
     int a, b;
     float theta;
@@ -83,7 +84,7 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     const FinderPattern& b = finders[pair.b];
     const FinderPattern& c = finders[ci];
     if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
-    const float phi = DirectionAngle(Centre(a), Centre(c));
+    const float phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
     if (std::sin(pair.theta - phi) < kMinSine) return false;
 
     PointF aUp, aDown;

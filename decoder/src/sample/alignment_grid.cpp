@@ -34,7 +34,7 @@ struct Grid {
     ReadingArea& area;
     int n = 0;               // alignment coordinates other than 6
     int coordinate[8] = {};  // coordinate[0] = 6, then the n others
-    int last = 0;            // S - 1
+    int last = 0;            // side - 1
     View views[2];
 
     Grid(const BinaryPlane& p, ReadingArea& a) : plane(p), area(a) {
@@ -152,7 +152,8 @@ void AnchorCorner(const Grid& g) {
     InterpolateTrack(w.Across(track), qp, qn);
 }
 
-// Rows 0, 6 and q_1 reach column S-1 and start the last column track.
+// Rows 0, 6 and coordinate[1] reach the last column and start the last column
+// track.
 void StartFarEdge(const Grid& g, const View& w) {
     const int qn = g.coordinate[g.n], qp = g.coordinate[g.n - 1];
     ExtrapolateTrack(w.Along(2), qp, qn, g.last);

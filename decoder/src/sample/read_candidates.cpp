@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <utility>
 
 #include "locate/geometry.h"
@@ -72,22 +71,22 @@ bool IsDuplicate(const std::vector<DecodeResult>& results, const DecodeResult& r
 // already held.
 void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, const int32_t bottomRight[2],
                   const DecodedData& data, int scale) {
-    auto r = std::make_unique<DecodeResult>();
-    r->version = c.version;
-    r->level = c.level;
-    r->mask = c.mask;
+    DecodeResult r;
+    r.version = c.version;
+    r.level = c.level;
+    r.mask = c.mask;
     const PointF tl = c.corners[kTopLeft], tr = c.corners[4 + kTopRight], bl = c.corners[8 + kBottomLeft];
-    SetCorner(*r, 0, RoundPixel(tl.x), RoundPixel(tl.y), scale);
-    SetCorner(*r, 1, RoundPixel(tr.x), RoundPixel(tr.y), scale);
-    SetCorner(*r, 2, bottomRight[0], bottomRight[1], scale);
-    SetCorner(*r, 3, RoundPixel(bl.x), RoundPixel(bl.y), scale);
-    if (IsDuplicate(results, *r)) return;
-    r->dataLength = data.length;
-    std::memcpy(r->data, data.bytes, static_cast<size_t>(data.length) + 1);
-    r->sequencePosition = data.sequencePosition;
-    r->sequenceTotal = data.sequenceTotal;
-    r->sequenceParity = data.sequenceParity;
-    results.push_back(*r);
+    SetCorner(r, 0, RoundPixel(tl.x), RoundPixel(tl.y), scale);
+    SetCorner(r, 1, RoundPixel(tr.x), RoundPixel(tr.y), scale);
+    SetCorner(r, 2, bottomRight[0], bottomRight[1], scale);
+    SetCorner(r, 3, RoundPixel(bl.x), RoundPixel(bl.y), scale);
+    if (IsDuplicate(results, r)) return;
+    r.dataLength = data.length;
+    std::memcpy(r.data, data.bytes, static_cast<size_t>(data.length) + 1);
+    r.sequencePosition = data.sequencePosition;
+    r.sequenceTotal = data.sequenceTotal;
+    r.sequenceParity = data.sequenceParity;
+    results.push_back(r);
 }
 
 struct YRange {
@@ -126,16 +125,16 @@ void SortResults(std::vector<DecodeResult>& results) {
 }  // namespace
 
 int ReadCandidates(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolLimit, int scale) {
-    auto data = std::make_unique<DecodedData>();
+    DecodedData data;
     const GridDecodeOptions options;
     for (const LocatedSymbol& c : state.candidates) {
         if (!Readable(state, c)) continue;
-        *data = DecodedData{};
-        const DecodeStatus status = ReadSymbol(plane, c, reading, options, *data);
+        data.Reset();
+        const DecodeStatus status = ReadSymbol(plane, c, reading, options, data);
         if (status != DecodeStatus::kOk && status != DecodeStatus::kSegmentsInvalid) continue;
         for (int index : {c.a, c.b, c.c}) state.finders[index].used = 1;
         SuppressNearbyFinders(state, c);
-        if (status == DecodeStatus::kOk) AppendResult(state.results, c, reading.area.bottomRight, *data, scale);
+        if (status == DecodeStatus::kOk) AppendResult(state.results, c, reading.area.bottomRight, data, scale);
         if (symbolLimit > 0 && static_cast<int>(state.results.size()) >= symbolLimit) break;
     }
     SortResults(state.results);
