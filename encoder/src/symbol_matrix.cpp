@@ -83,13 +83,10 @@ void WriteFormatInfo(ModuleMatrix& m, int level, int mask) {
 }
 
 void PlaceCodewords(ModuleMatrix& m, const uint8_t* codewords, int count) {
-    qrcommon::FunctionMap map;
-    map.Clear(m.side);
-    for (int r = 0; r < m.side; ++r)
-        for (int c = 0; c < m.side; ++c) map.Set(r, c, !m.isData[r][c]);
     const int totalBits = 8 * count;
     int bit = 0;
-    qrcommon::ForEachPlacementModule(map, [&](int row, int column) {
+    const auto isFunction = [&m](int row, int column) { return !m.isData[row][column]; };
+    qrcommon::ForEachPlacementModule(m.side, isFunction, [&](int row, int column) {
         if (bit >= totalBits) return;
         m.value[row][column] = (codewords[bit >> 3] >> (7 - (bit & 7))) & 1;
         ++bit;

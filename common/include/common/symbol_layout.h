@@ -97,19 +97,25 @@ inline void BuildFunctionMap(int version, FunctionMap& map) {
 // column skipped. Bit k of the codeword stream (most significant bit of
 // codeword 0 first) goes to the k-th module visited; modules beyond the
 // last codeword are remainder bits.
-template <typename Visit>
-void ForEachPlacementModule(const FunctionMap& map, Visit&& visit) {
-    const int side = map.side;
+// `isFunction(row, column)` tells the function modules of a side x side symbol.
+template <typename IsFunction, typename Visit>
+void ForEachPlacementModule(int side, IsFunction&& isFunction, Visit&& visit) {
     bool upwards = true;
     for (int right = side - 1; right >= 1; right -= 2) {
         if (right == 6) right = 5;
         for (int step = 0; step < side; ++step) {
             const int row = upwards ? side - 1 - step : step;
             for (int column = right; column >= right - 1; --column)
-                if (!map.IsFunction(row, column)) visit(row, column);
+                if (!isFunction(row, column)) visit(row, column);
         }
         upwards = !upwards;
     }
+}
+
+template <typename Visit>
+void ForEachPlacementModule(const FunctionMap& map, Visit&& visit) {
+    ForEachPlacementModule(
+        map.side, [&map](int row, int column) { return map.IsFunction(row, column); }, visit);
 }
 
 // Format information: 15 bits, bit 0 least significant. Copy 0 runs round the

@@ -12,6 +12,10 @@ struct GridDecodeOptions {
     bool readEciAndFnc1 = false;
 };
 
+// `grid` holds the modules as read (still masked) with its version, level and
+// mask; function modules are never read, whatever they hold. kOk fills `out`;
+// kSegmentsInvalid means the codewords corrected but their data did not
+// decode. Allocates nothing.
 DecodeStatus DecodeSampledGrid(const SampledGrid& grid, const GridDecodeOptions& options, DecodedData& out);
 
 }  // namespace lectavo
