@@ -10,6 +10,7 @@
 #include "position_mapping.h"
 #include "result_codes.h"
 #include "result_store.h"
+#include "second_stage.h"
 
 namespace lectavo {
 
@@ -25,11 +26,22 @@ int MappingOutOfMemory(Body body) {
     }
 }
 
-// Keeps the search's results for the thread when anything was found.
-int Conclude(ResultStore& store, const SearchState& state, bool found) {
-    if (!found) return 0;
-    store.Assign(state.results);
+// Keeps the call's results for the thread when anything was found.
+int Conclude(ResultStore& store, const std::vector<DecodeResult>& results) {
+    if (results.empty()) return 0;
+    store.Assign(results);
     return store.Count();
+}
+
+// The passes' results (none unless they reported success), then the photo
+// reader's when the options ask for it and the passes fell short;
+// `runPhotos` appends the photo reader's results to the list it is given.
+template <typename RunPhotos>
+int ConcludeWithPhotos(ResultStore& store, SearchState& state, bool found, const DecoderOptions& options,
+                       RunPhotos runPhotos) {
+    if (!found) state.results.clear();
+    if (SecondStageRuns(options, state.results.size())) runPhotos(state.results);
+    return Conclude(store, state.results);
 }
 
 // The store emptied for a new call, or null when the thread has none.
@@ -50,7 +62,10 @@ int SearchGrey(ResultStore& store, const uint8_t* grey, int width, int height, u
         return outcome;
     };
     const BinarizeStatus status = Binarize(grey, width, height, threshold, bilevel, options, pass);
-    return Conclude(store, state, status == BinarizeStatus::kFound);
+    return ConcludeWithPhotos(store, state, status == BinarizeStatus::kFound, options,
+                              [&](std::vector<DecodeResult>& results) {
+                                  AppendPhotoResults(grey, width, height, WantedSymbols(options), results);
+                              });
 }
 
 bool UsableArray(const uint8_t* pixels, int width, int height) { return pixels && width > 0 && height > 0; }
@@ -113,7 +128,10 @@ int DecodeBinary(const uint8_t* pixels, int width, int height) {
         SearchState state;
         state.minModuleSize = options.minimumModuleSize;
         const bool found = SearchPass(BinaryPlane{pixels, width, height}, state, options.symbolCount);
-        return Conclude(store, state, found);
+        return ConcludeWithPhotos(store, state, found, options, [&](std::vector<DecodeResult>& results) {
+            const std::vector<uint8_t> grey = GreyFromBinary(pixels, width, height);
+            AppendPhotoResults(grey.data(), width, height, WantedSymbols(options), results);
+        });
     });
 }
 

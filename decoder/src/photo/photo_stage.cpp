@@ -23,7 +23,7 @@ constexpr long long kMaxPixels = 1LL << 27;
 
 struct Stage {
     int limit;
-    const GridTrial& tryGrid;
+    const SymbolTrial& tryGrid;
     int read = 0;
     // Finder centres and module sizes (picture pixels) of the symbols read.
     std::vector<FinderCandidate> used;
@@ -53,16 +53,18 @@ struct Stage {
             const FinderCandidate& bl = finders[t.bottomLeft];
             if (AlreadyRead(tl, factor) || AlreadyRead(tr, factor) || AlreadyRead(bl, factor)) continue;
             ++attempts;
+            GridVerdict verdict = GridVerdict::kUnread;
             const auto trial = [&](const SampledGrid& grid, const Quad& q) {
                 Quad scaled = q;
                 for (int i = 0; i < 4; ++i) scaled.x[i] *= factor, scaled.y[i] *= factor;
-                return tryGrid(grid, scaled);
+                verdict = tryGrid(grid, scaled);
+                return verdict != GridVerdict::kUnread;
             };
             if (ReadSymbol(plane, tl, tr, bl, trial, budget)) {
                 taken[t.topLeft] = taken[t.topRight] = taken[t.bottomLeft] = 1;
                 for (const FinderCandidate* f : {&tl, &tr, &bl})
                     used.push_back({{f->centre.x * factor, f->centre.y * factor}, f->moduleSize * factor, f->hits});
-                ++read;
+                if (verdict == GridVerdict::kRead) ++read;
             }
         }
     }
@@ -70,7 +72,7 @@ struct Stage {
 
 }  // namespace
 
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid) {
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid) {
     if (!grey.pixels || grey.width < 21 || grey.height < 21 || symbolLimit <= 0) return 0;
     if (static_cast<long long>(grey.width) * grey.height > kMaxPixels) return 0;
     Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, {}};
@@ -105,6 +107,12 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGri
         stage.TryPlane(plane, 0.5f);
     }
     return stage.read;
+}
+
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid) {
+    return RunPhotoStage(grey, symbolLimit, SymbolTrial([&](const SampledGrid& grid, const Quad& quad) {
+                             return tryGrid(grid, quad) ? GridVerdict::kRead : GridVerdict::kUnread;
+                         }));
 }
 
 }  // namespace lectavo::photo

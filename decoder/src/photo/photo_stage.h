@@ -21,12 +21,20 @@ struct Quad {
 // alternatives for that symbol.
 using GridTrial = std::function<bool(const SampledGrid&, const Quad&)>;
 
+// What the caller made of a grid: not read (try the next alternative), read
+// as a new symbol, or read as a symbol the caller already holds (its finders
+// are passed over from then on, but it does not count toward the limit).
+enum class GridVerdict { kUnread, kRead, kAlreadyHeld };
+using SymbolTrial = std::function<GridVerdict(const SampledGrid&, const Quad&)>;
+
 inline constexpr int kMaxPhotoSymbols = 32;
 
 // Tries each symbol it finds, strongest first, with its alternatives
 // (mirrored, neighbouring versions when the version is only estimated).
 // Stops after `symbolLimit` symbols (at most 32) were read; returns how many
 // were read. Work is bounded by counts of candidates, triples and attempts.
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid);
+// As above, every grid that reads counting as a new symbol.
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid);
 
 }  // namespace lectavo::photo
