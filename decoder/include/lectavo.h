@@ -21,6 +21,18 @@
  * freed when the thread ends. Options (Set*) and the position mapping used by
  * GetSymbolePosition are process-wide and unlocked.
  *
+ * Second stage for photos: each decode call first searches the picture's
+ * binary planes. When that ends with fewer symbols than wanted (the symbol
+ * count, at least one) and the effect level is 3 (the default), a second
+ * stage built for photos and camera frames reads the same grey picture (a
+ * binary array as black on white): perspective, uneven light, blur,
+ * light-on-dark and mirrored symbols, modules down to 2 pixels. Its symbols
+ * follow those of the first search in the results, a symbol already found is
+ * not reported again, and symbols with ECI designators or FNC1 are read there
+ * (data bytes as they stand without the designators; FNC1 as GS, 0x1D). The
+ * brightness border and minimum module size apply to the first search only.
+ * Effect levels 0-2 never run the second stage.
+ *
  * Getters take a result index 0 .. count-1; for any other index (or when the
  * thread holds no results) the integer getters return -1 and write nothing,
  * the string and array getters return a null pointer.
