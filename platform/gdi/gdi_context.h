@@ -1,8 +1,7 @@
 // A GDI device context (Windows only) seen as a platform device context.
-// Fills draw a rectangle with a solid brush and a pen of the fill's colour
-// (so every metafile reader shows the same pixels); lines use the pen the
-// context had when it was wrapped. Brushes and pens are made once per colour
-// in a row and the context's own objects are put back at the end.
+// Fills are pattern copies with a solid brush, made once per colour in a row;
+// lines use the context's own pen; the context's own brush is put back at
+// the end.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +18,8 @@ public:
     GdiContext& operator=(const GdiContext&) = delete;
 
     HDC Handle() const { return dc_; }
-    // Puts the context's own pen and brush back and deletes ours; further
-    // drawing makes new ones.
+    // Puts the context's own brush back and deletes ours; further drawing
+    // makes a new one.
     void Restore();
 
     int ResolutionX() const override;
@@ -32,9 +31,7 @@ public:
 
 private:
     HDC dc_;
-    HGDIOBJ ownPen_ = nullptr;
     HGDIOBJ ownBrush_ = nullptr;
-    HPEN fillPen_ = nullptr;
     HBRUSH fillBrush_ = nullptr;
     ColorRef fillColor_ = 0;
     bool fillSelected_ = false;

@@ -3,10 +3,7 @@
 namespace platform {
 
 GdiContext::GdiContext(HDC dc) : dc_(dc) {
-    if (dc_ != nullptr) {
-        ownPen_ = GetCurrentObject(dc_, OBJ_PEN);
-        ownBrush_ = GetCurrentObject(dc_, OBJ_BRUSH);
-    }
+    if (dc_ != nullptr) ownBrush_ = GetCurrentObject(dc_, OBJ_BRUSH);
 }
 
 GdiContext::~GdiContext() { Restore(); }
@@ -14,13 +11,10 @@ GdiContext::~GdiContext() { Restore(); }
 void GdiContext::Restore() {
     if (dc_ == nullptr) return;
     if (fillSelected_) {
-        SelectObject(dc_, ownPen_);
         SelectObject(dc_, ownBrush_);
         fillSelected_ = false;
     }
-    if (fillPen_ != nullptr) DeleteObject(fillPen_);
     if (fillBrush_ != nullptr) DeleteObject(fillBrush_);
-    fillPen_ = nullptr;
     fillBrush_ = nullptr;
 }
 
@@ -31,29 +25,22 @@ int GdiContext::SetMapMode(int mode) { return dc_ != nullptr ? ::SetMapMode(dc_,
 
 void GdiContext::FillRect(int left, int top, int right, int bottom, ColorRef color) {
     if (dc_ == nullptr || right <= left || bottom <= top) return;
-    if (fillPen_ == nullptr || fillColor_ != color) {
+    if (fillBrush_ == nullptr || fillColor_ != color) {
         Restore();
-        fillPen_ = CreatePen(PS_SOLID, 1, color);
         fillBrush_ = CreateSolidBrush(color);
-        if (fillPen_ == nullptr || fillBrush_ == nullptr) return;
+        if (fillBrush_ == nullptr) return;
         fillColor_ = color;
     }
     if (!fillSelected_) {
-        SelectObject(dc_, fillPen_);
         SelectObject(dc_, fillBrush_);
         fillSelected_ = true;
     }
-    // A rectangle leaves out its right and bottom edges, as the fill does.
-    Rectangle(dc_, left, top, right, bottom);
+    // A pattern copy with the brush: exactly left <= x < right, top <= y < bottom.
+    PatBlt(dc_, left, top, right - left, bottom - top, PATCOPY);
 }
 
 void GdiContext::Line(int x0, int y0, int x1, int y1) {
     if (dc_ == nullptr) return;
-    if (fillSelected_) {
-        SelectObject(dc_, ownPen_);
-        SelectObject(dc_, ownBrush_);
-        fillSelected_ = false;
-    }
     MoveToEx(dc_, x0, y0, nullptr);
     LineTo(dc_, x1, y1);
 }

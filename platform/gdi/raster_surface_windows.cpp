@@ -46,13 +46,11 @@ uint32_t RasterSurface::Pixel(int x, int y) const {
 
 void RasterSurface::SetPenColor(ColorRef color) {
     pen_ = color;
-    native_->gdi.reset();  // puts the context's objects back before the pen changes
     HPEN pen = CreatePen(PS_SOLID, 1, color);
     if (pen == nullptr) return;
     SelectObject(native_->dc, pen);
     if (native_->pen != nullptr) DeleteObject(native_->pen);
     native_->pen = pen;
-    native_->gdi = std::make_unique<GdiContext>(native_->dc);
 }
 
 void RasterSurface::FillRect(int left, int top, int right, int bottom, ColorRef color) {
