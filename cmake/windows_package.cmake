@@ -23,3 +23,12 @@ set(CPACK_PACKAGE_NAME qrsuite)
 set(CPACK_PACKAGE_FILE_NAME qrsuite-${PROJECT_VERSION}-windows-${QR_WINDOWS_ARCH})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 include(CPack)
+
+# A C program that loads both DLLs by name at run time, as Windows callers do.
+if(QR_BUILD_TESTS AND TARGET mosaire AND TARGET lectavo)
+  add_executable(load_by_name ${PROJECT_SOURCE_DIR}/packaging/tests/load_by_name.c)
+  target_link_libraries(load_by_name PRIVATE oleaut32)
+  add_dependencies(load_by_name mosaire lectavo)
+  add_test(NAME load_by_name COMMAND load_by_name WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(load_by_name PROPERTIES PASS_REGULAR_EXPRESSION "^ok")
+endif()
