@@ -23,10 +23,13 @@ typedef void(WINAPI* FreeFn)(void);
 /* 二维码 in code page 936. */
 static const char kMessage[] = "Loaded by name \xB6\xFE\xCE\xAC\xC2\xEB";
 
-static FARPROC Bind(HMODULE library, const char* name) {
+/* Any function pointer type converts to and from this one without a warning. */
+typedef void (*AnyFunction)(void);
+
+static AnyFunction Bind(HMODULE library, const char* name) {
     FARPROC f = library != NULL ? GetProcAddress(library, name) : NULL;
     if (f == NULL) fprintf(stderr, "cannot bind %s\n", name);
-    return f;
+    return (AnyFunction)f;
 }
 
 static DecodeFileFn decodeFile;

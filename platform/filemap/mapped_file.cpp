@@ -13,7 +13,9 @@ namespace {
 
 // A descriptor for reading, or the status that says why there is none.
 OpenStatus Open(const char* path, int& fd, struct stat& info) {
-    fd = path != nullptr ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
+    fd = -1;
+    if (path == nullptr) return OpenStatus::kFailed;
+    fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return OpenStatus::kNotFound;
         return errno == EACCES || errno == EPERM ? OpenStatus::kDenied : OpenStatus::kFailed;
