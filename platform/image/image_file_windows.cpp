@@ -78,8 +78,15 @@ ImageStatus ImageFile::Load(const std::string& path, int maxSide, int64_t maxPix
     UINT width = 0, height = 0;
     if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return ImageStatus::kUnreadable;
     if (width > static_cast<UINT>(maxSide) || height > static_cast<UINT>(maxSide) ||
-        static_cast<int64_t>(width) * height > maxPixels)
+        static_cast<int64_t>(width) * height > maxPixels) {
+        // The imaging component takes a BMP header's size on trust; one
+        // beyond the limit is a damaged file, as other readers find when
+        // they look for its rows.
+        GUID container{};
+        if (SUCCEEDED(decoder->GetContainerFormat(&container)) && IsEqualGUID(container, GUID_ContainerFormatBmp))
+            return ImageStatus::kUnreadable;
         return ImageStatus::kTooLarge;
+    }
 
     auto image = std::unique_ptr<Decoded>(new (std::nothrow) Decoded);
     if (!image) return ImageStatus::kOutOfMemory;
