@@ -1,26 +1,16 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstddef>
 #include <new>
 
 #include "threads/thread_object.h"
+#include "threads/thread_table.h"
 
 namespace platform {
 
 namespace {
 
-constexpr size_t kMaxKinds = 16;
-
-struct Entry {
-    const void* key = nullptr;
-    void* object = nullptr;
-    ThreadObjectDestroy destroy = nullptr;
-};
-
-struct ThreadTable {
-    Entry entries[kMaxKinds];
-};
+using detail::ThreadTable;
 
 std::atomic<DWORD> slot{TLS_OUT_OF_INDEXES};
 
@@ -44,8 +34,7 @@ void ReleaseThreadObjects() {
     auto* table = static_cast<ThreadTable*>(TlsGetValue(index));
     if (table == nullptr) return;
     TlsSetValue(index, nullptr);
-    for (Entry& e : table->entries)
-        if (e.object && e.destroy) e.destroy(e.object);
+    table->DestroyAll();
     delete table;
 }
 
@@ -66,16 +55,7 @@ void* ThreadObject(const void* key, ThreadObjectCreate create, ThreadObjectDestr
             return nullptr;
         }
     }
-    Entry* free_entry = nullptr;
-    for (Entry& e : table->entries) {
-        if (e.key == key && e.object) return e.object;
-        if (!e.object && !free_entry) free_entry = &e;
-    }
-    if (!free_entry || !create) return nullptr;
-    void* object = create();
-    if (!object) return nullptr;
-    *free_entry = Entry{key, object, destroy};
-    return object;
+    return table->Find(key, create, destroy);
 }
 
 }  // namespace platform
