@@ -22,6 +22,7 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME qrsuite)
 set(CPACK_PACKAGE_FILE_NAME qrsuite-${PROJECT_VERSION}-windows-${QR_WINDOWS_ARCH})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
 include(CPack)
 
 # A C program that loads both DLLs by name at run time, as Windows callers do.
