@@ -6,7 +6,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     bool ok = true;
     for (int bits : {1, 4, 8, 24}) {
-        testfiles::BmpSpec s;
+        testfiles::BmpLayout s;
         s.width = 23;
         s.height = 21;
         s.bitCount = bits;

@@ -20,9 +20,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> ramp(40 * 30);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<uint8_t>(i % 40 * 6);
     ok &= fuzzing::WriteSeed(argv[1], "ramp", ArrayInput(40, 30, ramp));
-#ifdef QR_TEST_HAVE_QRENCODE
     const testpics::Picture symbol = testpics::Render(testpics::FromQrencode("fuzz seed", 1, 1), 3, 2);
     ok &= fuzzing::WriteSeed(argv[1], "symbol", ArrayInput(symbol.width, symbol.height, symbol.pixels));
-#endif
     return ok ? 0 : 1;
 }

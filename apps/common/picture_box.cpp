@@ -33,4 +33,10 @@ void PictureBox::ShowFile(const std::string& path) {
 
 bool PictureBox::HasPicture() const { return !pixmap().isNull(); }
 
+void PictureBox::ShowMessage(const QString& text) {
+    clear();
+    setWordWrap(true);
+    setText(text);
+}
+
 }  // namespace apps

@@ -1,5 +1,6 @@
 // A picture box: shows a picture given as the bytes of a picture file,
-// centred on a white background, or scaled to fill the box.
+// centred on a white background, or scaled to fill the box; or a message in
+// place of a picture.
 #pragma once
 
 #include <QByteArray>
@@ -17,6 +18,8 @@ public:
     // Reads the file whole and shows its bytes.
     void ShowFile(const std::string& path);
     bool HasPicture() const;
+    // Shows a line of text in place of the picture.
+    void ShowMessage(const QString& text);
 };
 
 }  // namespace apps

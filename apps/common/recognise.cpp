@@ -29,6 +29,18 @@ std::u16string Utf8ToUtf16(const std::string& bytes) {
     return buffer;
 }
 
+// True when the bytes are well-formed UTF-8: written back from their UTF-16
+// reading they come out the same (an ill-formed sequence reads as U+FFFD,
+// which writes back as other bytes).
+bool IsUtf8(const std::string& bytes, const std::u16string& units) {
+    const int u = static_cast<int>(units.size());
+    const int m =
+        platform::WideCharToMultiByte(platform::kCodePageUtf8, 0, units.data(), u, nullptr, 0, nullptr, nullptr);
+    std::string back(static_cast<size_t>(m), '\0');
+    platform::WideCharToMultiByte(platform::kCodePageUtf8, 0, units.data(), u, back.data(), m, nullptr, nullptr);
+    return back == bytes;
+}
+
 // UTF-16 to code page 936 with an empty default text: a character the code
 // page cannot hold becomes a zero byte, so the text ends there.
 std::string Utf16ToGbkText(const std::u16string& buffer) {
@@ -63,17 +75,22 @@ const QStringList& FailureMessages() {
     return messages;
 }
 
-QString RecognisePictureFile(const QString& path) {
+QString RecognisePictureFile(const QString& path, QString* library_failure) {
     try {
         const QByteArray local_path = QFile::encodeName(path);
         const int n = decode_picture_file(local_path.constData());
         if (n <= 0) return n >= -5 ? FailureMessages().at(-n) : QString();
         const std::string data = TakeFirstSymbolData();
-        const std::string text = Utf16ToGbkText(Utf8ToUtf16(data));
+        // Other encoders write UTF-8; the generator windows write the user's
+        // code page 936 text as it is, which is seldom well-formed UTF-8.
+        const std::u16string units = Utf8ToUtf16(data);
+        const std::string text = IsUtf8(data, units) ? Utf16ToGbkText(units) : data;
         free_allocate_memory();
         return FromGbk(QByteArray::fromStdString(text));
     } catch (const platform::BindError& error) {
-        return BindFailureMessage(error);
+        if (library_failure == nullptr) return BindFailureMessage(error);
+        *library_failure = BindFailureMessage(error);
+        return {};
     }
 }
 

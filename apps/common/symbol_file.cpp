@@ -1,6 +1,7 @@
 #include "symbol_file.h"
 
 #include "library_binding.h"
+#include "module_width.h"
 #include "mosaire.h"
 
 namespace apps {
@@ -16,6 +17,15 @@ EncoderFunction<QRConfigure> configure{kEncoderLibrary, "QRConfigure"};
 EncoderFunction<QRAppearance> appearance{kEncoderLibrary, "QRAppearance"};
 EncoderFunction<QRSetSize> set_size{kEncoderLibrary, "QRSetSize"};
 EncoderFunction<QRSaveAsBMP> save_as_bmp{kEncoderLibrary, "QRSaveAsBMP"};
+EncoderFunction<QRGetActualRC> get_actual_rc{kEncoderLibrary, "QRGetActualRC"};
+
+// The symbol's side in modules for the settings made so far; 0 when the
+// message cannot be encoded.
+int SymbolSide() {
+    int16_t rows = 0, cols = 0;
+    get_actual_rc(&rows, &cols);
+    return rows;
+}
 
 }  // namespace
 
@@ -25,7 +35,8 @@ QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_pat
         set_back_color(255, 255, 255);
         set_bar_color(0, 0, 0);
         configure(request.version, request.level, request.mask);
-        appearance(0.2, 1, 0);
+        // A large symbol gets smaller modules, so that it fits the picture whole.
+        appearance(FittingModuleWidthCm(SymbolSide(), kSymbolPixels), 1, 0);
         set_size(kSymbolPixels, kSymbolPixels);
         save_as_bmp(bmp_path.c_str());
     } catch (const platform::BindError& error) {

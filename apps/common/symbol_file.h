@@ -21,8 +21,10 @@ struct SymbolRequest {
 };
 
 // Sets every encoder setting afresh and has the encoder write `bmp_path`
-// (its outcome is not looked at). Returns an empty text, or the message to
-// show when the library or one of its functions cannot be bound.
+// (its outcome is not looked at). The module width is the usual 0.2 cm, or
+// smaller for a symbol that would not fit the picture. Returns an empty
+// text, or the message to show when the library or one of its functions
+// cannot be bound.
 QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_path);
 
 }  // namespace apps

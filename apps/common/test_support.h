@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
 
 namespace apps::testing {
 
@@ -20,10 +21,11 @@ T* FindControl(QWidget* window, const char* name) {
 }
 
 // The data bytes of the QR symbol zxing-cpp finds in the picture; empty
-// with `*found` false when it finds none.
-inline QByteArray ReadSymbolBytes(const QImage& picture, bool* found) {
+// with `*found` false when it finds none. `pure` reads a picture that holds
+// nothing but one upright symbol.
+inline QByteArray ReadSymbolBytes(const QImage& picture, bool* found, bool pure = false) {
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode);
+    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode).setIsPure(pure);
     const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
                                 static_cast<int>(grey.bytesPerLine()));
     const ZXing::Result result = ZXing::ReadBarcode(view, hints);
@@ -31,6 +33,38 @@ inline QByteArray ReadSymbolBytes(const QImage& picture, bool* found) {
     if (!*found) return {};
     const auto& bytes = result.bytes();
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+// Width of the dark modules' bounding box of a symbol picture.
+inline int DarkWidth(const QImage& picture) {
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    int left = grey.width(), right = -1;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            if (row[x] < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right < left ? 0 : right - left + 1;
+}
+
+// A picture of a symbol of `version` drawn by the generator windows: it
+// reads as `expected`, keeps 8-pixel modules while the symbol fits, and
+// otherwise has the symbol and a 4-module quiet zone inside the picture.
+inline bool IsWholeSymbol(const QImage& picture, int version, const QByteArray& expected) {
+    bool found = false;
+    // zxing-cpp 1.4 finds no version 40 symbol of 2-pixel modules by search;
+    // read as the only thing in the picture, it does.
+    const QByteArray data = ReadSymbolBytes(picture, &found, version == 40);
+    if (data != expected || !found) return false;
+    const int side = 17 + 4 * version;
+    const int width = DarkWidth(picture);
+    if (width % side != 0) return false;
+    const int module = width / side;
+    return side * 8 <= picture.width() ? module == 8 : width + 8 * module <= picture.width();
 }
 
 // The symbol's error-correction level as zxing-cpp reports it ("L" .. "H").

@@ -91,8 +91,10 @@ void MainWindow::Generate() {
     const SymbolRequest request{ContentAsGbk(content_), version_list_->currentIndex(), level_list_->currentIndex(), 0};
     QString failure;
     const QByteArray picture = GenerateSymbolPicture(request, &failure);
+    // A library that cannot be bound is told in the picture area, so that
+    // the user's content stays for the next try.
     if (!failure.isEmpty()) {
-        content_->setPlainText(failure);
+        picture_box_->ShowMessage(failure);
         return;
     }
     picture_box_->SetPictureBytes(picture);
@@ -132,7 +134,13 @@ void MainWindow::Recognise() {
     if (path.isEmpty()) return;
     RemoveLogo();
     picture_box_->ShowFile(LocalPath(path));
-    content_->setPlainText(RecognisePictureFile(path));
+    QString library_failure;
+    const QString text = RecognisePictureFile(path, &library_failure);
+    if (!library_failure.isEmpty()) {
+        picture_box_->ShowMessage(library_failure);
+        return;
+    }
+    content_->setPlainText(text);
 }
 
 }  // namespace apps

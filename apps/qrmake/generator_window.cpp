@@ -58,8 +58,9 @@ void GeneratorWindow::Generate() {
     // The symbol file stays in the folder after it is shown.
     const std::string path = platform::ProgramFolder() + kSymbolFileName;
     const QString failure = WriteSymbolFile(request, path);
+    // Told in the picture area: the content stays for the next try.
     if (!failure.isEmpty()) {
-        content_->setPlainText(failure);
+        picture_box_->ShowMessage(failure);
         return;
     }
     picture_box_->ShowFile(path);

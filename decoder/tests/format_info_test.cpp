@@ -102,8 +102,6 @@ TEST(ReadFormatInfo, PixelIndexTruncatesTowardZero) {
     EXPECT_EQ(outside.candidate.level, 77);
 }
 
-#ifdef QR_TEST_HAVE_QRENCODE
-
 // A symbol with the true finder geometry as its candidate.
 struct Located {
     testpics::Matrix m;
@@ -237,7 +235,5 @@ TEST(ReadVersionInfo, BadFinderIndexFails) {
     EXPECT_FALSE(lectavo::ReadVersionInfo(s.search, s.candidate));
     EXPECT_FALSE(lectavo::ReadFormatInfo(s.search, s.candidate));
 }
-
-#endif
 
 }  // namespace

@@ -10,8 +10,6 @@
 #include "picture_files.h"
 #include "test_pictures.h"
 
-#ifdef QR_TEST_HAVE_QRENCODE
-
 namespace {
 
 const std::string kText = "Lectavo reads files";
@@ -94,5 +92,3 @@ TEST(PictureDecode, ThreadsDecodeAtOnceIntoTheirOwnStores) {
     ASSERT_EQ(DecodeBinaryArray(plane.data(), a.width, a.height), 1);
     EXPECT_EQ(DataString(0), "first thread");
 }
-
-#endif

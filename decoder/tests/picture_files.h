@@ -53,7 +53,7 @@ struct Bgr {
     uint8_t b, g, r;
 };
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 32, height = 32;
     int bitCount = 8;
     std::vector<Bgr> palette;                     // written as-is (may be short)
@@ -65,7 +65,7 @@ struct BmpSpec {
     uint32_t colorsUsed = 0;
 };
 
-inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
+inline std::vector<uint8_t> MakeBmp(const BmpLayout& s) {
     const size_t stride = (static_cast<size_t>(s.width) * s.bitCount + 31) / 32 * 4;
     const size_t paletteStart = 14 + s.headerSize;
     const size_t dataStart = paletteStart + 4 * s.palette.size();
@@ -120,7 +120,7 @@ inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
 // An 8-bit BMP with a grey palette showing `grey` (width x height, top down).
 inline std::vector<uint8_t> GreyBmp(const std::vector<uint8_t>& grey, int width, int height, uint32_t ppmX = 3780,
                                     uint32_t ppmY = 3780) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitCount = 8;

@@ -32,7 +32,7 @@ uint8_t At(const GrayPicture& p, int x, int y) { return p.pixels[static_cast<siz
 }  // namespace
 
 TEST(BmpReader, TwentyFourBitsUseTheWeightedGrey) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 25;
     s.height = 22;
     s.bitCount = 24;
@@ -51,7 +51,7 @@ TEST(BmpReader, TwentyFourBitsUseTheWeightedGrey) {
 }
 
 TEST(BmpReader, OneBitTakesThresholdFromThePaletteAndBitsMostSignificantFirst) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 40;
     s.height = 30;
     s.bitCount = 1;
@@ -67,7 +67,7 @@ TEST(BmpReader, OneBitTakesThresholdFromThePaletteAndBitsMostSignificantFirst) {
 }
 
 TEST(BmpReader, FourAndEightBitPalettes) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 23;
     s.height = 21;
     s.bitCount = 4;
@@ -87,7 +87,7 @@ TEST(BmpReader, FourAndEightBitPalettes) {
 }
 
 TEST(BmpReader, LargerHeaderAndShortPaletteStayInsideTheFile) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 24;
     s.height = 24;
     s.bitCount = 8;
@@ -103,7 +103,7 @@ TEST(BmpReader, LargerHeaderAndShortPaletteStayInsideTheFile) {
 }
 
 TEST(BmpReader, RectanglesAreClippedToThePicture) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 40;
     s.height = 30;
     s.bitCount = 8;
@@ -136,7 +136,7 @@ TEST(BmpReader, RectanglesAreClippedToThePicture) {
 }
 
 TEST(BmpReader, LayoutsItDoesNotReadGoToTheGeneralLoader) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 40;
     s.height = 30;
     s.bitCount = 8;
@@ -172,7 +172,7 @@ TEST(BmpReader, LayoutsItDoesNotReadGoToTheGeneralLoader) {
     EXPECT_EQ(At(p, 60, 20), 255);
 
     // Compressed (RLE8) with a valid stream: end of bitmap at once.
-    std::vector<uint8_t> rle = MakeBmp(BmpSpec{});
+    std::vector<uint8_t> rle = MakeBmp(BmpLayout{});
     Put32(rle, 30, 1);
     GrayPicture q;
     const int code = ReadPicture(Write("rle.bmp", rle).c_str(), nullptr, q);
@@ -180,7 +180,7 @@ TEST(BmpReader, LayoutsItDoesNotReadGoToTheGeneralLoader) {
 }
 
 TEST(BmpReader, DamagedFilesNeverReadPastTheirEnd) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 64;
     s.height = 64;
     s.bitCount = 24;
@@ -200,7 +200,7 @@ TEST(BmpReader, DamagedFilesNeverReadPastTheirEnd) {
     bad = whole;
     Put32(bad, 18, 0x7FFFFFFF);
     EXPECT_EQ(ReadPicture(Write("wide.bmp", bad).c_str(), nullptr, p), lectavo::kUnreadable);
-    BmpSpec paletted;
+    BmpLayout paletted;
     paletted.bitCount = 8;
     paletted.palette.assign(256, Bgr{1, 2, 3});
     const std::vector<uint8_t> full = MakeBmp(paletted);
@@ -230,7 +230,7 @@ TEST(PictureReader, MissingUnreadableAndMisnamedFiles) {
 
 TEST(PictureReader, FilesWithoutReadPermission) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not apply to root";
-    const std::vector<uint8_t> bmp = MakeBmp(BmpSpec{});
+    const std::vector<uint8_t> bmp = MakeBmp(BmpLayout{});
     GrayPicture p;
     for (const char* name : {"locked.bmp", "locked.jpg", "locked.png"}) {
         const std::string path = Write(name, bmp);

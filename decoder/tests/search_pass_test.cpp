@@ -72,8 +72,6 @@ TEST(SearchPass, DecodesOwnEncoderSymbols) {
     }
 }
 
-#ifdef QR_TEST_HAVE_QRENCODE
-
 TEST(SearchPass, DecodesRenderedSymbols) {
     struct Case {
         int version, modulePx, turns, level;
@@ -139,7 +137,5 @@ TEST(SearchPass, StopsAtTheSymbolCount) {
         }
     }
 }
-
-#endif
 
 }  // namespace

@@ -8,10 +8,7 @@
 #include <string>
 #include <vector>
 
-#if __has_include(<qrencode.h>)
 #include <qrencode.h>
-#define QR_TEST_HAVE_QRENCODE 1
-#endif
 
 namespace testpics {
 
@@ -46,7 +43,6 @@ inline int FormatMask(const Matrix& m) {
     return FormatMask([&](int x, int y) { return m.At(y, x); });
 }
 
-#ifdef QR_TEST_HAVE_QRENCODE
 // Byte-mode symbol of `text` at the smallest version >= `version` for level
 // 0 = L, 1 = M, 2 = Q, 3 = H.
 inline Matrix FromQrencode(const std::string& text, int version, int level, bool eightBit = true) {
@@ -63,7 +59,6 @@ inline Matrix FromQrencode(const std::string& text, int version, int level, bool
     QRcode_free(code);
     return m;
 }
-#endif
 
 // Renders the matrix with `modulePx` pixels per module and `quiet` modules of
 // light margin, turned by `quarterTurns` quarter turns clockwise.

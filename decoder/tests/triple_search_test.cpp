@@ -67,8 +67,6 @@ TEST(ArmRatio, AtMostTwo) {
     EXPECT_FALSE(lectavo::ArmsSimilar(0.0f, 0.0f));
 }
 
-#ifdef QR_TEST_HAVE_QRENCODE
-
 struct Case {
     int version, modulePx, turns, level;
 };
@@ -194,7 +192,5 @@ TEST(TwoFinderCompletion, MissingTopRightFinderIsSynthesised) { CheckCompletion(
 
 // The third placement: P and Q diagonal, V the corner finder.
 TEST(TwoFinderCompletion, MissingCornerFinderIsSynthesised) { CheckCompletion(0); }
-
-#endif
 
 }  // namespace

@@ -88,7 +88,10 @@ MOSAIRE_API void MOSAIRE_CALL QRRender(QRDC dc, int32_t x, int32_t y);
 MOSAIRE_API void MOSAIRE_CALL QRGetActualSize(int32_t useScreen, QRDC dc, int32_t* width, int32_t* height);
 MOSAIRE_API void MOSAIRE_CALL QRGetActualRC(int16_t* rows, int16_t* cols);
 
-/* Outputs. */
+/* Outputs. The file outputs return -1 when the file is written and 0 when
+   not; an existing file is replaced only by a complete new one (a failure
+   leaves it as it was) and keeps its permissions; a symbolic link is followed
+   and its target replaced; a device or pipe is written in place. */
 MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsBMP(const char* path);
 MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsWMF(const char* path);
 MOSAIRE_API int16_t MOSAIRE_CALL QRCopyToClipboard(void);

@@ -8,10 +8,10 @@
 #include "gdi/byte_writer.h"
 #include "gdi/clipboard.h"
 #include "gdi/dib_packing.h"
-#include "gdi/file_output.h"
 #include "gdi/metafile_context.h"
 #include "gdi/raster_surface.h"
 #include "gdi/screen.h"
+#include "files/whole_file.h"
 
 namespace mosaire {
 
@@ -77,10 +77,10 @@ bool SaveAsBmp(const EncoderSettings& s, WorkingValues& w, const char* path) {
         DrawSymbol(s, w, *surface, 0, 0, ResolutionRule::kOutputSurface);
         dib = PackDib(*surface, bits);
     }
-    platform::DeleteFileIfPresent(path);
+    // The old file stays as it is unless the new one is written whole.
     if (!dib.block) return false;
     const std::vector<uint8_t> fileHeader = BmpFileHeader(dib, bits);
-    return platform::WriteNewFile(path, {fileHeader, {dib.block.get(), dib.size}});
+    return platform::WriteWholeFile(path, {fileHeader, {dib.block.get(), dib.size}});
 }
 
 std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s) {
@@ -103,13 +103,12 @@ std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s) {
 bool SaveAsWmf(const EncoderSettings& s, WorkingValues& w, const char* path) {
     if (path == nullptr) return false;
     const std::vector<uint8_t> header = PlaceableWmfHeader(s);
-    platform::DeleteFileIfPresent(path);
     const auto recorder = platform::StartWmfRecording();
     recorder->SetWindowExt(s.width, s.height);
     recorder->SetWindowOrg(0, 0);
     DrawSymbol(s, w, *recorder, 0, 0, ResolutionRule::kOutputSurface);
     const std::vector<uint8_t> metafile = recorder->Close();
-    return platform::WriteNewFile(path, {header, metafile});
+    return platform::WriteWholeFile(path, {header, metafile});
 }
 
 std::vector<uint8_t> RecordEnhancedMetafile(const EncoderSettings& s, WorkingValues& w) {

@@ -2,6 +2,7 @@
 // paths, and that the written pictures read back as the symbol.
 #include <gtest/gtest.h>
 #include <ZXing/ReadBarcode.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -31,8 +32,6 @@ Bytes ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
-
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // A written BMP, pixels read through its colour table, rows top-down.
 struct Bmp {
@@ -152,15 +151,25 @@ TEST_F(Outputs, UnencodableMessageStillWritesTheBlankSurface) {
         for (int x = 0; x < 500; ++x) ASSERT_EQ(b.Rgb(x, y), 0xFFFFFFu);
 }
 
-TEST_F(Outputs, ImpossibleSizesFailAndLeaveNoFile) {
+TEST_F(Outputs, FailedSavesKeepTheOldFile) {
     const std::string path = Path("old.bmp");
+    std::ofstream(path) << "old";
     for (auto [width, height] : {std::pair{0, 100}, {-5, 7}, {40000, 100}, {100, 40000}}) {
-        std::ofstream(path) << "old";
         s->width = width;
         s->height = height;
         EXPECT_FALSE(SaveAsBmp(*s, w, path.c_str())) << width << " x " << height;
-        EXPECT_FALSE(Exists(path));  // the old file was deleted first
+        EXPECT_EQ(ReadAll(path), Bytes({'o', 'l', 'd'}));
     }
+    if (geteuid() == 0) return;  // root writes into any folder
+    SetSize(*s, 100, 100);
+    const std::string wmf = Path("old.wmf");
+    std::ofstream(wmf) << "old";
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+    EXPECT_FALSE(SaveAsBmp(*s, w, path.c_str()));
+    EXPECT_FALSE(SaveAsWmf(*s, w, wmf.c_str()));
+    chmod(dir_.c_str(), 0755);
+    EXPECT_EQ(ReadAll(path), Bytes({'o', 'l', 'd'}));
+    EXPECT_EQ(ReadAll(wmf), Bytes({'o', 'l', 'd'}));
 }
 
 TEST_F(Outputs, MissingFolderFailsBothFileOutputs) {

@@ -10,17 +10,67 @@
 namespace platform {
 namespace {
 
-bool WriteAll(int fd, const unsigned char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
+// As many links as the kernel follows in one path before giving up (ELOOP).
+constexpr int kMaxLinkHops = 40;
+
+bool WriteAll(int fd, std::initializer_list<std::span<const uint8_t>> parts) {
+    for (std::span<const uint8_t> part : parts) {
+        const uint8_t* data = part.data();
+        size_t size = part.size();
+        while (size > 0) {
+            const ssize_t n = write(fd, data, size);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n;
+            size -= static_cast<size_t>(n);
         }
-        data += n;
-        size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The path with every symbolic link at its end followed: the file a write
+// through `path` reaches. A dangling link yields the path it points to.
+std::optional<std::string> FollowLinks(std::string path) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0) + 256, '\0');
+        const ssize_t n = readlink(path.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<size_t>(n) >= target.size()) return std::nullopt;
+        target.resize(static_cast<size_t>(n));
+        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+    }
+    return std::nullopt;
+}
+
+bool WriteInPlace(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
+    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = WriteAll(fd, parts);
+    return close(fd) == 0 && ok;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool ReplaceByRename(const std::string& path, mode_t mode, std::initializer_list<std::span<const uint8_t>> parts) {
+    std::string temp = FolderOf(path) + "/.write-XXXXXX";
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, parts);
+    ok = ok && fchmod(fd, mode) == 0;  // mkstemp makes the file private
+    ok = close(fd) == 0 && ok;
+    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+    unlink(temp.c_str());
+    return false;
 }
 
 }  // namespace
@@ -48,23 +98,22 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+bool WriteWholeFile(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
+    if (path.empty()) return false;
+    const std::optional<std::string> target = FollowLinks(path);
+    if (!target) return false;
+    struct stat info {};
+    if (stat(target->c_str(), &info) != 0) {
+        if (errno != ENOENT) return false;
+        return ReplaceByRename(*target, NewFileMode(), parts);
+    }
+    if (!S_ISREG(info.st_mode)) return WriteInPlace(*target, parts);
+    return ReplaceByRename(*target, info.st_mode & 07777, parts);
+}
+
 bool WriteWholeFile(const std::string& path, const void* data, size_t size) {
-    if (path.empty() || (data == nullptr && size > 0)) return false;
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string temp = (slash == std::string::npos ? std::string("./") : folder) + ".write-XXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, static_cast<const unsigned char*>(data), size);
-    // mkstemp makes the file private; give it the permissions a newly created
-    // file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    ok = ok && fchmod(fd, 0666 & ~mask) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    unlink(temp.c_str());
-    return false;
+    if (data == nullptr && size > 0) return false;
+    return WriteWholeFile(path, {std::span(static_cast<const uint8_t*>(data), size)});
 }
 
 bool DeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }

@@ -12,7 +12,6 @@
 #include "gdi/clipboard.h"
 #include "gdi/dib_packing.h"
 #include "gdi/emf_recorder.h"
-#include "gdi/file_output.h"
 #include "gdi/raster_surface.h"
 #include "gdi/wmf_recorder.h"
 
@@ -217,37 +216,6 @@ TEST(EmfRecorder, EmptyRecordingHasEmptyBounds) {
     EXPECT_EQ(e.size(), platform::kEmrHeaderSize + 12 + 20);
     EXPECT_EQ(int32_t(U32(e, 16)), -1);
     EXPECT_EQ(U32(e, 52), 3u);
-}
-
-class FileOutput : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/gdi_test_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-    std::string dir_;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-TEST_F(FileOutput, ReplacesFilesAndFailsInMissingFolder) {
-    const std::string path = dir_ + "/out.bin";
-    const std::vector<uint8_t> a = {'a', 'b', 'c'}, b = {'d'};
-    ASSERT_TRUE(platform::WriteNewFile(path.c_str(), {a, b}));
-    EXPECT_EQ(ReadAll(path), "abcd");
-    ASSERT_TRUE(platform::WriteNewFile(path.c_str(), {b}));
-    EXPECT_EQ(ReadAll(path), "d");
-    platform::DeleteFileIfPresent(path.c_str());
-    EXPECT_NE(access(path.c_str(), F_OK), 0);
-    platform::DeleteFileIfPresent(path.c_str());  // already gone: fine
-    EXPECT_FALSE(platform::WriteNewFile((dir_ + "/missing/out.bin").c_str(), {a}));
-    EXPECT_FALSE(platform::WriteNewFile(nullptr, {a}));
-    EXPECT_FALSE(platform::WriteNewFile("", {a}));
 }
 
 bool HaveTool(const char* name) {

@@ -32,22 +32,6 @@ namespace {
 const QString kVersionFirst = QStringLiteral("版本_1   21×21");
 const QString kVersionLast = QStringLiteral("版本_40   177×177");
 
-// Width of the dark modules' bounding box of a symbol picture.
-int DarkWidth(const QImage& picture) {
-    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-    int left = grey.width(), right = -1;
-    for (int y = 0; y < grey.height(); ++y) {
-        const uchar* row = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); ++x) {
-            if (row[x] < 128) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-        }
-    }
-    return right < left ? 0 : right - left + 1;
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -126,6 +110,21 @@ private slots:
         delete window_;
     }
 
+    // First, before any call binds a library.
+    void missingLibraryIsShownInThePictureAndTheContentStays() {
+        for (const char* name : {"Mosaire.dll", "Lectavo.dll"})
+            QVERIFY(QFile::rename(Path(QLatin1String(name)), Path(QLatin1String(name) + QLatin1String(".away"))));
+        Content()->setPlainText(QStringLiteral("keep me"));
+        window_->Generate();
+        QVERIFY2(Picture()->text().startsWith(QStringLiteral("无法加载 Mosaire.dll：")), qPrintable(Picture()->text()));
+        QCOMPARE(Content()->toPlainText(), QStringLiteral("keep me"));
+        QCOMPARE(Recognise(Path(QStringLiteral("missing.bmp"))), QStringLiteral("keep me"));
+        QVERIFY2(Picture()->text().startsWith(QStringLiteral("无法加载 Lectavo")), qPrintable(Picture()->text()));
+        for (const char* name : {"Mosaire.dll", "Lectavo.dll"})
+            QVERIFY(QFile::rename(Path(QLatin1String(name) + QLatin1String(".away")), Path(QLatin1String(name))));
+        Content()->clear();
+    }
+
     void startUpFillsTheWindowAndWritesTheLibraries() {
         QCOMPARE(window_->size(), QSize(793, 539));
         QCOMPARE(window_->windowTitle().left(9), QStringLiteral("二维码生成器 - "));
@@ -189,7 +188,7 @@ private slots:
         QCOMPARE(testing::ReadSymbolLevel(shown), QString(QLatin1Char("LMQH"[level])));
         if (version > 0) {
             const int side = 17 + 4 * version;
-            QCOMPARE(DarkWidth(shown) % side, 0);
+            QCOMPARE(testing::DarkWidth(shown) % side, 0);
         }
         QVERIFY(!QFile::exists(Path(QStringLiteral("a.bmp"))));
     }
@@ -199,14 +198,40 @@ private slots:
         Levels()->setCurrentIndex(0);
         Versions()->setCurrentIndex(0);
         window_->Generate();
-        const int module = DarkWidth(Shown()) / 21;
+        const int module = testing::DarkWidth(Shown()) / 21;
         QVERIFY(module > 0);
         for (int version : {3, 9}) {
             Versions()->setCurrentIndex(version);
             window_->Generate();
-            QCOMPARE(DarkWidth(Shown()), (17 + 4 * version) * module);
+            QCOMPARE(testing::DarkWidth(Shown()), (17 + 4 * version) * module);
         }
         Versions()->setCurrentIndex(0);
+    }
+
+    void everyVersionIsShownAndSavedWhole() {
+        const QString saved = Path(QStringLiteral("version.bmp"));
+        for (int version = 1; version <= 40; ++version) {
+            const QByteArray text = "version " + QByteArray::number(version);
+            Content()->setPlainText(QString::fromLatin1(text));
+            Versions()->setCurrentIndex(version);
+            window_->Generate();
+            QVERIFY2(testing::IsWholeSymbol(Shown(), version, text), text);
+            AnswerDialogWith(saved);
+            window_->Save();
+            QVERIFY2(testing::IsWholeSymbol(QImage(saved), version, text), text);
+        }
+        Versions()->setCurrentIndex(0);
+    }
+
+    void chineseContentReadsBackWhole() {
+        const QString text = QStringLiteral("二维码生成器 测试");
+        Content()->setPlainText(text);
+        window_->Generate();
+        const QString saved = Path(QStringLiteral("chinese.bmp"));
+        AnswerDialogWith(saved);
+        window_->Save();
+        Content()->clear();
+        QCOMPARE(Recognise(saved), text);
     }
 
     void chooseAndRemoveLogo() {

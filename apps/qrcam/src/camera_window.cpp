@@ -94,7 +94,10 @@ void* CameraWindow::PreviewWindow() const { return static_cast<QWidget*>(label1_
 // Appends every non-empty name; the list is not emptied first.
 void CameraWindow::ListSources() {
     try {
+        // Adding to an empty list selects item 0; the choice stays the user's.
+        const int chosen = sources_->currentIndex();
         sources_->addItems(SourceNames(CameraListText()));
+        sources_->setCurrentIndex(chosen);
     } catch (const platform::BindError& error) {
         edit1_->setPlainText(apps::BindFailureMessage(error));
     }

@@ -14,6 +14,7 @@
 
 #include "camera_library.h"
 #include "camera_window.h"
+#include "gbk_text.h"
 #include "replay_fixture.h"
 
 using qrcam::CameraWindow;
@@ -43,7 +44,8 @@ private slots:
     void grabLoopRunsUntilAFrameDecodes();
     void symbolReadingLikeAFailureMessageKeepsTheLoopRunning();
     void missingFrameShowsFileNotFoundAndKeepsRunning();
-    void closingWithoutASourceReleasesIndexMinusOne();
+    void listedButUnchosenSourcesPassMinusOne();
+    void codePage936SymbolsReadBackWhole();
 
 private:
     // Starts the replay of `pictures` (named in name order) in a new window:
@@ -184,9 +186,11 @@ void QrcamWindowTest::listingTwiceAppendsEverySourceTwice() {
     Click(*window_, "搜索按钮");
     auto* sources = Find<QComboBox>(*window_, "组合框");
     const int once = sources->count();
-    QVERIFY(once >= 1);  // at least the replay source
-    QCOMPARE(sources->currentIndex(), 0);
+    QVERIFY(once >= 1);                     // at least the replay source
+    QCOMPARE(sources->currentIndex(), -1);  // the choice is left to the user
+    sources->setCurrentIndex(once - 1);
     Click(*window_, "搜索按钮");
+    QCOMPARE(sources->currentIndex(), once - 1);
     QCOMPARE(sources->count(), 2 * once);
     for (int i = 0; i < once; ++i) QCOMPARE(sources->itemText(once + i), sources->itemText(i));
 }
@@ -226,14 +230,24 @@ void QrcamWindowTest::missingFrameShowsFileNotFoundAndKeepsRunning() {
     QVERIFY(!Find<apps::PictureBox>(*window_, "图片框1")->HasPicture());
 }
 
-void QrcamWindowTest::closingWithoutASourceReleasesIndexMinusOne() {
+void QrcamWindowTest::listedButUnchosenSourcesPassMinusOne() {
     const QString log_path = program_folder_.filePath(QStringLiteral("calls.log"));
     QFile::remove(log_path);
     qputenv("VISTREL_CALL_LOG", QFile::encodeName(log_path));
+    Click(*window_, "搜索按钮");
+    Click(*window_, "按钮2");
     window_.reset();
     QFile log(log_path);
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll(), QByteArray("CloseCamera -1\n"));
+    QCOMPARE(log.readAll(), QByteArray("GetCameraList\nSetCameraID -1\nStartCamera window\nCloseCamera -1\n"));
+}
+
+void QrcamWindowTest::codePage936SymbolsReadBackWhole() {
+    // The generator windows put the user's code page 936 text into the symbol
+    // as it is; UTF-8 symbols of other encoders are covered above.
+    const QString text = QStringLiteral("二维码生成器 测试");
+    StartReplay({qrcam_test::SymbolPicture(apps::ToGbk(text))});
+    QCOMPARE(RunGrabLoop(4), QStringList({text}));
 }
 
 QTEST_MAIN(QrcamWindowTest)

@@ -35,10 +35,10 @@ inline QImage BlankPicture() {
     return image;
 }
 
-// A symbol holding `utf8` in byte mode, 6 pixels a module, with the
+// A symbol holding the bytes `data` in byte mode, 6 pixels a module, with the
 // 4-module quiet zone, made by an independent encoder.
-inline QImage SymbolPicture(const QByteArray& utf8) {
-    QRcode* code = QRcode_encodeString8bit(utf8.constData(), 0, QR_ECLEVEL_M);
+inline QImage SymbolPicture(const QByteArray& data) {
+    QRcode* code = QRcode_encodeString8bit(data.constData(), 0, QR_ECLEVEL_M);
     if (code == nullptr) return {};
     constexpr int kModule = 6;
     const int side = (code->width + 8) * kModule;

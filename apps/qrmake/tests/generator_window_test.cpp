@@ -44,12 +44,13 @@ private slots:
 
     void cleanupTestCase() { delete window_; }
 
-    void missingLibraryIsReportedInTheContentBox() {
+    void missingLibraryIsShownInThePictureAndTheContentStays() {
         Content()->setPlainText(QStringLiteral("x"));
         window_->Generate();
-        QVERIFY2(Content()->toPlainText().startsWith(QStringLiteral("无法加载 Mosaire.dll：")),
-                 qPrintable(Content()->toPlainText()));
-        QVERIFY(!Control<PictureBox>("图片框1")->HasPicture());
+        auto* picture = Control<PictureBox>("图片框1");
+        QVERIFY2(picture->text().startsWith(QStringLiteral("无法加载 Mosaire.dll：")), qPrintable(picture->text()));
+        QCOMPARE(Content()->toPlainText(), QStringLiteral("x"));
+        QVERIFY(!picture->HasPicture());
         // Once the library is there, the next generate binds it.
         for (const char* name : {"/Mosaire.dll", "/Lectavo.dll"}) {
             QVERIFY(
@@ -95,6 +96,19 @@ private slots:
         window_->Generate();
         QVERIFY(SymbolFileBytes() != first);
         QCOMPARE(testing::ReadSymbolBytes(QImage(SymbolFile()), &found), QByteArray("another"));
+    }
+
+    void everyVersionIsShownAndSavedWhole() {
+        auto* versions = Control<QComboBox>("组合框_版本");
+        for (int version = 1; version <= 40; ++version) {
+            const QByteArray text = "version " + QByteArray::number(version);
+            Content()->setPlainText(QString::fromLatin1(text));
+            versions->setCurrentIndex(version);
+            window_->Generate();
+            QVERIFY2(testing::IsWholeSymbol(Control<PictureBox>("图片框1")->pixmap().toImage(), version, text), text);
+            QVERIFY2(testing::IsWholeSymbol(QImage(SymbolFile()), version, text), text);
+        }
+        versions->setCurrentIndex(-1);
     }
 
     void contentBoxRefusesThe121stCharacter() {

@@ -2,6 +2,8 @@
 // input order, exit statuses, JSON output and bad files.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -156,6 +158,32 @@ TEST_F(QrtoolTest, UsageErrorsAndHelp) {
     Outcome tooLong = Exec("encode -l H -o " + Quote(Path("long.bmp")) + " " + std::string(1300, 'x'));
     EXPECT_EQ(tooLong.status, 1);
     EXPECT_NE(tooLong.out.find("too long"), std::string::npos);
+}
+
+TEST_F(QrtoolTest, OutputThroughALinkReplacesTheTargetAndKeepsItsMode) {
+    const std::string target = Path("target.bmp");
+    const std::string link = Path("link.bmp");
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(target, link);
+    Outcome enc = Exec("encode -o " + Quote(link) + " linked");
+    ASSERT_EQ(enc.status, 0) << enc.out;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_NE(Exec("decode " + Quote(link)).out.find("text: linked"), std::string::npos);
+
+    // Something that is not a regular file, such as a device or this pipe,
+    // is written in place, never replaced.
+    const std::string pipe_path = Path("pipe.bmp");
+    ASSERT_EQ(mkfifo(pipe_path.c_str(), 0600), 0);
+    const int reader = open(pipe_path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(Exec("encode -o " + Quote(pipe_path) + " piped").status, 0);  // 32 KB: fits the pipe's buffer
+    char magic[2] = {};
+    EXPECT_EQ(read(reader, magic, 2), 2);
+    close(reader);
+    EXPECT_EQ(std::string(magic, 2), "BM");
+    EXPECT_TRUE(fs::is_fifo(pipe_path));
 }
 
 }  // namespace
