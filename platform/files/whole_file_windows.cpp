@@ -52,8 +52,8 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::vector<unsigned char> bytes;
     unsigned char buffer[65536];
