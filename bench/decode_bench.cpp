@@ -1,7 +1,8 @@
 // Decoding speed of Lectavo against zxing-cpp and zbar on the same in-memory
 // grey pictures: clean libqrencode symbols of versions 1-6, 10, 20, 30 and 40
-// (4-pixel modules, 4-module quiet zone, four quarter turns) and noisy
-// versions 1-6. Each benchmark reports the time per picture (use
+// (4-pixel modules, 4-module quiet zone, four quarter turns), and versions
+// 1-6 noisy, scaled by 1.3 (5.2-pixel modules), blurred, turned by 10 degrees
+// and in perspective. Each benchmark reports the time per picture (use
 // --benchmark_repetitions=N for a median) and the share of pictures whose
 // bytes came back right ("correct"; 1 means every picture decoded).
 //
@@ -15,6 +16,8 @@
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -81,12 +84,132 @@ void AddNoise(Picture& p, unsigned seed) {
     }
 }
 
-// The four quarter turns of one version's symbol.
-std::vector<Picture> PicturesFor(int version, bool noisy) {
+// Blurs with the kernel [1 2 1] / 4 along both axes, `passes` times.
+void Blur(Picture& p, int passes) {
+    std::vector<uint8_t> copy;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (const bool alongRows : {true, false}) {
+            copy = p.pixels;
+            const int step = alongRows ? 1 : p.width;
+            for (int y = 1; y + 1 < p.height; ++y)
+                for (int x = 1; x + 1 < p.width; ++x) {
+                    const size_t i = static_cast<size_t>(y) * p.width + x;
+                    p.pixels[i] = static_cast<uint8_t>((copy[i - step] + 2 * copy[i] + copy[i + step] + 2) / 4);
+                }
+        }
+    }
+}
+
+// A plane projective map, row-major 3 x 3.
+using Homography = std::array<double, 9>;
+
+// The map taking the unit square's corners (0,0), (1,0), (1,1), (0,1) to `q`.
+Homography SquareToQuad(const std::array<double, 8>& q) {
+    const double dx1 = q[2] - q[4], dx2 = q[6] - q[4], dx3 = q[0] - q[2] + q[4] - q[6];
+    const double dy1 = q[3] - q[5], dy2 = q[7] - q[5], dy3 = q[1] - q[3] + q[5] - q[7];
+    const double det = dx1 * dy2 - dx2 * dy1;
+    const double g = (dx3 * dy2 - dx2 * dy3) / det, h = (dx1 * dy3 - dx3 * dy1) / det;
+    return {q[2] - q[0] + g * q[2],
+            q[6] - q[0] + h * q[6],
+            q[0],
+            q[3] - q[1] + g * q[3],
+            q[7] - q[1] + h * q[7],
+            q[1],
+            g,
+            h,
+            1.0};
+}
+
+Homography Inverse(const Homography& m) {
+    return {m[4] * m[8] - m[5] * m[7], m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
+            m[5] * m[6] - m[3] * m[8], m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
+            m[3] * m[7] - m[4] * m[6], m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3]};
+}
+
+// `src` seen through the projective map taking its corners to the quad `q`
+// (top-left, top-right, bottom-right, bottom-left) on a light picture of the
+// given size, sampled bilinearly.
+Picture Warp(const Picture& src, const std::array<double, 8>& q, int width, int height) {
+    const Homography toSquare = Inverse(SquareToQuad(q));
+    Picture out;
+    out.text = src.text;
+    out.width = width;
+    out.height = height;
+    out.pixels.assign(static_cast<size_t>(width) * height, 255);
+    auto at = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= src.width || y >= src.height
+                   ? 255.0
+                   : static_cast<double>(src.pixels[static_cast<size_t>(y) * src.width + x]);
+    };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double px = x + 0.5, py = y + 0.5;
+            const double w = toSquare[6] * px + toSquare[7] * py + toSquare[8];
+            const double u = (toSquare[0] * px + toSquare[1] * py + toSquare[2]) / w * src.width - 0.5;
+            const double v = (toSquare[3] * px + toSquare[4] * py + toSquare[5]) / w * src.height - 0.5;
+            const int x0 = static_cast<int>(std::floor(u)), y0 = static_cast<int>(std::floor(v));
+            const double fx = u - x0, fy = v - y0;
+            const double value = (1 - fy) * ((1 - fx) * at(x0, y0) + fx * at(x0 + 1, y0)) +
+                                 fy * ((1 - fx) * at(x0, y0 + 1) + fx * at(x0 + 1, y0 + 1));
+            out.pixels[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>(std::lround(value));
+        }
+    return out;
+}
+
+Picture Scaled(const Picture& src, double factor) {
+    const double w = src.width * factor, h = src.height * factor;
+    return Warp(src, {0, 0, w, 0, w, h, 0, h}, static_cast<int>(std::ceil(w)), static_cast<int>(std::ceil(h)));
+}
+
+// Turned about its centre on a picture large enough to hold it.
+Picture Turned(const Picture& src, double degrees) {
+    const double a = degrees * 3.14159265358979 / 180, c = std::cos(a), s = std::sin(a);
+    const double half = src.width / 2.0;
+    const int side = static_cast<int>(std::ceil(src.width * (c + s)));
+    std::array<double, 8> q{};
+    const double corners[4][2] = {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
+    for (int i = 0; i < 4; ++i) {
+        q[2 * i] = side / 2.0 + c * corners[i][0] - s * corners[i][1];
+        q[2 * i + 1] = side / 2.0 + s * corners[i][0] + c * corners[i][1];
+    }
+    return Warp(src, q, side, side);
+}
+
+// As a hand-held camera sees it: the top edge farther away and the picture
+// leaning to one side.
+Picture InPerspective(const Picture& src) {
+    const double w = src.width, h = src.height;
+    return Warp(src, {0.12 * w, 0.06 * h, 0.86 * w, 0.02 * h, 0.98 * w, 0.96 * h, 0.02 * w, 0.9 * h}, src.width,
+                src.height);
+}
+
+enum class Variant { kClean, kNoisy, kScaled, kBlurred, kTurned10, kPerspective };
+
+// The four quarter turns of one version's symbol, as the variant shows them.
+std::vector<Picture> PicturesFor(int version, Variant variant) {
     std::vector<Picture> out;
     for (int turns = 0; turns < 4; ++turns) {
-        out.push_back(Render(MessageFor(version), version, 4, turns));
-        if (noisy) AddNoise(out.back(), static_cast<unsigned>(version * 4 + turns));
+        Picture p = Render(MessageFor(version), version, 4, turns);
+        switch (variant) {
+            case Variant::kClean:
+                break;
+            case Variant::kNoisy:
+                AddNoise(p, static_cast<unsigned>(version * 4 + turns));
+                break;
+            case Variant::kScaled:
+                p = Scaled(p, 1.3);
+                break;
+            case Variant::kBlurred:
+                Blur(p, 2);
+                break;
+            case Variant::kTurned10:
+                p = Turned(p, 10);
+                break;
+            case Variant::kPerspective:
+                p = InPerspective(p);
+                break;
+        }
+        out.push_back(std::move(p));
     }
     return out;
 }
@@ -138,9 +261,9 @@ private:
 
 enum Peer { kLectavo, kZxing, kZbar };
 
-void BM_Decode(benchmark::State& state, Peer peer, bool noisy) {
+void BM_Decode(benchmark::State& state, Peer peer, Variant variant) {
     const int version = static_cast<int>(state.range(0));
-    const std::vector<Picture> pictures = PicturesFor(version, noisy);
+    const std::vector<Picture> pictures = PicturesFor(version, variant);
     Zbar zbarReader;
     auto decode = [&](const Picture& p) {
         switch (peer) {
@@ -166,16 +289,21 @@ void BM_Decode(benchmark::State& state, Peer peer, bool noisy) {
 void CleanVersions(benchmark::internal::Benchmark* b) {
     for (int v : {1, 2, 3, 4, 5, 6, 10, 20, 30, 40}) b->Arg(v);
 }
-void NoisyVersions(benchmark::internal::Benchmark* b) {
+void SmallVersions(benchmark::internal::Benchmark* b) {
     for (int v = 1; v <= 6; ++v) b->Arg(v);
 }
 
-BENCHMARK_CAPTURE(BM_Decode, lectavo_clean, kLectavo, false)->Apply(CleanVersions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Decode, zxing_clean, kZxing, false)->Apply(CleanVersions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Decode, zbar_clean, kZbar, false)->Apply(CleanVersions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Decode, lectavo_noisy, kLectavo, true)->Apply(NoisyVersions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Decode, zxing_noisy, kZxing, true)->Apply(NoisyVersions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Decode, zbar_noisy, kZbar, true)->Apply(NoisyVersions)->Unit(benchmark::kMicrosecond);
+#define DECODE_BENCHMARKS(variant, value, versions)                                                                   \
+    BENCHMARK_CAPTURE(BM_Decode, lectavo_##variant, kLectavo, value)->Apply(versions)->Unit(benchmark::kMicrosecond); \
+    BENCHMARK_CAPTURE(BM_Decode, zxing_##variant, kZxing, value)->Apply(versions)->Unit(benchmark::kMicrosecond);     \
+    BENCHMARK_CAPTURE(BM_Decode, zbar_##variant, kZbar, value)->Apply(versions)->Unit(benchmark::kMicrosecond)
+
+DECODE_BENCHMARKS(clean, Variant::kClean, CleanVersions);
+DECODE_BENCHMARKS(noisy, Variant::kNoisy, SmallVersions);
+DECODE_BENCHMARKS(scaled, Variant::kScaled, SmallVersions);
+DECODE_BENCHMARKS(blurred, Variant::kBlurred, SmallVersions);
+DECODE_BENCHMARKS(turned10, Variant::kTurned10, SmallVersions);
+DECODE_BENCHMARKS(perspective, Variant::kPerspective, SmallVersions);
 
 long PeakResidentKb() {
     std::ifstream status("/proc/self/status");

@@ -3,16 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "array_input.h"
 #include "lectavo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 5) return 0;
-    const int width = 1 + (data[0] | (data[1] << 8)) % 1024;
-    int height = 1 + (data[2] | (data[3] << 8)) % 1024;
-    const size_t pixels = size - 4;
-    if (static_cast<size_t>(width) * static_cast<size_t>(height) > pixels)
-        height = static_cast<int>(pixels / static_cast<size_t>(width));
-    if (height == 0) return 0;
+    fuzzing::ArrayShape shape;
+    if (!fuzzing::ReadArrayShape(data, size, 4, shape)) return 0;
+    const int width = shape.width, height = shape.height;
     SetDecodeSymbolCount(data[4] % 3);
     const int found = DecodeGrayScaleArray(data + 4, width, height);
     for (int i = 0; i < found; ++i) {

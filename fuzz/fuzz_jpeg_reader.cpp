@@ -1,4 +1,4 @@
-#include "jpeg_reader.h"
+#include "input/jpeg_reader.h"
 #include "fuzz_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

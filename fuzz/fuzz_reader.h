@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "fuzz_file.h"
-#include "picture_reader.h"
+#include "input/picture_reader.h"
 
 namespace fuzzing {
 

@@ -3,24 +3,13 @@
 #include "seed_writer.h"
 #include "test_pictures.h"
 
-namespace {
-
-std::vector<uint8_t> ArrayInput(int width, int height, const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> in = {uint8_t((width - 1) & 0xFF), uint8_t((width - 1) >> 8), uint8_t((height - 1) & 0xFF),
-                               uint8_t((height - 1) >> 8)};
-    in.insert(in.end(), pixels.begin(), pixels.end());
-    return in;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
-    bool ok = fuzzing::WriteSeed(argv[1], "flat", ArrayInput(21, 21, std::vector<uint8_t>(21 * 21, 128)));
+    bool ok = fuzzing::WriteSeed(argv[1], "flat", fuzzing::GreyArrayInput(21, 21, std::vector<uint8_t>(21 * 21, 128)));
     std::vector<uint8_t> ramp(40 * 30);
     for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<uint8_t>(i % 40 * 6);
-    ok &= fuzzing::WriteSeed(argv[1], "ramp", ArrayInput(40, 30, ramp));
+    ok &= fuzzing::WriteSeed(argv[1], "ramp", fuzzing::GreyArrayInput(40, 30, ramp));
     const testpics::Picture symbol = testpics::Render(testpics::FromQrencode("fuzz seed", 1, 1), 3, 2);
-    ok &= fuzzing::WriteSeed(argv[1], "symbol", ArrayInput(symbol.width, symbol.height, symbol.pixels));
+    ok &= fuzzing::WriteSeed(argv[1], "symbol", fuzzing::GreyArrayInput(symbol.width, symbol.height, symbol.pixels));
     return ok ? 0 : 1;
 }

@@ -17,4 +17,16 @@ inline bool WriteSeed(const char* folder, const std::string& name, const std::ve
     return std::fclose(f) == 0;
 }
 
+// An input of the array targets: width - 1 and height - 1 as two
+// little-endian 16-bit values, then `settings` (bytes a target reads before
+// the pixels), then the pixels.
+inline std::vector<uint8_t> GreyArrayInput(int width, int height, const std::vector<uint8_t>& pixels,
+                                           const std::vector<uint8_t>& settings = {}) {
+    std::vector<uint8_t> in = {uint8_t((width - 1) & 0xFF), uint8_t((width - 1) >> 8), uint8_t((height - 1) & 0xFF),
+                               uint8_t((height - 1) >> 8)};
+    in.insert(in.end(), settings.begin(), settings.end());
+    in.insert(in.end(), pixels.begin(), pixels.end());
+    return in;
+}
+
 }  // namespace fuzzing

@@ -1,29 +1,34 @@
 #include "decode_driver.h"
 
 #include <algorithm>
-#include <memory>
 #include <new>
 
-#include "binarizer.h"
 #include "decoder_options.h"
+#include "input/binarizer.h"
+#include "input/picture_reader.h"
+#include "locate/search_pass.h"
 #include "position_mapping.h"
+#include "result_codes.h"
 #include "result_store.h"
-#include "symbol_search.h"
 
 namespace lectavo {
 
 namespace {
 
-std::unique_ptr<SymbolSearch> NewSearch(const DecoderOptions& options) {
-    std::unique_ptr<SymbolSearch> search(new (std::nothrow) SymbolSearch());
-    if (search) search->minModuleSize = options.minimumModuleSize;
-    return search;
+// The single place where running out of memory becomes a return code.
+template <typename Body>
+int MappingOutOfMemory(Body body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
 }
 
 // Keeps the search's results for the thread when anything was found.
-int Conclude(ResultStore& store, const SymbolSearch& search, bool found, bool ranOutOfMemory) {
-    if (!found) return ranOutOfMemory ? kOutOfMemory : 0;
-    if (!store.Assign(search.results)) return kOutOfMemory;
+int Conclude(ResultStore& store, const SearchState& state, bool found) {
+    if (!found) return 0;
+    store.Assign(state.results);
     return store.Count();
 }
 
@@ -36,22 +41,33 @@ ResultStore* FreshStore() {
 
 int SearchGrey(ResultStore& store, const uint8_t* grey, int width, int height, uint8_t threshold, bool bilevel) {
     const DecoderOptions options = CurrentOptions();
-    std::unique_ptr<SymbolSearch> search = NewSearch(options);
-    if (!search) return kOutOfMemory;
-    bool ranOutOfMemory = false;
+    SearchState state;
+    state.minModuleSize = options.minimumModuleSize;
     const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
         SearchOutcome outcome;
-        outcome.success = SearchPass(*search, plane, w, h, options.symbolCount);
-        outcome.symbolsHeld = static_cast<int>(search->results.size());
-        ranOutOfMemory = ranOutOfMemory || search->outOfMemory;
+        outcome.success = SearchPass(BinaryPlane{plane, w, h}, state, options.symbolCount);
+        outcome.symbolsHeld = static_cast<int>(state.results.size());
         return outcome;
     };
     const BinarizeStatus status = Binarize(grey, width, height, threshold, bilevel, options, pass);
-    if (status == BinarizeStatus::kOutOfMemory) return kOutOfMemory;
-    return Conclude(store, *search, status == BinarizeStatus::kFound, ranOutOfMemory);
+    return Conclude(store, state, status == BinarizeStatus::kFound);
 }
 
 bool UsableArray(const uint8_t* pixels, int width, int height) { return pixels && width > 0 && height > 0; }
+
+// The common start of the calls on a caller's pixel array: a fresh store, the
+// identity mapping, and the array checked before `search` runs.
+template <typename Search>
+int DecodeArray(const uint8_t* pixels, int width, int height, Search search) {
+    return MappingOutOfMemory([&] {
+        ResultStore* store = FreshStore();
+        if (!store) return kOutOfMemory;
+        SetMapping(PositionMapping{});
+        if (!UsableArray(pixels, width, height)) return 0;
+        if (!WithinSizeLimit(width, height)) return kOutOfMemory;
+        return search(*store);
+    });
+}
 
 }  // namespace
 
@@ -60,48 +76,45 @@ PictureRect RectFromCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 int DecodeFile(const char* path, const PictureRect* rect) {
-    ResultStore* store = FreshStore();
-    if (!store) return kOutOfMemory;
-    PositionMapping mapping;
-    if (rect) {
-        // Readers clip negative coordinates to the picture's edge.
-        mapping.originX = std::max(rect->left, 0);
-        mapping.originY = std::max(rect->top, 0);
-    }
-    SetMapping(mapping);
-    if (!path || !*path) return kFileNotFound;
+    return MappingOutOfMemory([&] {
+        ResultStore* store = FreshStore();
+        if (!store) return kOutOfMemory;
+        PositionMapping mapping;
+        if (rect) {
+            // Readers clip negative coordinates to the picture's edge.
+            mapping.originX = std::max(rect->left, 0);
+            mapping.originY = std::max(rect->top, 0);
+        }
+        SetMapping(mapping);
+        if (!path || !*path) return kFileNotFound;
 
-    GrayPicture picture;
-    const int code = ReadPicture(path, rect, picture);
-    mapping.scaleX = picture.scaleX;
-    mapping.scaleY = picture.scaleY;
-    SetMapping(mapping);
-    if (!picture.HasImage()) return code;
-    return SearchGrey(*store, picture.pixels.data(), picture.width, picture.height, picture.threshold, picture.bilevel);
+        GrayPicture picture;
+        const int code = ReadPicture(path, rect, picture);
+        mapping.scaleX = picture.scaleX;
+        mapping.scaleY = picture.scaleY;
+        SetMapping(mapping);
+        if (!picture.HasImage()) return code;
+        return SearchGrey(*store, picture.pixels.data(), picture.width, picture.height, picture.threshold,
+                          picture.bilevel);
+    });
 }
 
 int DecodeGrey(const uint8_t* pixels, int width, int height) {
-    ResultStore* store = FreshStore();
-    if (!store) return kOutOfMemory;
-    SetMapping(PositionMapping{});
-    if (!UsableArray(pixels, width, height)) return 0;
-    if (!WithinSizeLimit(width, height)) return kOutOfMemory;
-    GreyRange range;
-    range.AddAll(pixels, static_cast<size_t>(width) * static_cast<size_t>(height));
-    return SearchGrey(*store, pixels, width, height, range.Threshold(), false);
+    return DecodeArray(pixels, width, height, [&](ResultStore& store) {
+        GreyRange range;
+        range.AddAll(pixels, static_cast<size_t>(width) * static_cast<size_t>(height));
+        return SearchGrey(store, pixels, width, height, range.Threshold(), false);
+    });
 }
 
 int DecodeBinary(const uint8_t* pixels, int width, int height) {
-    ResultStore* store = FreshStore();
-    if (!store) return kOutOfMemory;
-    SetMapping(PositionMapping{});
-    if (!UsableArray(pixels, width, height)) return 0;
-    if (!WithinSizeLimit(width, height)) return kOutOfMemory;
-    const DecoderOptions options = CurrentOptions();
-    std::unique_ptr<SymbolSearch> search = NewSearch(options);
-    if (!search) return kOutOfMemory;
-    const bool found = SearchPass(*search, pixels, width, height, options.symbolCount);
-    return Conclude(*store, *search, found, search->outOfMemory);
+    return DecodeArray(pixels, width, height, [&](ResultStore& store) {
+        const DecoderOptions options = CurrentOptions();
+        SearchState state;
+        state.minModuleSize = options.minimumModuleSize;
+        const bool found = SearchPass(BinaryPlane{pixels, width, height}, state, options.symbolCount);
+        return Conclude(store, state, found);
+    });
 }
 
 }  // namespace lectavo

@@ -1,11 +1,12 @@
 // One decode call from start to end: empty the thread's results, set the
 // position mapping, obtain a grey image, search its binary planes and keep
-// what was found. Returns the number of symbols, 0, or a negative code.
+// what was found. Returns the number of symbols, 0, or a negative code; an
+// allocation failure anywhere below becomes kOutOfMemory here.
 #pragma once
 
 #include <cstdint>
 
-#include "picture_reader.h"
+#include "input/grey_picture.h"
 
 namespace lectavo {
 

@@ -11,15 +11,13 @@ void ResultStore::Clear() {
     count_ = 0;
 }
 
-bool ResultStore::Assign(const std::vector<DecodeResult>& results) {
+void ResultStore::Assign(const std::vector<DecodeResult>& results) {
     Clear();
-    if (results.empty()) return true;
-    std::unique_ptr<DecodeResult[]> records(new (std::nothrow) DecodeResult[results.size()]);
-    if (!records) return false;
+    if (results.empty()) return;
+    auto records = std::make_unique<DecodeResult[]>(results.size());
     for (size_t i = 0; i < results.size(); ++i) records[i] = results[i];
     records_ = std::move(records);
     count_ = static_cast<int32_t>(results.size());
-    return true;
 }
 
 const DecodeResult* ResultStore::At(int32_t index) const {
@@ -31,6 +29,8 @@ namespace {
 
 const char kStoreKey = 0;
 
+// The thread-object service takes a plain creation function and reports a
+// null store to the caller, who maps it to out of memory.
 void* CreateStore() { return new (std::nothrow) ResultStore(); }
 void DestroyStore(void* store) { delete static_cast<ResultStore*>(store); }
 

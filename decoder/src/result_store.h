@@ -6,16 +6,16 @@
 #include <memory>
 #include <vector>
 
-#include "symbol_search.h"
+#include "decode_result.h"
 
 namespace lectavo {
 
 class ResultStore {
 public:
     void Clear();
-    // Replaces the contents with a copy of `results`; false (and empty) when
-    // memory is short.
-    bool Assign(const std::vector<DecodeResult>& results);
+    // Replaces the contents with a copy of `results`; throws std::bad_alloc
+    // (leaving the store empty) when memory is short.
+    void Assign(const std::vector<DecodeResult>& results);
     int32_t Count() const { return count_; }
     // The record at `index`, or null for an index outside 0 .. count - 1.
     const DecodeResult* At(int32_t index) const;

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "common/qr_tables.h"
-#include "geometry.h"
-#include "module_sampling.h"
+#include "locate/geometry.h"
+#include "sample/module_sampling.h"
 #include "reading_fixture.h"
 
 namespace {
@@ -19,8 +19,8 @@ struct Rendered {
     testpics::Matrix m;
     testpics::Picture picture;
     readfix::Placement place;
-    std::unique_ptr<lectavo::SymbolSearch> search = std::make_unique<lectavo::SymbolSearch>();
-    lectavo::SymbolCandidate candidate;
+    std::unique_ptr<testsearch::Search> search = std::make_unique<testsearch::Search>();
+    lectavo::LocatedSymbol candidate;
     int anchors[lectavo::kMaxTracks] = {};
     int anchorCount = 0;
 
@@ -31,14 +31,14 @@ struct Rendered {
         Attach();
     }
     void Attach() {
-        search->image = picture.pixels.data();
-        search->width = picture.width;
-        search->height = picture.height;
+        search->plane.pixels = picture.pixels.data();
+        search->plane.width = picture.width;
+        search->plane.height = picture.height;
         search->finders.clear();
         search->candidates.clear();
         candidate = readfix::AddCandidate(*search, m, place);
     }
-    void Place() { anchorCount = lectavo::PlaceSymbolTracks(*search, candidate, anchors); }
+    void Place() { anchorCount = lectavo::PlaceSymbolTracks(search->plane, search->reading, candidate, anchors); }
 
     // Track coordinate of track k: the anchor, the last track on S - 1.
     int TrackLine(int k) const { return k == anchorCount - 1 ? m.side - 1 : anchors[k]; }

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "binarizer.h"
+#include "input/binarizer.h"
 
 using lectavo::Binarize;
 using lectavo::BinarizeStatus;

@@ -10,25 +10,19 @@
 #include <vector>
 
 #include "common/qr_tables.h"
-#include "symbol_search.h"
+#include "decode/codewords.h"
 #include "test_pictures.h"
 
 namespace {
 
-using lectavo::kMaxSide;
-
-constexpr uint8_t kFunction = 0x10;
-
-// Loads a libqrencode symbol into the sampled grid (function cells flagged,
-// data cells still masked) and returns its mask number.
-int LoadSymbol(const QRcode& code, lectavo::SymbolSearch& search) {
+// Loads a libqrencode symbol into the grid (modules still masked) and returns
+// its mask number.
+int LoadSymbol(const QRcode& code, lectavo::SampledGrid& grid) {
     const int side = code.width;
     auto cell = [&](int x, int y) { return code.data[y * side + x]; };
+    grid.side = side;
     for (int x = 0; x < side; ++x)
-        for (int y = 0; y < side; ++y) {
-            const uint8_t m = cell(x, y);
-            search.reading.grid[x * kMaxSide + y] = (m & 0x80) ? kFunction : (m & 1);  // bit 7: non-data
-        }
+        for (int y = 0; y < side; ++y) grid.At(y, x) = cell(x, y) & 1;
     return testpics::FormatMask([&](int x, int y) { return (cell(x, y) & 1) != 0; });
 }
 
@@ -59,7 +53,8 @@ struct Symbol {
 
 class Codewords : public ::testing::Test {
 protected:
-    std::unique_ptr<lectavo::SymbolSearch> search = std::make_unique<lectavo::SymbolSearch>();
+    std::unique_ptr<lectavo::SampledGrid> grid = std::make_unique<lectavo::SampledGrid>();
+    std::unique_ptr<lectavo::DataStream> stream = std::make_unique<lectavo::DataStream>();
     std::mt19937 rng{99};
 
     // The fullest byte-mode symbol of `version` and `level`, loaded into the grid.
@@ -74,57 +69,53 @@ protected:
         EXPECT_NE(code, nullptr);
         if (!code) return s;
         EXPECT_EQ(code->version, version);
-        s.mask = LoadSymbol(*code, *search);
+        s.mask = LoadSymbol(*code, *grid);
+        grid->version = version;
+        grid->level = level;
+        grid->mask = s.mask;
         QRcode_free(code);
         s.dataCodewords = ByteModeCodewords(s.message, version, data);
         return s;
     }
 
-    std::vector<uint8_t> Extracted() const {
-        return {search->codewords.bytes, search->codewords.bytes + search->codewords.count};
+    bool Extract() { return lectavo::ExtractCodewords(*grid, *stream); }
+    std::vector<uint8_t> Extracted() const { return {stream->bytes, stream->bytes + stream->count}; }
+
+    // The first four raw codewords of an all-light version 1 grid under `mask`.
+    std::vector<uint8_t> LightGridCodewords(int mask, uint8_t functionValue) {
+        qrcommon::FunctionMap map;
+        qrcommon::BuildFunctionMap(1, map);
+        grid->side = 21;
+        grid->mask = mask;
+        for (int r = 0; r < 21; ++r)
+            for (int c = 0; c < 21; ++c) grid->At(r, c) = map.IsFunction(r, c) ? functionValue : 0;
+        uint8_t raw[26] = {};
+        lectavo::ReadPlacementOrder(*grid, map, 26, raw);
+        return {raw, raw + 4};
     }
 };
 
 TEST_F(Codewords, Mask1InvertsEvenRowsAndMask2EveryThirdColumn) {
-    const int side = 21;
-    auto& grid = search->reading.grid;
-    for (int x = 0; x < side; ++x)
-        for (int y = 0; y < side; ++y) grid[x * kMaxSide + y] = (x == 4 || y == 9) ? kFunction : 0;
-    lectavo::UnmaskGrid(*search, side, 1);
-    for (int x = 0; x < side; ++x)
-        for (int y = 0; y < side; ++y) {
-            const uint8_t expected = (x == 4 || y == 9) ? kFunction : (y % 2 == 0 ? 1 : 0);
-            ASSERT_EQ(grid[x * kMaxSide + y], expected) << x << "," << y;
-        }
-    lectavo::UnmaskGrid(*search, side, 1);  // masking is its own inverse
-    lectavo::UnmaskGrid(*search, side, 2);
-    for (int x = 0; x < side; ++x)
-        for (int y = 0; y < side; ++y) {
-            const uint8_t expected = (x == 4 || y == 9) ? kFunction : (x % 3 == 0 ? 1 : 0);
-            ASSERT_EQ(grid[x * kMaxSide + y], expected) << x << "," << y;
-        }
-    // Cells outside the symbol's side are left alone.
-    EXPECT_EQ(grid[side * kMaxSide], 0);
+    // The first strip (columns 20 and 19) runs up from row 20, two modules a
+    // row; the second (columns 18 and 17) runs down from row 9.
+    EXPECT_EQ(LightGridCodewords(1, 0), (std::vector<uint8_t>{0xCC, 0xCC, 0xCC, 0x33}));
+    EXPECT_EQ(LightGridCodewords(2, 0), (std::vector<uint8_t>{0x00, 0x00, 0x00, 0xAA}));
 }
 
-TEST_F(Codewords, FunctionCellsKeepTheirFlagUnderEveryMask) {
-    auto& grid = search->reading.grid;
-    for (int mask = 0; mask < 8; ++mask) {
-        std::fill(std::begin(grid), std::end(grid), kFunction);
-        lectavo::UnmaskGrid(*search, kMaxSide, mask);
-        for (uint8_t cell : grid) ASSERT_EQ(cell, kFunction);
-    }
-    lectavo::UnmaskGrid(*search, kMaxSide + 1, 0);  // hostile arguments are ignored
-    lectavo::UnmaskGrid(*search, -5, 0);
-    lectavo::UnmaskGrid(*search, 21, 8);
+TEST_F(Codewords, FunctionModulesNeverEnterTheStream) {
+    for (int mask = 0; mask < 8; ++mask) EXPECT_EQ(LightGridCodewords(mask, 1), LightGridCodewords(mask, 0)) << mask;
+    Load(1, 0);
+    grid->mask = 8;  // hostile fields are refused
+    EXPECT_FALSE(Extract());
+    grid->mask = -1;
+    EXPECT_FALSE(Extract());
 }
 
 TEST_F(Codewords, Version5QTakesTheLongerBlocksExtraCodewordFromTheTail) {
     // 5-Q: two blocks of (33, 15) and two of (34, 16).
     const Symbol s = Load(5, 2);
-    lectavo::UnmaskGrid(*search, 37, s.mask);
-    ASSERT_TRUE(lectavo::ExtractCodewords(*search, 5, 37, 2));
-    EXPECT_EQ(search->codewords.count, 62);
+    ASSERT_TRUE(Extract());
+    EXPECT_EQ(stream->count, 62);
     EXPECT_EQ(Extracted(), s.dataCodewords);
 }
 
@@ -132,43 +123,45 @@ TEST_F(Codewords, EveryVersionAndLevelOfAnIndependentEncoder) {
     for (int version = 1; version <= 40; ++version)
         for (int level = 0; level < 4; ++level) {
             const Symbol s = Load(version, level);
-            const int side = qrcommon::SymbolSide(version);
-            lectavo::UnmaskGrid(*search, side, s.mask);
-            ASSERT_TRUE(lectavo::ExtractCodewords(*search, version, side, level)) << version << "-" << level;
+            ASSERT_TRUE(Extract()) << version << "-" << level;
             ASSERT_EQ(Extracted(), s.dataCodewords) << version << "-" << level;
         }
 }
 
 TEST_F(Codewords, DamagedModulesAreCorrectedUntilTooManyBlocksBreak) {
     const Symbol s = Load(5, 2);
-    auto& grid = search->reading.grid;
+    qrcommon::FunctionMap map;
+    qrcommon::BuildFunctionMap(5, map);
     std::vector<int> dataCells;
-    for (int x = 0; x < 37; ++x)
-        for (int y = 0; y < 37; ++y)
-            if (!(grid[x * kMaxSide + y] & kFunction)) dataCells.push_back(x * kMaxSide + y);
-    lectavo::UnmaskGrid(*search, 37, s.mask);
-    uint8_t clean[kMaxSide * kMaxSide];
-    std::copy(std::begin(grid), std::end(grid), clean);
+    for (int r = 0; r < 37; ++r)
+        for (int c = 0; c < 37; ++c)
+            if (!map.IsFunction(r, c)) dataCells.push_back(r * 37 + c);
+    const lectavo::SampledGrid clean = *grid;
 
     // Six wrong modules hit at most six codewords, far below 4 x 9.
-    for (int i = 0; i < 6; ++i) grid[dataCells[rng() % dataCells.size()]] ^= 1;
-    ASSERT_TRUE(lectavo::ExtractCodewords(*search, 5, 37, 2));
+    for (int i = 0; i < 6; ++i) grid->modules[dataCells[rng() % dataCells.size()]] ^= 1;
+    ASSERT_TRUE(Extract());
     EXPECT_EQ(Extracted(), s.dataCodewords);
 
-    std::copy(std::begin(clean), std::end(clean), grid);
-    for (int i = 0; i < 300; ++i) grid[dataCells[rng() % dataCells.size()]] ^= 1;
-    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 5, 37, 2));
-    EXPECT_EQ(search->codewords.count, 0);
-    EXPECT_FALSE(search->outOfMemory);
+    *grid = clean;
+    for (int i = 0; i < 300; ++i) grid->modules[dataCells[rng() % dataCells.size()]] ^= 1;
+    EXPECT_FALSE(Extract());
+    EXPECT_EQ(stream->count, 0);
 }
 
 TEST_F(Codewords, InconsistentArgumentsFail) {
     Load(1, 0);
-    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 1, 25, 0));  // side of version 2
-    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 0, 17, 0));
-    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 41, 181, 0));
-    EXPECT_FALSE(lectavo::ExtractCodewords(*search, 1, 21, 4));
-    EXPECT_EQ(search->codewords.count, 0);
+    const auto extractWith = [&](int version, int side, int level) {
+        grid->version = version;
+        grid->side = side;
+        grid->level = level;
+        return Extract();
+    };
+    EXPECT_FALSE(extractWith(1, 25, 0));  // side of version 2
+    EXPECT_FALSE(extractWith(0, 17, 0));
+    EXPECT_FALSE(extractWith(41, 181, 0));
+    EXPECT_FALSE(extractWith(1, 21, 4));
+    EXPECT_EQ(stream->count, 0);
 }
 
 }  // namespace

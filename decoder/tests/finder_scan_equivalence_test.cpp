@@ -9,35 +9,36 @@
 #include <random>
 #include <vector>
 
-#include "finder_scan.h"
-#include "geometry.h"
+#include "locate/finder_scan.h"
+#include "locate/geometry.h"
+#include "search_fixture.h"
 #include "test_pictures.h"
 
 namespace {
 
 using lectavo::RunEdges;
-using lectavo::SymbolSearch;
+using testsearch::Search;
 
-std::vector<lectavo::FinderPattern> PlainScan(const SymbolSearch& search) {
+std::vector<lectavo::FinderPattern> PlainScan(const Search& search) {
     std::vector<lectavo::FinderPattern> out;
     const int step = 2 * std::max(1, static_cast<int>(search.minModuleSize));
-    for (int y = step; y < search.height - step; y += step)
-        for (int x = step; x < search.width - step; x += step) {
+    for (int y = step; y < search.plane.height - step; y += step)
+        for (int x = step; x < search.plane.width - step; x += step) {
             if (out.size() >= 128) return out;
-            if (!search.Pixel(x, y)) continue;
+            if (!search.plane.Pixel(x, y)) continue;
             RunEdges r;
-            if (!lectavo::CrossCheckHorizontal(search, x, y, r)) continue;
+            if (!lectavo::CrossCheckHorizontal(search.plane, x, y, r)) continue;
             float cx = r.Centre();
-            if (!lectavo::CrossCheckVertical(search, lectavo::RoundCoord(cx), y, r)) continue;
+            if (!lectavo::CrossCheckVertical(search.plane, lectavo::RoundCoord(cx), y, r)) continue;
             float cy = r.Centre();
             bool ok = true;
             for (int round = 0; round < 8; ++round) {
-                if (!lectavo::CrossCheckHorizontal(search, lectavo::RoundCoord(cx), lectavo::RoundCoord(cy), r)) {
+                if (!lectavo::CrossCheckHorizontal(search.plane, lectavo::RoundCoord(cx), lectavo::RoundCoord(cy), r)) {
                     ok = false;
                     break;
                 }
                 const float nx = r.Centre();
-                if (!lectavo::CrossCheckVertical(search, lectavo::RoundCoord(nx), lectavo::RoundCoord(cy), r)) {
+                if (!lectavo::CrossCheckVertical(search.plane, lectavo::RoundCoord(nx), lectavo::RoundCoord(cy), r)) {
                     ok = false;
                     break;
                 }
@@ -62,13 +63,13 @@ std::vector<lectavo::FinderPattern> PlainScan(const SymbolSearch& search) {
 // Returns how many patterns both scans stored, so callers can make sure the
 // comparison was not trivially empty.
 size_t ExpectSameScan(const std::vector<uint8_t>& plane, int width, int height, int minModule) {
-    SymbolSearch search;
-    search.image = plane.data();
-    search.width = width;
-    search.height = height;
+    Search search;
+    search.plane.pixels = plane.data();
+    search.plane.width = width;
+    search.plane.height = height;
     search.minModuleSize = static_cast<uint8_t>(minModule);
     const auto expected = PlainScan(search);
-    lectavo::FinderScan(search, 1);
+    lectavo::FinderScan(search.plane, search.state, 1);
     EXPECT_EQ(search.finders.size(), expected.size());
     for (size_t i = 0; i < expected.size() && i < search.finders.size(); ++i) {
         EXPECT_EQ(search.finders[i].x, expected[i].x);

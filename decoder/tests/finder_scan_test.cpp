@@ -1,12 +1,13 @@
-#include "finder_scan.h"
+#include "locate/finder_scan.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "boundary.h"
-#include "geometry.h"
+#include "locate/boundary.h"
+#include "locate/geometry.h"
+#include "search_fixture.h"
 
 namespace {
 
@@ -14,12 +15,12 @@ namespace {
 struct Canvas {
     int width, height;
     std::vector<uint8_t> px;
-    lectavo::SymbolSearch search;
+    testsearch::Search search;
 
     Canvas(int w, int h, int minModule = 1) : width(w), height(h), px(static_cast<size_t>(w) * h, 0) {
-        search.image = px.data();
-        search.width = w;
-        search.height = h;
+        search.plane.pixels = px.data();
+        search.plane.width = w;
+        search.plane.height = h;
         search.minModuleSize = static_cast<uint8_t>(minModule);
     }
     void Fill(int x0, int y0, int w, int h, uint8_t v) {
@@ -49,7 +50,7 @@ TEST(CrossCheck, RunProportions) {
     lectavo::RunEdges e;
     Canvas pass(60, 3);
     pass.Runs(10, 1, {5, 5, 15, 5, 5});
-    ASSERT_TRUE(lectavo::CrossCheckHorizontal(pass.search, 27, 1, e));
+    ASSERT_TRUE(lectavo::CrossCheckHorizontal(pass.search.plane, 27, 1, e));
     EXPECT_EQ(e.e[0], 10);
     EXPECT_EQ(e.e[2], 20);
     EXPECT_EQ(e.e[3], 35);
@@ -58,18 +59,18 @@ TEST(CrossCheck, RunProportions) {
 
     Canvas tooLong(60, 3);
     tooLong.Runs(10, 1, {5, 5, 21, 5, 5});
-    EXPECT_FALSE(lectavo::CrossCheckHorizontal(tooLong.search, 30, 1, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(tooLong.search.plane, 30, 1, e));
 
     Canvas limit(60, 3);
     limit.Runs(10, 1, {5, 5, 20, 5, 5});
-    EXPECT_TRUE(lectavo::CrossCheckHorizontal(limit.search, 30, 1, e));
+    EXPECT_TRUE(lectavo::CrossCheckHorizontal(limit.search.plane, 30, 1, e));
 
     Canvas thinOuter(60, 3);
     thinOuter.Runs(10, 1, {1, 5, 15, 5, 5});  // 1 < 0.399 * 31 / 7
-    EXPECT_FALSE(lectavo::CrossCheckHorizontal(thinOuter.search, 27, 1, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(thinOuter.search.plane, 27, 1, e));
 
     // Starting on a light pixel fails.
-    EXPECT_FALSE(lectavo::CrossCheckHorizontal(pass.search, 17, 1, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(pass.search.plane, 17, 1, e));
 }
 
 TEST(CrossCheck, VerticalMatchesHorizontal) {
@@ -82,9 +83,9 @@ TEST(CrossCheck, VerticalMatchesHorizontal) {
         dark = !dark;
     }
     lectavo::RunEdges e;
-    ASSERT_TRUE(lectavo::CrossCheckVertical(c.search, 1, 27, e));
+    ASSERT_TRUE(lectavo::CrossCheckVertical(c.search.plane, 1, 27, e));
     EXPECT_FLOAT_EQ(e.Centre(), 27.5f);
-    EXPECT_FALSE(lectavo::CrossCheckVertical(c.search, 2, 27, e));  // last column never examined
+    EXPECT_FALSE(lectavo::CrossCheckVertical(c.search.plane, 2, 27, e));  // last column never examined
 }
 
 TEST(CrossCheck, PlaneBorders) {
@@ -92,26 +93,26 @@ TEST(CrossCheck, PlaneBorders) {
     // Outer runs running into the border end at the border.
     Canvas left(40, 3);
     left.Runs(0, 1, {5, 5, 15, 5, 5});
-    ASSERT_TRUE(lectavo::CrossCheckHorizontal(left.search, 17, 1, e));
+    ASSERT_TRUE(lectavo::CrossCheckHorizontal(left.search.plane, 17, 1, e));
     EXPECT_EQ(e.e[0], 0);
     Canvas right(40, 3);
     right.Runs(5, 1, {5, 5, 15, 5, 5});  // ends at column 39
-    ASSERT_TRUE(lectavo::CrossCheckHorizontal(right.search, 22, 1, e));
+    ASSERT_TRUE(lectavo::CrossCheckHorizontal(right.search.plane, 22, 1, e));
     EXPECT_EQ(e.e[5], 40);
     // The light run reaching column 0 fails.
     Canvas cut(40, 3);
     cut.Runs(1, 1, {15, 5, 5});
-    EXPECT_FALSE(lectavo::CrossCheckHorizontal(cut.search, 5, 1, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(cut.search.plane, 5, 1, e));
     // Points outside the plane fail without reading it.
-    EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search, -1, 1, e));
-    EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search, 17, 5, e));
-    EXPECT_FALSE(lectavo::CrossCheckVertical(left.search, 17, -3, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search.plane, -1, 1, e));
+    EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search.plane, 17, 5, e));
+    EXPECT_FALSE(lectavo::CrossCheckVertical(left.search.plane, 17, -3, e));
 }
 
 TEST(FinderScan, FindsCentreAndStoresEachPatternOnce) {
     Canvas c(80, 80);
     c.Finder(20, 30, 4);
-    ASSERT_EQ(lectavo::FinderScan(c.search, 1), 1);
+    ASSERT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), 1);
     EXPECT_FLOAT_EQ(c.search.finders[0].x, 34.0f);
     EXPECT_FLOAT_EQ(c.search.finders[0].y, 44.0f);
     EXPECT_EQ(c.search.finders[0].isVirtual, 0);
@@ -124,11 +125,11 @@ TEST(FinderScan, PatternsCloserThanOnePixelAreOne) {
     near.x = 34.8f;
     near.y = 43.2f;
     c.search.finders.push_back(near);
-    EXPECT_EQ(lectavo::FinderScan(c.search, 1), 1);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), 1);
     near.x = 35.0f;  // a whole pixel away in x
     near.y = 44.0f;
     c.search.finders.assign(1, near);
-    EXPECT_EQ(lectavo::FinderScan(c.search, 1), 2);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), 2);
 }
 
 TEST(FinderScan, StepFollowsMinimumModuleSize) {
@@ -136,19 +137,19 @@ TEST(FinderScan, StepFollowsMinimumModuleSize) {
     for (int minModule : {1, 7}) {
         Canvas c(60, 60, minModule);
         c.Finder(12, 12, 2);
-        EXPECT_EQ(lectavo::FinderScan(c.search, 1), minModule == 1 ? 1 : 0) << minModule;
+        EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), minModule == 1 ? 1 : 0) << minModule;
     }
     // The divisor shrinks the step again.
     Canvas c(60, 60, 7);
     c.Finder(12, 12, 2);
-    EXPECT_EQ(lectavo::FinderScan(c.search, 7), 1);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 7), 1);
 }
 
 TEST(FinderScan, StopsAt128Patterns) {
     Canvas c(12 * 30 + 4, 12 * 30 + 4);
     for (int i = 0; i < 30; ++i)
         for (int j = 0; j < 30; ++j) c.Finder(2 + 12 * i, 2 + 12 * j, 1);
-    EXPECT_EQ(lectavo::FinderScan(c.search, 1), lectavo::kMaxFinders);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), lectavo::kMaxFinders);
 }
 
 TEST(RayTrace, LastDarkPixelOfOuterRing) {
@@ -157,18 +158,18 @@ TEST(RayTrace, LastDarkPixelOfOuterRing) {
     const lectavo::PointF centre{24.0f, 24.0f};
     lectavo::PointF edge;
     const float pi = 3.1415927f;
-    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, 0.0f, edge));
+    ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, 0.0f, edge));
     EXPECT_EQ(edge.x, 37.0f);
     EXPECT_EQ(edge.y, 24.0f);
-    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, pi / 2, edge));  // up
+    ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, pi / 2, edge));  // up
     EXPECT_EQ(edge.x, 24.0f);
     EXPECT_EQ(edge.y, 10.0f);
-    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, pi, edge));
+    ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, pi, edge));
     EXPECT_EQ(edge.x, 10.0f);
-    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, pi * 1.25f, edge));  // down-left diagonal
+    ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, pi * 1.25f, edge));  // down-left diagonal
     EXPECT_EQ(edge.x, 11.0f);
     EXPECT_EQ(edge.y, 37.0f);
-    ASSERT_TRUE(lectavo::TraceRay(c.search, centre, 1.3f, edge));  // steep, up and right
+    ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, 1.3f, edge));  // steep, up and right
     EXPECT_EQ(edge.y, 10.0f);
     EXPECT_EQ(edge.x, static_cast<float>(lectavo::RoundCoord(24.0f + 14.0f / std::tan(1.3f))));
 }
@@ -178,22 +179,22 @@ TEST(RayTrace, BorderRules) {
     // Outer ring on the border: the border pixel is the result.
     Canvas ring(40, 40);
     ring.Finder(0, 5, 4);
-    ASSERT_TRUE(lectavo::TraceRay(ring.search, {14.0f, 19.0f}, 3.1415927f, edge));
+    ASSERT_TRUE(lectavo::TraceRay(ring.search.plane, {14.0f, 19.0f}, 3.1415927f, edge));
     EXPECT_EQ(edge.x, 0.0f);
     // Light ring cut by the border: fails.
     Canvas cut(40, 40);
     cut.Finder(-4, 5, 4);
-    EXPECT_FALSE(lectavo::TraceRay(cut.search, {10.0f, 19.0f}, 3.1415927f, edge));
+    EXPECT_FALSE(lectavo::TraceRay(cut.search.plane, {10.0f, 19.0f}, 3.1415927f, edge));
     // Start outside the plane or not a number: fails.
-    EXPECT_FALSE(lectavo::TraceRay(cut.search, {-1e9f, 3.0f}, 0.0f, edge));
-    EXPECT_FALSE(lectavo::TraceRay(cut.search, {NAN, 3.0f}, 0.0f, edge));
+    EXPECT_FALSE(lectavo::TraceRay(cut.search.plane, {-1e9f, 3.0f}, 0.0f, edge));
+    EXPECT_FALSE(lectavo::TraceRay(cut.search.plane, {NAN, 3.0f}, 0.0f, edge));
 }
 
 TEST(BoundaryWalk, EndsOfEachSide) {
     Canvas c(60, 60);
     c.Finder(10, 12, 4);  // x 10..37, y 12..39
     const lectavo::PointF centre{24.0f, 26.0f};
-    auto walk = [&](int x, int y, bool cw) { return lectavo::WalkBoundary(c.search, x, y, centre, cw); };
+    auto walk = [&](int x, int y, bool cw) { return lectavo::WalkBoundary(c.search.plane, x, y, centre, cw); };
     lectavo::PointF p = walk(37, 26, true);  // right side, downwards
     EXPECT_EQ(p.x, 38.0f);
     EXPECT_EQ(p.y, 39.0f);
@@ -219,10 +220,10 @@ TEST(BoundaryWalk, FollowsATiltedSide) {
     Canvas c(60, 60);
     for (int y = 10; y < 40; ++y) c.Fill(10, y, 20 + (y - 10) / 4, 1, 1);
     const lectavo::PointF centre{20.0f, 25.0f};
-    const lectavo::PointF down = lectavo::WalkBoundary(c.search, 32, 25, centre, true);
+    const lectavo::PointF down = lectavo::WalkBoundary(c.search.plane, 32, 25, centre, true);
     EXPECT_EQ(down.x, 10.0f + 20 + 29 / 4);
     EXPECT_EQ(down.y, 39.0f);
-    const lectavo::PointF up = lectavo::WalkBoundary(c.search, 32, 25, centre, false);
+    const lectavo::PointF up = lectavo::WalkBoundary(c.search.plane, 32, 25, centre, false);
     EXPECT_EQ(up.x, 30.0f);
     EXPECT_EQ(up.y, 10.0f);
 }
@@ -239,12 +240,12 @@ TEST(BoundaryWalk, RoundedCornerAndBumpTiltTheSide) {
     const lectavo::PointF centre{24.0f, 26.0f};
     // Clockwise (leftwards) the walk steps diagonally inward around the
     // rounding onto the left side and ends two rows above the bottom edge.
-    const lectavo::PointF left = lectavo::WalkBoundary(c.search, 24, 39, centre, true);
+    const lectavo::PointF left = lectavo::WalkBoundary(c.search.plane, 24, 39, centre, true);
     EXPECT_EQ(left.x, 10.0f);
     EXPECT_EQ(left.y, 38.0f);
     // Counter-clockwise (rightwards) it moves out onto the bump and, being
     // outward of the start row, stops at the bump's end.
-    const lectavo::PointF right = lectavo::WalkBoundary(c.search, 24, 39, centre, false);
+    const lectavo::PointF right = lectavo::WalkBoundary(c.search.plane, 24, 39, centre, false);
     EXPECT_EQ(right.x, 31.0f);
     EXPECT_EQ(right.y, 41.0f);
     // The side line through the two ends thus meets the left edge x = 10

@@ -5,7 +5,9 @@
 
 #include "common/bch.h"
 #include "location_fixtures.h"
-#include "symbol_search.h"
+#include "sample/format_info.h"
+#include "sample/format_reading.h"
+#include "search_fixture.h"
 
 namespace {
 
@@ -38,12 +40,12 @@ TEST(CorrectVersionWord, DistanceThreeIsNotCorrected) {
 // pixel and every format sample point sits at the centre plus whole pixels.
 struct HandMade {
     std::vector<uint8_t> plane = std::vector<uint8_t>(100 * 100, 0);
-    lectavo::SymbolSearch search;
-    lectavo::SymbolCandidate candidate;
+    testsearch::Search search;
+    lectavo::LocatedSymbol candidate;
 
     explicit HandMade(lectavo::PointF topLeftCentre) {
-        search.image = plane.data();
-        search.width = search.height = 100;
+        search.plane.pixels = plane.data();
+        search.plane.width = search.plane.height = 100;
         search.finders.resize(3);
         const lectavo::PointF centres[3] = {topLeftCentre, {80.0f, 20.0f}, {20.0f, 80.0f}};
         for (int role = 0; role < 3; ++role) {
@@ -82,7 +84,7 @@ TEST(ReadFormatInfo, ExactHalvesRoundDown) {
     HandMade h({40.5f, 40.5f});
     h.Write(3, 3, 41, 41);  // Q, mask 3 where halves rounded up would read
     h.Write(2, 6, 40, 40);  // H, mask 6 where they round down
-    ASSERT_TRUE(lectavo::ReadFormatInfo(h.search, h.candidate));
+    ASSERT_TRUE(lectavo::ReadFormatInfo(h.search.plane, h.search.finders, h.candidate));
     EXPECT_EQ(h.candidate.level, 3);
     EXPECT_EQ(h.candidate.mask, 6);
 }
@@ -92,13 +94,13 @@ TEST(ReadFormatInfo, PixelIndexTruncatesTowardZero) {
     // picture (bit 13 reads the same pixel; level L makes both dark).
     HandMade inside({2.0f, 40.0f});
     inside.Write(1, 5, 2, 40);
-    ASSERT_TRUE(lectavo::ReadFormatInfo(inside.search, inside.candidate));
+    ASSERT_TRUE(lectavo::ReadFormatInfo(inside.search.plane, inside.search.finders, inside.candidate));
     EXPECT_EQ(inside.candidate.level, 0);
     EXPECT_EQ(inside.candidate.mask, 5);
     // At x = -1.5 the pixel index is -1: outside, the reading fails at once.
     HandMade outside({1.5f, 40.0f});
     outside.Write(1, 5, 1, 40);
-    EXPECT_FALSE(lectavo::ReadFormatInfo(outside.search, outside.candidate));
+    EXPECT_FALSE(lectavo::ReadFormatInfo(outside.search.plane, outside.search.finders, outside.candidate));
     EXPECT_EQ(outside.candidate.level, 77);
 }
 
@@ -107,8 +109,8 @@ struct Located {
     testpics::Matrix m;
     locfix::Placement where{0, 0, 0, 0};
     std::vector<uint8_t> plane;
-    lectavo::SymbolSearch search;
-    lectavo::SymbolCandidate candidate;
+    testsearch::Search search;
+    lectavo::LocatedSymbol candidate;
 
     Located(int version, int level) : m(testpics::FromQrencode("format " + std::to_string(version), version, level)) {}
 
@@ -116,9 +118,9 @@ struct Located {
         where = {m.side, modulePx, 4, turns};
         const testpics::Picture p = testpics::Render(m, modulePx, 4, turns);
         plane = testpics::Binarize(p);
-        search.image = plane.data();
-        search.width = p.width;
-        search.height = p.height;
+        search.plane.pixels = plane.data();
+        search.plane.width = p.width;
+        search.plane.height = p.height;
         search.finders.resize(3);
         for (int role = 0; role < 3; ++role) {
             const lectavo::PointF c = where.FinderCentre(role);
@@ -143,7 +145,8 @@ TEST(ReadFormatInfo, LevelAndMaskInEveryTurn) {
         for (int turns = 0; turns < 4; ++turns) {
             Located s(2 + level, level);
             s.Render(3, turns);
-            ASSERT_TRUE(lectavo::ReadFormatInfo(s.search, s.candidate)) << level << " " << turns;
+            ASSERT_TRUE(lectavo::ReadFormatInfo(s.search.plane, s.search.finders, s.candidate))
+                << level << " " << turns;
             EXPECT_EQ(s.candidate.level, level);
             EXPECT_EQ(s.candidate.mask, locfix::MaskOf(s.m, level));
         }
@@ -154,7 +157,7 @@ TEST(ReadFormatInfo, CopiesInOrder) {
     two.Flip(0, 8);
     two.Flip(8, 2);
     two.Render(4, 1);
-    ASSERT_TRUE(lectavo::ReadFormatInfo(two.search, two.candidate));
+    ASSERT_TRUE(lectavo::ReadFormatInfo(two.search.plane, two.search.finders, two.candidate));
     EXPECT_EQ(two.candidate.level, 2);
 
     // Three wrong modules beside the top-left finder: the split copy decides.
@@ -164,7 +167,7 @@ TEST(ReadFormatInfo, CopiesInOrder) {
     three.Flip(7, 8);
     three.Flip(8, 0);
     three.Render(4, 2);
-    ASSERT_TRUE(lectavo::ReadFormatInfo(three.search, three.candidate));
+    ASSERT_TRUE(lectavo::ReadFormatInfo(three.search.plane, three.search.finders, three.candidate));
     EXPECT_EQ(three.candidate.level, 3);
     EXPECT_EQ(three.candidate.mask, mask);
 
@@ -174,7 +177,7 @@ TEST(ReadFormatInfo, CopiesInOrder) {
     three.Flip(8, s - 2);
     three.Flip(s - 1, 8);
     three.Render(4, 2);
-    EXPECT_FALSE(lectavo::ReadFormatInfo(three.search, three.candidate));
+    EXPECT_FALSE(lectavo::ReadFormatInfo(three.search.plane, three.search.finders, three.candidate));
     EXPECT_EQ(three.candidate.level, 77);
     EXPECT_EQ(three.candidate.mask, 77);
 }
@@ -183,10 +186,10 @@ TEST(ReadFormatInfo, SampleOutsideThePictureFailsOnlyWhenReached) {
     Located s(2, 1);
     s.Render(4, 0);
     // The top-right finder as if it lay beyond the right edge.
-    const float shift = static_cast<float>(s.search.width);
+    const float shift = static_cast<float>(s.search.plane.width);
     s.search.finders[1].x += shift;
     for (int k = 4; k < 8; ++k) s.candidate.corners[k].x += shift;
-    ASSERT_TRUE(lectavo::ReadFormatInfo(s.search, s.candidate));
+    ASSERT_TRUE(lectavo::ReadFormatInfo(s.search.plane, s.search.finders, s.candidate));
     EXPECT_EQ(s.candidate.level, 1);
 
     Located damaged(2, 1);
@@ -196,7 +199,7 @@ TEST(ReadFormatInfo, SampleOutsideThePictureFailsOnlyWhenReached) {
     damaged.Render(4, 0);
     damaged.search.finders[1].x += shift;
     for (int k = 4; k < 8; ++k) damaged.candidate.corners[k].x += shift;
-    EXPECT_FALSE(lectavo::ReadFormatInfo(damaged.search, damaged.candidate));
+    EXPECT_FALSE(lectavo::ReadFormatInfo(damaged.search.plane, damaged.search.finders, damaged.candidate));
     EXPECT_EQ(damaged.candidate.level, 77);
 }
 
@@ -205,7 +208,7 @@ TEST(ReadVersionInfo, TopRightThenBottomLeftCopy) {
         Located s(23, 0);
         s.Render(3, turns);
         s.candidate.version = 0;
-        ASSERT_TRUE(lectavo::ReadVersionInfo(s.search, s.candidate)) << turns;
+        ASSERT_TRUE(lectavo::ReadVersionInfo(s.search.plane, s.search.finders, s.candidate)) << turns;
         EXPECT_EQ(s.candidate.version, 23);
     }
     // Three wrong modules in the top-right block (row i, column S-11+j).
@@ -216,7 +219,7 @@ TEST(ReadVersionInfo, TopRightThenBottomLeftCopy) {
     s.Flip(5, side - 9);
     s.Render(3, 0);
     s.candidate.version = 0;
-    ASSERT_TRUE(lectavo::ReadVersionInfo(s.search, s.candidate));
+    ASSERT_TRUE(lectavo::ReadVersionInfo(s.search.plane, s.search.finders, s.candidate));
     EXPECT_EQ(s.candidate.version, 23);
     // Three in the bottom-left block as well (column i, row S-11+j).
     s.Flip(side - 11, 0);
@@ -224,7 +227,7 @@ TEST(ReadVersionInfo, TopRightThenBottomLeftCopy) {
     s.Flip(side - 9, 5);
     s.Render(3, 0);
     s.candidate.version = 0;
-    EXPECT_FALSE(lectavo::ReadVersionInfo(s.search, s.candidate));
+    EXPECT_FALSE(lectavo::ReadVersionInfo(s.search.plane, s.search.finders, s.candidate));
     EXPECT_EQ(s.candidate.version, 0);
 }
 
@@ -232,8 +235,8 @@ TEST(ReadVersionInfo, BadFinderIndexFails) {
     Located s(7, 0);
     s.Render(3, 0);
     s.candidate.c = 5;
-    EXPECT_FALSE(lectavo::ReadVersionInfo(s.search, s.candidate));
-    EXPECT_FALSE(lectavo::ReadFormatInfo(s.search, s.candidate));
+    EXPECT_FALSE(lectavo::ReadVersionInfo(s.search.plane, s.search.finders, s.candidate));
+    EXPECT_FALSE(lectavo::ReadFormatInfo(s.search.plane, s.search.finders, s.candidate));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/bch.h"
-#include "symbol_search.h"
+#include "search_fixture.h"
 #include "test_pictures.h"
 
 namespace locfix {
@@ -14,13 +14,13 @@ namespace locfix {
 // A binary plane with a search object looking at it.
 struct PlaneSearch {
     std::vector<uint8_t> plane;
-    lectavo::SymbolSearch search;
+    testsearch::Search search;
 
     PlaneSearch(const testpics::Picture& p, int minModule = 1) : plane(testpics::Binarize(p)) {
         search.minModuleSize = static_cast<uint8_t>(minModule);
-        search.image = plane.data();
-        search.width = p.width;
-        search.height = p.height;
+        search.plane.pixels = plane.data();
+        search.plane.width = p.width;
+        search.plane.height = p.height;
     }
     PlaneSearch(const PlaneSearch&) = delete;
     PlaneSearch& operator=(const PlaneSearch&) = delete;

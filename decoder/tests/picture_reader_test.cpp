@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "picture_files.h"
-#include "picture_reader.h"
+#include "input/picture_reader.h"
 
 using lectavo::GrayPicture;
 using lectavo::PictureRect;

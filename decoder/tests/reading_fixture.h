@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "symbol_search.h"
+#include "search_fixture.h"
 #include "test_pictures.h"
 
 namespace readfix {
@@ -141,11 +141,11 @@ inline void ReadFormat(const testpics::Matrix& m, int& level, int& mask) {
 
 // Appends the three finders of the placed symbol to search.finders and
 // returns the candidate with their outer corners.
-inline lectavo::SymbolCandidate AddCandidate(lectavo::SymbolSearch& search, const testpics::Matrix& m,
-                                             const Placement& placement) {
+inline lectavo::LocatedSymbol AddCandidate(testsearch::Search& search, const testpics::Matrix& m,
+                                           const Placement& placement) {
     const float s = static_cast<float>(m.side);
     const PointF origins[3] = {{0, 0}, {s - 7, 0}, {0, s - 7}};
-    lectavo::SymbolCandidate c;
+    lectavo::LocatedSymbol c;
     int* indices[3] = {&c.a, &c.b, &c.c};
     for (int f = 0; f < 3; ++f) {
         const PointF o = origins[f];

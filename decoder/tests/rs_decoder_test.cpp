@@ -1,6 +1,6 @@
 // Block check and error correction against blocks encoded here with the
 // generator polynomials of the shared GF(256) tables.
-#include "rs_decoder.h"
+#include "decode/rs_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/gf256.h"
-#include "symbol_search.h"
 
 namespace {
 
@@ -62,7 +61,6 @@ const Shape kShapes[] = {{26, 19, 2}, {26, 9, 8}, {44, 28, 8}, {34, 16, 9}, {39,
 
 class ReedSolomon : public ::testing::Test {
 protected:
-    lectavo::SymbolSearch search;
     std::mt19937 rng{1234};
 };
 
@@ -70,11 +68,11 @@ TEST_F(ReedSolomon, CleanBlocksAreCodewordsAndStayUnchanged) {
     for (const Shape& s : kShapes) {
         auto block = RandomBlock(rng, s.n, s.k);
         const auto original = block;
-        EXPECT_TRUE(CheckBlock(search, s.n, s.k, block.data()));
-        EXPECT_TRUE(CorrectBlock(search, s.n, s.k, block.data(), s.t));
+        EXPECT_TRUE(CheckBlock(s.n, s.k, block.data()));
+        EXPECT_TRUE(CorrectBlock(s.n, s.k, block.data(), s.t));
         EXPECT_EQ(block, original);
         block[s.n / 2] ^= 1;
-        EXPECT_FALSE(CheckBlock(search, s.n, s.k, block.data()));
+        EXPECT_FALSE(CheckBlock(s.n, s.k, block.data()));
     }
 }
 
@@ -91,7 +89,7 @@ TEST_F(ReedSolomon, CorrectsUpToTErrors) {
                 AddErrors(rng, block, errors);
                 const auto received = block;
                 ++trials;
-                if (CorrectBlock(search, s.n, s.k, block.data(), s.t)) {
+                if (CorrectBlock(s.n, s.k, block.data(), s.t)) {
                     EXPECT_EQ(block, original) << "n=" << s.n << " errors=" << errors;
                 } else {
                     ++failures;
@@ -109,8 +107,8 @@ TEST_F(ReedSolomon, MoreThanTErrorsFailOrLandOnANearbyCodeword) {
             auto block = original;
             AddErrors(rng, block, s.t + 1);
             const auto received = block;
-            if (CorrectBlock(search, s.n, s.k, block.data(), s.t)) {
-                EXPECT_TRUE(CheckBlock(search, s.n, s.k, block.data()));
+            if (CorrectBlock(s.n, s.k, block.data(), s.t)) {
+                EXPECT_TRUE(CheckBlock(s.n, s.k, block.data()));
                 EXPECT_LE(Distance(block, received), s.t);
             } else {
                 EXPECT_EQ(block, received) << "a failed correction must restore the block";
@@ -124,7 +122,7 @@ TEST_F(ReedSolomon, Version1LowBlockWithThreeErrorsIsNotCorrected) {
         auto block = RandomBlock(rng, 26, 19);
         AddErrors(rng, block, 3);
         const auto received = block;
-        EXPECT_FALSE(CorrectBlock(search, 26, 19, block.data(), 2));
+        EXPECT_FALSE(CorrectBlock(26, 19, block.data(), 2));
         EXPECT_EQ(block, received);
     }
 }
@@ -139,7 +137,7 @@ TEST_F(ReedSolomon, SingleErrorSyndromesGiveItsPositionAndValue) {
     lectavo::ComputeSyndromes(26, block.data(), 2, s);
     EXPECT_EQ(s[0], value);
     EXPECT_EQ(s[1], GfMul(value, qrcommon::kGf.exp[26 - 1 - index]));  // sigma_0 = S1 / S0 = alpha^p
-    ASSERT_TRUE(CorrectBlock(search, 26, 16, block.data(), 1));        // t = 1 allows only v = 1
+    ASSERT_TRUE(CorrectBlock(26, 16, block.data(), 1));                // t = 1 allows only v = 1
     EXPECT_EQ(block, original);
 }
 
@@ -182,19 +180,19 @@ TEST_F(ReedSolomon, SolverRejectsSingularSystems) {
 
 TEST_F(ReedSolomon, HostileBlockShapesAreRejected) {
     std::vector<uint8_t> block(300, 1);
-    EXPECT_FALSE(CheckBlock(search, 26, 26, block.data()));
-    EXPECT_FALSE(CheckBlock(search, 256, 200, block.data()));
-    EXPECT_FALSE(CheckBlock(search, 26, -1, block.data()));
-    EXPECT_FALSE(CheckBlock(search, 26, 19, nullptr));
-    EXPECT_FALSE(CorrectBlock(search, 26, 19, nullptr, 2));
+    EXPECT_FALSE(CheckBlock(26, 26, block.data()));
+    EXPECT_FALSE(CheckBlock(256, 200, block.data()));
+    EXPECT_FALSE(CheckBlock(26, -1, block.data()));
+    EXPECT_FALSE(CheckBlock(26, 19, nullptr));
+    EXPECT_FALSE(CorrectBlock(26, 19, nullptr, 2));
     // An oversized t is limited to what the seven check words can locate (3).
     const auto original = RandomBlock(rng, 26, 19);
     auto three = original, four = original;
     AddErrors(rng, three, 3);
     AddErrors(rng, four, 4);
-    EXPECT_TRUE(CorrectBlock(search, 26, 19, three.data(), 40));
+    EXPECT_TRUE(CorrectBlock(26, 19, three.data(), 40));
     EXPECT_EQ(three, original);
-    EXPECT_FALSE(CorrectBlock(search, 26, 19, four.data(), 40));
+    EXPECT_FALSE(CorrectBlock(26, 19, four.data(), 40));
 }
 
 }  // namespace

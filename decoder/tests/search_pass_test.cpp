@@ -4,10 +4,10 @@
 #include <string>
 
 #include "encode_symbol.h"
-#include "finder_scan.h"
+#include "locate/finder_scan.h"
+#include "locate/search_pass.h"
 #include "location_fixtures.h"
-#include "symbol_search.h"
-#include "two_finder.h"
+#include "locate/two_finder.h"
 
 namespace {
 
@@ -17,12 +17,10 @@ std::string Text(const lectavo::DecodeResult& r) {
 
 TEST(SearchPass, SmallOrMissingPlaneFindsNothing) {
     std::vector<uint8_t> plane(20 * 100, 1);
-    lectavo::SymbolSearch s;
-    s.outOfMemory = true;
-    EXPECT_FALSE(lectavo::SearchPass(s, plane.data(), 20, 100, 0));
-    EXPECT_FALSE(s.outOfMemory);
-    EXPECT_FALSE(lectavo::SearchPass(s, plane.data(), 100, 20, 0));
-    EXPECT_FALSE(lectavo::SearchPass(s, nullptr, 100, 100, 0));
+    testsearch::Search s;
+    EXPECT_FALSE(lectavo::SearchPass(lectavo::BinaryPlane{plane.data(), 20, 100}, s.state, 0));
+    EXPECT_FALSE(lectavo::SearchPass(lectavo::BinaryPlane{plane.data(), 100, 20}, s.state, 0));
+    EXPECT_FALSE(lectavo::SearchPass(lectavo::BinaryPlane{nullptr, 100, 100}, s.state, 0));
     EXPECT_TRUE(s.results.empty());
 }
 
@@ -41,9 +39,9 @@ TEST(SearchPass, TwoPatternsOfDifferentSizeGiveUp) {
             p.pixels[static_cast<size_t>(y + 10) * p.width + 100 + x] =
                 small.pixels[static_cast<size_t>(y) * small.width + x];
     locfix::PlaneSearch ps(p);
-    ASSERT_EQ(lectavo::FinderScan(ps.search, 1), 2);
-    EXPECT_FALSE(lectavo::CompleteTwoFinders(ps.search));
-    EXPECT_FALSE(lectavo::SearchPass(ps.search, ps.plane.data(), p.width, p.height, 0));
+    ASSERT_EQ(lectavo::FinderScan(ps.search.plane, ps.search.state, 1), 2);
+    EXPECT_FALSE(lectavo::CompleteTwoFinders(ps.search.plane, ps.search.finders));
+    EXPECT_FALSE(lectavo::SearchPass(lectavo::BinaryPlane{ps.plane.data(), p.width, p.height}, ps.search.state, 0));
     EXPECT_TRUE(ps.search.finders.empty());
 }
 
@@ -63,7 +61,9 @@ TEST(SearchPass, DecodesOwnEncoderSymbols) {
         for (int r = 0; r < m.side; ++r)
             for (int c = 0; c < m.side; ++c) m.dark.push_back(matrix->value[r][c]);
         locfix::PlaneSearch ps(testpics::Render(m, 3 + k % 3, 4, k % 4));
-        ASSERT_TRUE(lectavo::SearchPass(ps.search, ps.plane.data(), ps.search.width, ps.search.height, 0)) << k;
+        ASSERT_TRUE(lectavo::SearchPass(
+            lectavo::BinaryPlane{ps.plane.data(), ps.search.plane.width, ps.search.plane.height}, ps.search.state, 0))
+            << k;
         ASSERT_EQ(ps.search.results.size(), 1u);
         EXPECT_EQ(Text(ps.search.results[0]), text);
         EXPECT_EQ(ps.search.results[0].version, 1 + 5 * k);
@@ -82,13 +82,14 @@ TEST(SearchPass, DecodesRenderedSymbols) {
         const std::string text = "pass " + std::to_string(c.version);
         const testpics::Matrix m = testpics::FromQrencode(text, c.version, c.level);
         locfix::PlaneSearch ps(testpics::Render(m, c.modulePx, 4, c.turns));
-        lectavo::SymbolSearch& s = ps.search;
-        ASSERT_TRUE(lectavo::SearchPass(s, ps.plane.data(), s.width, s.height, 0));
+        testsearch::Search& s = ps.search;
+        ASSERT_TRUE(
+            lectavo::SearchPass(lectavo::BinaryPlane{ps.plane.data(), s.plane.width, s.plane.height}, s.state, 0));
         ASSERT_EQ(s.results.size(), 1u);
         EXPECT_EQ(Text(s.results[0]), text);
         EXPECT_EQ(s.results[0].version, c.version);
         EXPECT_EQ(s.results[0].level, c.level);
-        EXPECT_EQ(s.image, ps.plane.data());
+        EXPECT_EQ(s.plane.pixels, ps.plane.data());
         EXPECT_TRUE(s.finders.empty());
         EXPECT_TRUE(s.candidates.empty());
         const locfix::Placement where{m.side, c.modulePx, 4, c.turns};
@@ -108,15 +109,15 @@ TEST(SearchPass, HalfResolutionReadsWhatFullResolutionCannot) {
         for (int x = 0; x < p.width; ++x)
             if (x % 4 == 1) p.pixels[static_cast<size_t>(y) * p.width + x] = 255;
     locfix::PlaneSearch ps(p);
-    EXPECT_EQ(lectavo::FinderScan(ps.search, 1), 0);
+    EXPECT_EQ(lectavo::FinderScan(ps.search.plane, ps.search.state, 1), 0);
     ps.search.finders.clear();
-    ASSERT_TRUE(lectavo::SearchPass(ps.search, ps.plane.data(), p.width, p.height, 0));
+    ASSERT_TRUE(lectavo::SearchPass(lectavo::BinaryPlane{ps.plane.data(), p.width, p.height}, ps.search.state, 0));
     ASSERT_EQ(ps.search.results.size(), 1u);
     EXPECT_EQ(Text(ps.search.results[0]), text);
     // Corners come back in full-resolution pixels.
     EXPECT_NEAR(ps.search.results[0].corners[1][0], (4 + m.side) * 4, 2.0f);
-    EXPECT_EQ(ps.search.image, ps.plane.data());
-    EXPECT_EQ(ps.search.width, p.width);
+    EXPECT_EQ(ps.search.plane.pixels, ps.plane.data());
+    EXPECT_EQ(ps.search.plane.width, p.width);
 }
 
 TEST(SearchPass, StopsAtTheSymbolCount) {
@@ -129,7 +130,8 @@ TEST(SearchPass, StopsAtTheSymbolCount) {
                 two.pixels[static_cast<size_t>(y) * two.width + x];
     for (int limit : {0, 1}) {
         locfix::PlaneSearch ps(p);
-        ASSERT_TRUE(lectavo::SearchPass(ps.search, ps.plane.data(), p.width, p.height, limit));
+        ASSERT_TRUE(
+            lectavo::SearchPass(lectavo::BinaryPlane{ps.plane.data(), p.width, p.height}, ps.search.state, limit));
         ASSERT_EQ(ps.search.results.size(), limit == 0 ? 2u : 1u);
         if (limit == 0) {
             EXPECT_EQ(Text(ps.search.results[0]), "left");

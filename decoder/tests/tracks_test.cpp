@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "reading_fixture.h"
-#include "tracks.h"
+#include "sample/tracks.h"
 
 namespace {
 
@@ -69,8 +69,8 @@ TEST(ExtrapolateTrack, ReachesBeyondEitherEndWithTheGrowthTerm) {
 TEST(PitchModel, DividesWhereTheModelDivides) {
     const float x = 30.2830009f, y = 32.2200012f;  // TL and TR finder widths
     ASSERT_NE(x / 7.0f, x * lectavo::kOneSeventh);
-    auto search = std::make_unique<lectavo::SymbolSearch>();
-    lectavo::SymbolCandidate c;
+    auto search = std::make_unique<testsearch::Search>();
+    lectavo::LocatedSymbol c;
     c.corners[lectavo::kTopRight] = {x, 0.0f};
     c.corners[lectavo::kBottomLeft] = {0.0f, x};
     c.corners[4 + lectavo::kTopLeft] = {100.0f, 0.0f};
@@ -89,7 +89,7 @@ TEST(PitchModel, DividesWhereTheModelDivides) {
     EXPECT_EQ(area.rowGrowth.x, growth);
     EXPECT_EQ(area.columnGrowth.y, growth);
     lectavo::PlaceInitialAnchors(area, c);
-    const float half = (x - 21.0f * growth) / 7.0f * 0.5f;  // h_r of the top-left finder
+    const float half = (x - 21.0f * growth) / 7.0f * 0.5f;  // half the first row-track step at the top-left finder
     EXPECT_EQ(area.rowTrack[0][0].x, half);
     EXPECT_EQ(area.rowTrack[0][0].y, half);
 
@@ -110,10 +110,10 @@ TEST(PitchModel, DividesWhereTheModelDivides) {
 }
 
 TEST(InitialAnchors, SitOnModuleCentresOfAnUprightSymbol) {
-    auto search = std::make_unique<lectavo::SymbolSearch>();
+    auto search = std::make_unique<testsearch::Search>();
     const testpics::Matrix m = testpics::FromQrencode("anchors", 1, 0);
     const readfix::Placement place = readfix::Affine(m.side, 4.0f, 3, 0);
-    const lectavo::SymbolCandidate c = readfix::AddCandidate(*search, m, place);
+    const lectavo::LocatedSymbol c = readfix::AddCandidate(*search, m, place);
     lectavo::ReadingArea& area = search->reading;
     area.side = 21;
     lectavo::SetPitchModel(area, c);
@@ -137,14 +137,14 @@ TEST(InitialAnchors, SitOnModuleCentresOfAnUprightSymbol) {
 // pitch model measures the growth from the finders' sizes, and interpolated
 // tracks land on the module centres.
 TEST(InitialAnchors, FollowAPitchGrowingAcrossTheSymbol) {
-    auto search = std::make_unique<lectavo::SymbolSearch>();
+    auto search = std::make_unique<testsearch::Search>();
     const testpics::Matrix m = testpics::FromQrencode("growth", 2, 0);  // side 25
     const float g = 0.02f;                                              // pixels of extra pitch per module
     const auto axis = [=](float t) { return 20.0f + 5.0f * t + 0.5f * g * t * t; };
     readfix::Placement place;
     place.forward = [=](PointF s) { return PointF{axis(s.x), axis(s.y)}; };
     place.inverse = [](PointF q) { return q; };  // not rendered
-    const lectavo::SymbolCandidate c = readfix::AddCandidate(*search, m, place);
+    const lectavo::LocatedSymbol c = readfix::AddCandidate(*search, m, place);
     lectavo::ReadingArea& area = search->reading;
     area.side = 25;
     lectavo::SetPitchModel(area, c);

@@ -1,13 +1,13 @@
-#include "triple_search.h"
+#include "locate/triple_search.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "finder_scan.h"
+#include "locate/finder_scan.h"
 #include "location_fixtures.h"
-#include "two_finder.h"
+#include "locate/two_finder.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ struct Case {
 std::string TextFor(int version) { return "v" + std::to_string(version); }
 
 // Index in search.finders of the pattern at `want`, or -1.
-int FinderAt(const lectavo::SymbolSearch& s, lectavo::PointF want) {
+int FinderAt(const testsearch::Search& s, lectavo::PointF want) {
     for (size_t i = 0; i < s.finders.size(); ++i)
         if (std::fabs(s.finders[i].x - want.x) < 0.01f && std::fabs(s.finders[i].y - want.y) < 0.01f)
             return static_cast<int>(i);
@@ -92,9 +92,9 @@ int CheckSymbol(const Case& c, bool withTriples = true) {
     EXPECT_EQ(m.side, 4 * c.version + 17);
     const locfix::Placement where{m.side, c.modulePx, 4, c.turns};
     locfix::PlaneSearch ps(testpics::Render(m, c.modulePx, 4, c.turns));
-    lectavo::SymbolSearch& s = ps.search;
+    testsearch::Search& s = ps.search;
 
-    lectavo::FinderScan(s, 1);
+    lectavo::FinderScan(s.plane, s.state, 1);
     int byRole[3];
     for (int role = 0; role < 3; ++role) {
         byRole[role] = FinderAt(s, where.FinderCentre(role));
@@ -102,9 +102,9 @@ int CheckSymbol(const Case& c, bool withTriples = true) {
     }
     if (!withTriples || byRole[0] < 0 || byRole[1] < 0 || byRole[2] < 0) return 0;
 
-    lectavo::TripleSearch(s);
+    lectavo::TripleSearch(s.plane, s.finders, s.candidates);
     int matching = 0;
-    for (const lectavo::SymbolCandidate& cand : s.candidates) {
+    for (const lectavo::LocatedSymbol& cand : s.candidates) {
         if (cand.a != byRole[0] || cand.b != byRole[1] || cand.c != byRole[2]) continue;
         ++matching;
         EXPECT_EQ(cand.version, c.version);
@@ -155,12 +155,12 @@ void CheckCompletion(int role) {
     for (int turns = 0; turns < 4; ++turns) {
         SCOPED_TRACE("role " + std::to_string(role) + " turns " + std::to_string(turns));
         locfix::PlaneSearch ps(testpics::Render(cut, 4, 4, turns));
-        lectavo::SymbolSearch& s = ps.search;
-        if (lectavo::FinderScan(s, 1) != 2) continue;  // data modules may mimic a finder
+        testsearch::Search& s = ps.search;
+        if (lectavo::FinderScan(s.plane, s.state, 1) != 2) continue;  // data modules may mimic a finder
         ++tried;
-        ASSERT_TRUE(lectavo::CompleteTwoFinders(s));
+        ASSERT_TRUE(lectavo::CompleteTwoFinders(s.plane, s.finders));
         ASSERT_EQ(s.finders.size(), 8u);
-        ASSERT_GE(lectavo::TripleSearch(s), 1);
+        ASSERT_GE(lectavo::TripleSearch(s.plane, s.finders, s.candidates), 1);
         const locfix::Placement where{m.side, 4, 4, turns};
         bool found = false;
         for (const auto& cand : s.candidates) {

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/qr_tables.h"
+#include "common/symbol_layout.h"
 
 namespace mosaire {
 
@@ -11,10 +12,8 @@ namespace {
 constexpr std::array<int8_t, 256> MakeAlphanumericTable() {
     std::array<int8_t, 256> t{};
     for (auto& v : t) v = -1;
-    for (int d = 0; d < 10; ++d) t['0' + d] = static_cast<int8_t>(d);
-    for (int c = 0; c < 26; ++c) t['A' + c] = static_cast<int8_t>(10 + c);
-    const char extra[] = " $%*+-./:";
-    for (int i = 0; i < 9; ++i) t[static_cast<uint8_t>(extra[i])] = static_cast<int8_t>(36 + i);
+    for (int i = 0; i < qrcommon::kAlphanumericCount; ++i)
+        t[static_cast<uint8_t>(qrcommon::kAlphanumericSet[i])] = static_cast<int8_t>(i);
     return t;
 }
 
@@ -69,18 +68,7 @@ DataMode AnalyseMode(const uint8_t* message, size_t length) {
 }
 
 int CountFieldBits(DataMode mode, int version) {
-    const int range = version <= 9 ? 0 : (version <= 26 ? 1 : 2);
-    static constexpr int kNumeric[3] = {10, 12, 14};
-    static constexpr int kAlpha[3] = {9, 11, 13};
-    static constexpr int kByte[3] = {8, 16, 16};
-    switch (mode) {
-        case kModeNumeric:
-            return kNumeric[range];
-        case kModeAlphanumeric:
-            return kAlpha[range];
-        default:
-            return kByte[range];
-    }
+    return qrcommon::CountFieldWidth(static_cast<qrcommon::Mode>(mode), version);
 }
 
 int64_t NeededBits(DataMode mode, size_t length, int version) {

@@ -362,12 +362,12 @@ int ChooseMask(const ModuleMatrix& unmasked, int level) {
         }
         // Format modules are light in the base; set the dark ones of this mask.
         const uint16_t word = FormatWord(level, m);
-        for (int bit = 0; bit < 15; ++bit) {
+        for (int bit = 0; bit < qrcommon::kFormatBits; ++bit) {
             if (((word >> bit) & 1) == 0) continue;
             for (int copy = 0; copy < 2; ++copy) {
-                const ModulePos pos = FormatBitPosition(side, bit, copy);
-                SetBit(candidate.rows[pos.row], pos.col);
-                SetBit(candidate.cols[pos.col], pos.row);
+                const qrcommon::ModulePosition pos = qrcommon::FormatBitPosition(side, bit, copy);
+                SetBit(candidate.rows[pos.row], pos.column);
+                SetBit(candidate.cols[pos.column], pos.row);
             }
         }
         const int score = ScorePenalty(candidate).total();

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "encode_symbol.h"
+#include "module_matrix.h"
 
 namespace mosaire {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "encode_symbol.h"
+#include "module_matrix.h"
 
 namespace mosaire {
 
@@ -18,14 +18,6 @@ void BuildFunctionPatterns(ModuleMatrix& m, int version);
 // The 15-bit format word of a level (0 = L .. 3 = H) and mask reference,
 // BCH-protected and XORed with 0x5412.
 uint16_t FormatWord(int level, int mask);
-
-// Row and column of format bit `bit` (0 least significant) in copy 0 (around
-// the top-left finder) or copy 1 (split between the other two finders).
-struct ModulePos {
-    int row;
-    int col;
-};
-ModulePos FormatBitPosition(int side, int bit, int copy);
 
 // Writes both copies of the format word of the level and mask.
 void WriteFormatInfo(ModuleMatrix& m, int level, int mask);

@@ -1,6 +1,7 @@
 // qrcam's window on the offscreen platform, driven through its buttons, with
 // the camera library's replay source standing in for a camera.
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -42,6 +43,7 @@ private slots:
     void listingTwiceAppendsEverySourceTwice();
     void previewDrawsIntoTheLabel();
     void grabLoopRunsUntilAFrameDecodes();
+    void replayedPhotosDecodeOneAtEachClick();
     void symbolReadingLikeAFailureMessageKeepsTheLoopRunning();
     void missingFrameShowsFileNotFoundAndKeepsRunning();
     void listedButUnchosenSourcesPassMinusOne();
@@ -51,6 +53,9 @@ private:
     // Starts the replay of `pictures` (named in name order) in a new window:
     // list, choose the replay source, start the preview.
     void StartReplay(const QList<QImage>& pictures);
+    // Lists the sources, chooses the replay source (the last one) and starts
+    // the preview of whatever its folder holds.
+    void StartReplayOfFolder();
     // Clicks decode and records each text the box shows, until the loop stops
     // or `ticks` grabs have run.
     QStringList RunGrabLoop(int ticks);
@@ -85,6 +90,10 @@ void QrcamWindowTest::StartReplay(const QList<QImage>& pictures) {
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         QVERIFY(pictures[i].save(replay_folder_.filePath(QStringLiteral("frame%1.png").arg(i))));
     }
+    StartReplayOfFolder();
+}
+
+void QrcamWindowTest::StartReplayOfFolder() {
     Click(*window_, "搜索按钮");
     auto* sources = Find<QComboBox>(*window_, "组合框");
     QCOMPARE(sources->itemText(sources->count() - 1), QStringLiteral("Replay: ") + replay_folder_.path());
@@ -212,6 +221,28 @@ void QrcamWindowTest::grabLoopRunsUntilAFrameDecodes() {
 
     QTest::qWait(3 * CameraWindow::kGrabIntervalMilliseconds);  // the result stays
     QCOMPARE(Find<QPlainTextEdit>(*window_, "编辑框1")->toPlainText(), text);
+}
+
+// Camera-like photos of printed symbols (a 640 x 480 phone photo, a small
+// grey one, a JPEG) replayed as frames: each click of decode grabs the next
+// frame, which decodes to its expected text and stops the loop again.
+void QrcamWindowTest::replayedPhotosDecodeOneAtEachClick() {
+    const QDir photos(QStringLiteral(QR_SOURCE_DIR "/testdata/qr-photos"));
+    const QStringList names = {"qrcode-1/14.png", "qrcode-3/10.png", "qrcode-2/#199b.jpg"};
+    QStringList expected;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QFileInfo photo(photos.filePath(names[i]));
+        QVERIFY(
+            QFile::copy(photo.filePath(), replay_folder_.filePath(QStringLiteral("%1-").arg(i) + photo.fileName())));
+        QFile text(photo.dir().filePath(photo.completeBaseName() + QStringLiteral(".txt")));
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        expected << QString::fromUtf8(text.readAll());
+    }
+    StartReplayOfFolder();
+    for (const QString& text : expected) {
+        QCOMPARE(RunGrabLoop(3), QStringList({text}));
+        QVERIFY(!Find<QTimer>(*window_, "时钟1")->isActive());
+    }
 }
 
 void QrcamWindowTest::symbolReadingLikeAFailureMessageKeepsTheLoopRunning() {

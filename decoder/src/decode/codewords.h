@@ -1,0 +1,29 @@
+// From a sampled grid to the corrected data codewords: reading the codeword
+// bits in placement order with the mask removed, splitting them into
+// Reed-Solomon blocks, correcting each block and keeping the data codewords.
+#pragma once
+
+#include <cstdint>
+
+#include "common/symbol_layout.h"
+#include "decode/decoded_data.h"
+#include "sample/sampled_grid.h"
+
+namespace lectavo {
+
+// The data codewords of all blocks, in block order.
+struct DataStream {
+    uint8_t bytes[kMaxCodewords];
+    int32_t count = 0;
+};
+
+// The first `codewordCount` codewords along the placement path of `map`,
+// each module read with the grid's mask removed; `raw` must hold them all
+// and start zeroed.
+void ReadPlacementOrder(const SampledGrid& grid, const qrcommon::FunctionMap& map, int codewordCount, uint8_t* raw);
+
+// False (and an empty stream) when the grid's version, level or side do not
+// fit together or a block cannot be corrected.
+bool ExtractCodewords(const SampledGrid& grid, DataStream& out);
+
+}  // namespace lectavo

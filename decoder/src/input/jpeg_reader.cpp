@@ -1,0 +1,137 @@
+#include "input/jpeg_reader.h"
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace lectavo {
+
+namespace {
+
+// libjpeg's standard error manager with the fatal-error routine replaced by
+// a jump back into the reader; warnings and messages are discarded.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf back;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+    char message[JMSG_LENGTH_MAX];
+    (*info->err->format_message)(info, message);
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->back, 1);
+}
+
+void DiscardMessage(j_common_ptr) {}
+
+// Grey of one output pixel for every component layout libjpeg can deliver.
+// Four-component output is CMYK (or YCCK converted to CMYK by libjpeg);
+// files carrying an Adobe marker store the inks inverted.
+uint8_t PixelGrey(const JSAMPLE* p, int components, bool invertedInks) {
+    switch (components) {
+        case 1:
+            return p[0];
+        case 3:
+            return GreyOf(p[0], p[1], p[2]);
+        default: {
+            uint32_t c = p[0], m = p[1], y = p[2], k = p[3];
+            if (!invertedInks) {
+                c = 255 - c;
+                m = 255 - m;
+                y = 255 - y;
+                k = 255 - k;
+            }
+            return GreyOf(c * k / 255, m * k / 255, y * k / 255);
+        }
+    }
+}
+
+// Everything that must survive a longjmp lives outside the function that
+// calls setjmp, or is only written before it.
+struct Decoding {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    std::FILE* file = nullptr;
+    bool created = false;
+
+    ~Decoding() {
+        if (created) jpeg_destroy_decompress(&info);
+        if (file) std::fclose(file);
+    }
+};
+
+enum class Outcome { kImage, kNoImage, kFailed, kTooLarge };
+
+Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
+    d.info.err = jpeg_std_error(&d.errors.base);
+    d.errors.base.error_exit = ErrorExit;
+    d.errors.base.output_message = DiscardMessage;
+    if (setjmp(d.errors.back)) return Outcome::kFailed;
+    jpeg_create_decompress(&d.info);
+    d.created = true;
+    jpeg_stdio_src(&d.info, d.file);
+    jpeg_read_header(&d.info, TRUE);
+    if (!WithinSizeLimit(d.info.image_width, d.info.image_height)) return Outcome::kTooLarge;
+    jpeg_start_decompress(&d.info);
+
+    const int components = d.info.output_components;
+    if (components != 1 && components != 3 && components != 4) return Outcome::kFailed;
+    const bool invertedInks = d.info.saw_Adobe_marker;
+    const int width = static_cast<int>(d.info.output_width);
+    const int height = static_cast<int>(d.info.output_height);
+    PictureRect window;
+    if (!ClipToPicture(width, height, rect, window)) return Outcome::kNoImage;
+    out.Allocate(window.right - window.left, window.bottom - window.top);
+
+    JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
+                                                 d.info.output_width * static_cast<JDIMENSION>(components), 1);
+    uint8_t* grey = out.pixels.data();
+    // Every scanline is read, also below the rectangle, so that damage
+    // anywhere in the file is noticed the same way.
+    while (d.info.output_scanline < d.info.output_height) {
+        const int y = static_cast<int>(d.info.output_scanline);
+        jpeg_read_scanlines(&d.info, row, 1);
+        if (y < window.top || y >= window.bottom) continue;
+        for (int x = window.left; x < window.right; ++x)
+            *grey++ = PixelGrey(row[0] + static_cast<ptrdiff_t>(x) * components, components, invertedInks);
+    }
+    jpeg_finish_decompress(&d.info);
+    return Outcome::kImage;
+}
+
+}  // namespace
+
+int ReadJpeg(const char* path, const PictureRect* rect, GrayPicture& out) {
+    Decoding d;
+    const int fd = OpenForReading(path);
+    if (fd < 0 || !(d.file = ::fdopen(fd, "rb"))) {
+        const int error = errno;
+        if (fd >= 0) ::close(fd);
+        if (error == ENOENT || error == ENOTDIR) return kFileNotFound;
+        if (error == EACCES || error == EPERM) return kSharingViolation;
+        return kUnreadable;
+    }
+    switch (Decode(d, rect, out)) {
+        case Outcome::kImage:
+            break;
+        case Outcome::kNoImage:
+            out.pixels.clear();
+            return 0;
+        case Outcome::kTooLarge:
+            out.pixels.clear();
+            return kOutOfMemory;
+        case Outcome::kFailed:
+            out.pixels.clear();
+            return d.errors.base.msg_code == JERR_OUT_OF_MEMORY ? kOutOfMemory : kUnreadable;
+    }
+    GreyRange range;
+    range.AddAll(out.pixels.data(), out.pixels.size());
+    out.threshold = range.Threshold();
+    return 0;
+}
+
+}  // namespace lectavo

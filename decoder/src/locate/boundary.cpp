@@ -1,0 +1,151 @@
+#include "locate/boundary.h"
+
+#include <cmath>
+
+#include "locate/geometry.h"
+
+namespace lectavo {
+
+namespace {
+
+// Pixel positions along a ray: one row or column per step, the other
+// coordinate recomputed from the slope and rounded.
+class RayPath {
+public:
+    RayPath(PointF start, float angle) : xs_(start.x), ys_(start.y) {
+        x0_ = RoundCoord(start.x);
+        y0_ = RoundCoord(start.y);
+        const float c = std::cos(angle), s = std::sin(angle);
+        if (std::fabs(c) < 0.00001f) {
+            mode_ = kVertical;
+            step_ = s > 0.0f ? -1 : 1;
+            return;
+        }
+        const float t = std::tan(angle);
+        // round(|tan| * 10000) <= 10000, the rounding sum formed in double as
+        // in RoundCoord (in float, 10000.5 would round up).
+        if (static_cast<double>(std::fabs(t) * 10000.0f) + 0.499999 < 10001.0) {
+            mode_ = kShallow;
+            step_ = c >= 0.0f ? 1 : -1;
+            slope_ = t;
+        } else {
+            mode_ = kSteep;
+            step_ = s > 0.0f ? -1 : 1;
+            slope_ = 1.0f / t;
+        }
+    }
+
+    void At(int n, int& x, int& y) const {
+        if (n == 0) {
+            x = x0_;
+            y = y0_;
+            return;
+        }
+        switch (mode_) {
+            case kVertical:
+                x = x0_;
+                y = y0_ + n * step_;
+                break;
+            case kShallow:
+                x = x0_ + n * step_;
+                y = RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope_);
+                break;
+            case kSteep:
+                y = y0_ + n * step_;
+                x = RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope_);
+                break;
+        }
+    }
+
+private:
+    enum Mode { kVertical, kShallow, kSteep };
+    float xs_, ys_;
+    int x0_ = 0, y0_ = 0;
+    Mode mode_ = kVertical;
+    int step_ = 1;
+    float slope_ = 0.0f;
+};
+
+}  // namespace
+
+bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge) {
+    if (!std::isfinite(start.x) || !std::isfinite(start.y) || !std::isfinite(angle)) return false;
+    if (start.x < -1.0f || start.y < -1.0f || start.x > static_cast<float>(plane.width) ||
+        start.y > static_cast<float>(plane.height))
+        return false;
+    const RayPath path(start, angle);
+    int phase = 1;
+    int px = 0, py = 0;
+    for (int n = 0;; ++n) {
+        int x, y;
+        path.At(n, x, y);
+        const bool border = x <= 0 || y <= 0 || x >= plane.width - 1 || y >= plane.height - 1;
+        if (border) {
+            if (phase < 3) return false;
+            edge = {static_cast<float>(x), static_cast<float>(y)};
+            return true;
+        }
+        const bool dark = plane.Pixel(x, y) != 0;
+        if (phase == 1 && !dark) phase = 2;
+        if (phase == 2 && dark) phase = 3;
+        if (phase == 3 && !dark) {
+            edge = {static_cast<float>(px), static_cast<float>(py)};
+            return true;
+        }
+        px = x;
+        py = y;
+    }
+}
+
+PointF WalkBoundary(const BinaryPlane& plane, int sx, int sy, PointF centre, bool clockwise) {
+    // Outward unit step across the side the start lies on.
+    int ox = 0, oy = 0;
+    const float dx = static_cast<float>(sx) - centre.x, dy = static_cast<float>(sy) - centre.y;
+    if (std::fabs(dy) <= std::fabs(dx))
+        ox = dx > 0.0f ? 1 : -1;
+    else
+        oy = dy < 0.0f ? -1 : 1;
+    // Along the side: a quarter turn of the outward step (clockwise on screen).
+    int ax = -oy, ay = ox;
+    if (!clockwise) {
+        ax = -ax;
+        ay = -ay;
+    }
+    auto dark = [&](int x, int y) { return plane.Pixel(x, y) != 0; };
+
+    int x = sx, y = sy;
+    if (!dark(x, y)) {
+        x -= ox;
+        y -= oy;
+    }
+    while (true) {
+        if ((ax > 0 && x >= plane.width - 1) || (ax < 0 && x <= 0) || (ay > 0 && y >= plane.height - 1) ||
+            (ay < 0 && y <= 0))
+            break;
+        const int nx = x + ax, ny = y + ay;
+        if (dark(nx, ny)) {
+            x = nx;
+            y = ny;
+            for (int k = 0; k < 2 && dark(x + ox, y + oy); ++k) {
+                x += ox;
+                y += oy;
+            }
+            continue;
+        }
+        const bool outwardOfStart = (x - sx) * ox + (y - sy) * oy > 0;
+        if (outwardOfStart) break;
+        if (dark(nx - ox, ny - oy)) {
+            x = nx - ox;
+            y = ny - oy;
+        } else if (dark(nx - 2 * ox, ny - 2 * oy)) {
+            x = nx - 2 * ox;
+            y = ny - 2 * oy;
+        } else {
+            break;
+        }
+    }
+    // Right and bottom sides: the far edge of the pixel.
+    return {static_cast<float>(x + (ox > 0 ? 1 : 0)), static_cast<float>(y + (oy > 0 ? 1 : 0))};
+}
+
+}  // namespace lectavo

@@ -1,0 +1,28 @@
+// Finder-pattern scan: sampled rows and columns, 1:1:3:1:1 run cross-checks,
+// position refinement and de-duplication.
+#pragma once
+
+#include "locate/binary_plane.h"
+#include "locate/search_state.h"
+
+namespace lectavo {
+
+// Six pixel coordinates along one scan line: outer dark run e0-e1, light
+// e1-e2, centre dark e2-e3, light e3-e4, outer dark e4-e5.
+struct RunEdges {
+    int e[6] = {};
+    // Middle of the whole pattern (not of its centre run).
+    float Centre() const { return static_cast<float>(e[0]) + 0.5f * static_cast<float>(e[5] - e[0]); }
+};
+
+// Cross-check along row y through column x (vertical: along column x
+// through row y). True when the runs have finder proportions.
+bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edges);
+bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges);
+
+// Scans the plane with a step of 2 * max(1, minModuleSize / stepDivisor)
+// pixels, appending finder patterns to state.finders (at most kMaxFinders);
+// returns their number.
+int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor);
+
+}  // namespace lectavo

@@ -1,0 +1,17 @@
+// A point in plane pixels and its vector arithmetic.
+#pragma once
+
+namespace lectavo {
+
+struct PointF {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+inline PointF operator+(PointF a, PointF b) { return {a.x + b.x, a.y + b.y}; }
+inline PointF operator-(PointF a, PointF b) { return {a.x - b.x, a.y - b.y}; }
+inline PointF operator*(PointF a, float s) { return {a.x * s, a.y * s}; }
+inline PointF operator*(float s, PointF a) { return {a.x * s, a.y * s}; }
+inline PointF operator/(PointF a, float s) { return {a.x / s, a.y / s}; }
+
+}  // namespace lectavo

@@ -1,0 +1,71 @@
+#include "locate/search_pass.h"
+
+#include <memory>
+#include <vector>
+
+#include "locate/finder_scan.h"
+#include "locate/triple_search.h"
+#include "locate/two_finder.h"
+#include "sample/read_candidates.h"
+
+namespace lectavo {
+
+namespace {
+
+constexpr int kMinPlaneSide = 21;
+
+enum class Outcome { kNothing, kRead, kGaveUp };
+
+void EmptyLists(SearchState& state) {
+    std::vector<FinderPattern>().swap(state.finders);
+    std::vector<LocatedSymbol>().swap(state.candidates);
+}
+
+Outcome SearchPlane(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolCount, int scale) {
+    if (FinderScan(plane, state, 1) == 2 && !CompleteTwoFinders(plane, state.finders)) return Outcome::kGaveUp;
+    if (state.finders.size() >= 3 && TripleSearch(plane, state.finders, state.candidates) > 0 &&
+        ReadCandidates(plane, state, reading, symbolCount, scale) > 0)
+        return Outcome::kRead;
+    return Outcome::kNothing;
+}
+
+// Pixel (x, y) of the half plane is dark when at least two of the four
+// pixels it covers are dark.
+void Halve(const BinaryPlane& plane, uint8_t* half, int halfWidth, int halfHeight) {
+    for (int y = 0; y < halfHeight; ++y) {
+        const uint8_t* row0 = plane.Row(2 * y);
+        const uint8_t* row1 = plane.Row(2 * y + 1);
+        uint8_t* out = half + static_cast<size_t>(y) * static_cast<size_t>(halfWidth);
+        for (int x = 0; x < halfWidth; ++x) {
+            const int dark = (row0[2 * x] != 0) + (row0[2 * x + 1] != 0) + (row1[2 * x] != 0) + (row1[2 * x + 1] != 0);
+            out[x] = dark >= 2 ? 1 : 0;
+        }
+    }
+}
+
+}  // namespace
+
+bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
+    EmptyLists(state);
+    if (plane.pixels == nullptr || plane.width < kMinPlaneSide || plane.height < kMinPlaneSide) return false;
+
+    if (!state.reading) state.reading = std::make_unique<SymbolReading>();
+    SymbolReading& reading = *state.reading;
+    const Outcome full = SearchPlane(plane, state, reading, symbolCount, 1);
+    EmptyLists(state);
+    if (full == Outcome::kGaveUp) return false;
+    bool success = full == Outcome::kRead;
+    if (!state.results.empty() && static_cast<int>(state.results.size()) >= symbolCount) return success;
+
+    BinaryPlane halfPlane;
+    halfPlane.width = plane.width / 2;
+    halfPlane.height = plane.height / 2;
+    std::vector<uint8_t> half(static_cast<size_t>(halfPlane.width) * static_cast<size_t>(halfPlane.height));
+    Halve(plane, half.data(), halfPlane.width, halfPlane.height);
+    halfPlane.pixels = half.data();
+    if (SearchPlane(halfPlane, state, reading, symbolCount, 2) == Outcome::kRead) success = true;
+    EmptyLists(state);
+    return success;
+}
+
+}  // namespace lectavo

@@ -1,0 +1,216 @@
+#include "locate/triple_search.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "locate/boundary.h"
+#include "locate/geometry.h"
+#include "sample/format_reading.h"
+
+namespace lectavo {
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+constexpr float kMinSine = 0.8660254f;  // c within 60..120 degrees clockwise of b
+
+// The four directions of a triple, as slots of a virtual pattern's edges.
+enum Side { kUp = 0, kRight = 1, kDown = 2, kLeft = 3 };
+
+PointF Centre(const FinderPattern& f) { return {f.x, f.y}; }
+
+// Boundary point of `f` on the given side: traced along `angle` from the
+// centre, or stored for a virtual pattern.
+bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, float angle, PointF& out) {
+    if (f.isVirtual) {
+        out = f.edge[side];
+        return true;
+    }
+    return TraceRay(plane, Centre(f), angle, out);
+}
+
+// Line through the two ends of the side of `f` that contains the traced
+// boundary point `start`.
+void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, PointF line[2]) {
+    const int sx = PixelIndex(start.x), sy = PixelIndex(start.y);
+    line[0] = WalkBoundary(plane, sx, sy, Centre(f), true);
+    line[1] = WalkBoundary(plane, sx, sy, Centre(f), false);
+}
+
+struct Lines {
+    PointF top[2], innerRow[2], left[2], innerColumn[2];
+    PointF bNear[2], bFar[2], cNear[2], cFar[2];
+};
+
+bool Meet(const PointF* p, const PointF* q, PointF& out) { return IntersectLines(p[0], p[1], q[0], q[1], out); }
+
+// The twelve finder corners of a triple; false when two lines are parallel.
+bool BuildCorners(const Lines& l, const FinderPattern& b, const FinderPattern& c, PointF corners[12]) {
+    PointF* a4 = corners;
+    PointF* b4 = corners + 4;
+    PointF* c4 = corners + 8;
+    if (!Meet(l.top, l.left, a4[kTopLeft]) || !Meet(l.top, l.innerColumn, a4[kTopRight]) ||
+        !Meet(l.innerRow, l.innerColumn, a4[kBottomRight]) || !Meet(l.innerRow, l.left, a4[kBottomLeft]))
+        return false;
+    if (b.isVirtual) {
+        for (int k = 0; k < 4; ++k) b4[k] = b.corners[k];
+    } else if (!Meet(l.top, l.bNear, b4[kTopLeft]) || !Meet(l.top, l.bFar, b4[kTopRight]) ||
+               !Meet(l.innerRow, l.bFar, b4[kBottomRight]) || !Meet(l.innerRow, l.bNear, b4[kBottomLeft])) {
+        return false;
+    }
+    if (c.isVirtual) {
+        for (int k = 0; k < 4; ++k) c4[k] = c.corners[k];
+    } else if (!Meet(l.left, l.cNear, c4[kTopLeft]) || !Meet(l.innerColumn, l.cNear, c4[kTopRight]) ||
+               !Meet(l.innerColumn, l.cFar, c4[kBottomRight]) || !Meet(l.left, l.cFar, c4[kBottomLeft])) {
+        return false;
+    }
+    return true;
+}
+
+// Traced geometry of the pair (a, b) along theta, the direction angle from a
+// to b, shared by every c.
+struct Pair {
+    int a, b;
+    float theta;
+    PointF aLeft, aRight, bLeft, bRight;
+    int vab;
+};
+
+// Completes the triple (pair, c) into `candidate`; false rejects it.
+bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const Pair& pair, int ci,
+                    LocatedSymbol& candidate) {
+    const FinderPattern& a = finders[pair.a];
+    const FinderPattern& b = finders[pair.b];
+    const FinderPattern& c = finders[ci];
+    if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
+    const float phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
+    if (std::sin(pair.theta - phi) < kMinSine) return false;
+
+    PointF aUp, aDown;
+    if (!EdgeOf(plane, a, kUp, phi + kPi, aUp) || !EdgeOf(plane, a, kDown, phi, aDown)) return false;
+    const float ab = Distance(Centre(a), Centre(b)), ac = Distance(Centre(a), Centre(c));
+    if (!b.isVirtual && !ArmsSimilar(ab, ac)) return false;
+    PointF cUp, cDown;
+    int vac = 0;
+    if (!EdgeOf(plane, c, kUp, phi + kPi, cUp) || !EdgeOf(plane, c, kDown, phi, cDown)) return false;
+    if (!c.isVirtual) {
+        const float module = (Distance(aUp, aDown) + Distance(cUp, cDown)) * 0.071428575f;
+        vac = EstimateVersion(ac, module);
+        if (vac < 0) return false;
+    }
+    int version = 0;
+    if (!DecideVersion(pair.vab, vac, b.isVirtual != 0, c.isVirtual != 0, version)) return false;
+
+    Lines l;
+    PointF bUp, bDown, cLeft, cRight;
+    if (!EdgeOf(plane, b, kUp, phi + kPi, bUp) || !EdgeOf(plane, b, kDown, phi, bDown) ||
+        !EdgeOf(plane, c, kLeft, pair.theta + kPi, cLeft) || !EdgeOf(plane, c, kRight, pair.theta, cRight))
+        return false;
+    l.top[0] = aUp;
+    l.top[1] = bUp;
+    l.innerRow[0] = aDown;
+    l.innerRow[1] = bDown;
+    l.left[0] = pair.aLeft;
+    l.left[1] = cLeft;
+    l.innerColumn[0] = pair.aRight;
+    l.innerColumn[1] = cRight;
+    if (!b.isVirtual) {
+        SideLine(plane, b, pair.bLeft, l.bNear);
+        SideLine(plane, b, pair.bRight, l.bFar);
+    }
+    if (!c.isVirtual) {
+        SideLine(plane, c, cUp, l.cNear);
+        SideLine(plane, c, cDown, l.cFar);
+    }
+    candidate.a = pair.a;
+    candidate.b = pair.b;
+    candidate.c = ci;
+    if (!BuildCorners(l, b, c, candidate.corners)) return false;
+
+    if (version == 0) {
+        candidate.version = 0;
+        if (!ReadVersionInfo(plane, finders, candidate)) {
+            if (pair.vab != vac || vac > 40) return false;
+            candidate.version = vac;
+        }
+    } else {
+        candidate.version = version;
+    }
+    if (candidate.version < 1 || candidate.version > 40) return false;
+    return ReadFormatInfo(plane, finders, candidate);
+}
+
+// Traces the pair (a, b) along theta; false rejects every triple on it.
+bool PreparePair(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, int ai, int bi, Pair& pair) {
+    const FinderPattern& a = finders[ai];
+    const FinderPattern& b = finders[bi];
+    if (a.isVirtual && b.isVirtual) return false;
+    pair.a = ai;
+    pair.b = bi;
+    pair.theta = DirectionAngle(Centre(a), Centre(b));
+    pair.vab = 0;
+    if (!EdgeOf(plane, a, kLeft, pair.theta + kPi, pair.aLeft) || !EdgeOf(plane, a, kRight, pair.theta, pair.aRight) ||
+        !EdgeOf(plane, b, kLeft, pair.theta + kPi, pair.bLeft) || !EdgeOf(plane, b, kRight, pair.theta, pair.bRight))
+        return false;
+    if (!b.isVirtual) {
+        const float module = (Distance(pair.aLeft, pair.aRight) + Distance(pair.bLeft, pair.bRight)) * 0.071428575f;
+        pair.vab = EstimateVersion(Distance(Centre(a), Centre(b)), module);
+        if (pair.vab < 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int EstimateVersion(float centreDistance, float moduleSize) {
+    if (!(moduleSize > 0.0f)) return -1;
+    // round() adds 0.499999 and truncates; the sum is formed in double so that
+    // an exact .5 rounds down (in float 32.5 and up would round up).
+    const double rounded = static_cast<double>(((centreDistance / moduleSize) - 10.0f) * 0.25f) + 0.499999;
+    // Truncation toward zero yields 0..44 exactly for values in (-1, 45).
+    if (!(rounded > -1.0 && rounded < 45.0)) return -1;
+    return static_cast<int>(rounded);
+}
+
+bool ArmsSimilar(float ab, float ac) {
+    const float larger = ab > ac ? ab : ac, smaller = ab > ac ? ac : ab;
+    return smaller > 0.0f && larger / smaller <= 2.0f;
+}
+
+bool DecideVersion(int vab, int vac, bool bVirtual, bool cVirtual, int& version) {
+    if (bVirtual) {
+        version = vac;
+        return true;
+    }
+    if (cVirtual) {
+        version = vab;
+        return true;
+    }
+    if (vab <= 6 && vac <= 6) {
+        version = vab;
+        return vab == vac;
+    }
+    version = 0;
+    return std::abs(vab - vac) <= 4;
+}
+
+int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& finders,
+                 std::vector<LocatedSymbol>& candidates) {
+    const int n = static_cast<int>(finders.size());
+    for (int ai = 0; ai < n; ++ai) {
+        for (int bi = 0; bi < n; ++bi) {
+            Pair pair;
+            if (bi == ai || !PreparePair(plane, finders, ai, bi, pair)) continue;
+            for (int ci = 0; ci < n; ++ci) {
+                if (ci == ai || ci == bi) continue;
+                LocatedSymbol candidate;
+                if (!CompleteTriple(plane, finders, pair, ci, candidate)) continue;
+                candidates.push_back(candidate);
+            }
+        }
+    }
+    return static_cast<int>(candidates.size());
+}
+
+}  // namespace lectavo

@@ -1,0 +1,113 @@
+#include "sample/module_sampling.h"
+
+#include <array>
+
+#include "common/qr_tables.h"
+#include "locate/geometry.h"
+
+namespace lectavo {
+
+namespace {
+
+struct Offset {
+    int x, y;
+};
+
+// Ring 0, then rings 1-3 each from (-r, -r) clockwise round the square.
+constexpr std::array<Offset, 49> MakeSpiral() {
+    std::array<Offset, 49> s{};
+    int n = 0;
+    s[n++] = {0, 0};
+    for (int r = 1; r <= 3; ++r) {
+        for (int x = -r; x <= r; ++x) s[n++] = {x, -r};
+        for (int y = -r + 1; y <= r; ++y) s[n++] = {r, y};
+        for (int x = r - 1; x >= -r; --x) s[n++] = {x, r};
+        for (int y = r - 1; y > -r; --y) s[n++] = {-r, y};
+    }
+    return s;
+}
+
+constexpr std::array<Offset, 49> kSpiral = MakeSpiral();
+
+// A dark pixel at q with no direction of the 3 x 3 neighbourhood dark at
+// 1.0, 1.4 and 0.6 module steps: a dark centre inside a light ring.
+bool LooksLikeAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF q) {
+    if (!IsDarkAt(plane, q)) return false;
+    for (int a = -1; a <= 1; ++a)
+        for (int b = -1; b <= 1; ++b) {
+            if (a == 0 && b == 0) continue;
+            const PointF d = static_cast<float>(a) * area.u + static_cast<float>(b) * area.v;
+            if (IsDarkAt(plane, q + 1.0f * d) && IsDarkAt(plane, q + 1.4f * d) && IsDarkAt(plane, q + 0.6f * d))
+                return false;
+        }
+    return true;
+}
+
+// Middle of the dark run through (position, across) along one axis, looking
+// at most `reach` pixels each way; an unbounded side keeps the start index.
+float RunMiddle(const BinaryPlane& plane, int position, int across, float reach, bool horizontal) {
+    const auto dark = [&](int i) { return horizontal ? plane.Pixel(i, across) : plane.Pixel(across, i); };
+    int low = position, high = position;
+    for (int i = position - 1; static_cast<float>(i) > static_cast<float>(position) - reach; --i)
+        if (!dark(i)) {
+            low = i + 1;
+            break;
+        }
+    for (int i = position + 1; static_cast<float>(i) < static_cast<float>(position) + reach; ++i)
+        if (!dark(i)) {
+            high = i;
+            break;
+        }
+    return static_cast<float>(low) + static_cast<float>(high - low) * 0.5f;
+}
+
+void CentreOnDarkRun(const BinaryPlane& plane, const ReadingArea& area, PointF& p) {
+    p.x = RunMiddle(plane, RoundPixel(p.x), RoundPixel(p.y), 2.0f * area.runU, true);
+    p.y = RunMiddle(plane, RoundPixel(p.y), RoundPixel(p.x), 2.0f * area.runV, false);
+}
+
+}  // namespace
+
+void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF& point) {
+    for (const Offset& t : kSpiral) {
+        const PointF q = point + 0.5f * (static_cast<float>(t.x) * area.u + static_cast<float>(t.y) * area.v);
+        if (!LooksLikeAlignmentCentre(plane, area, q)) continue;
+        point = q;
+        CentreOnDarkRun(plane, area, point);
+        CentreOnDarkRun(plane, area, point);
+        return;
+    }
+}
+
+int AnchorList(int version, int anchors[kMaxTracks]) {
+    const int side = qrcommon::SymbolSide(version);
+    int count = 0;
+    anchors[count++] = 0;
+    if (version >= 7) {
+        const qrcommon::AlignmentRow& row = qrcommon::kAlignment[version];
+        for (int i = 0; i < row.count; ++i) anchors[count++] = row.pos[i];
+    }
+    anchors[count++] = side;
+    return count;
+}
+
+void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
+                   const int* anchors, int anchorCount, SampledGrid& grid) {
+    for (int i = 0; i + 1 < anchorCount; ++i)
+        for (int j = 0; j + 1 < anchorCount; ++j)
+            for (int x = anchors[i]; x < anchors[i + 1]; ++x) {
+                const PointF r0 = area.rowTrack[j][x], r1 = area.rowTrack[j + 1][x];
+                for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
+                    uint8_t& module = grid.At(y, x);
+                    if (functions.IsFunction(y, x)) {
+                        module = 0;
+                        continue;
+                    }
+                    PointF p;
+                    const bool found = IntersectLines(r0, r1, area.columnTrack[i][y], area.columnTrack[i + 1][y], p);
+                    module = found && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
+                }
+            }
+}
+
+}  // namespace lectavo

@@ -1,0 +1,50 @@
+// Sampling one located symbol: alignment-centre refinement and the reading
+// of every encoding-region module at the crossing of its row and column
+// tracks.
+#pragma once
+
+#include "common/symbol_layout.h"
+#include "locate/binary_plane.h"
+#include "sample/sampled_grid.h"
+#include "sample/tracks.h"
+
+namespace lectavo {
+
+// Pixel index of a coordinate by truncation; values beyond +-1e9 and NaN
+// are clamped to indices outside every plane instead of overflowing.
+inline int TruncPixel(float c) {
+    if (!(c > -1.0e9f)) return -1000000000;
+    if (!(c < 1.0e9f)) return 1000000000;
+    return static_cast<int>(c);
+}
+
+// Rounded pixel index: trunc(c + 0.499999), clamped like TruncPixel. The sum
+// is formed in double: in float, c + 0.499999 rounds to the next integer for
+// c >= 32, and an exact .5 would then round up instead of down.
+inline int RoundPixel(float c) {
+    const double r = static_cast<double>(c) + 0.499999;
+    if (!(r > -1.0e9)) return -1000000000;
+    if (!(r < 1.0e9)) return 1000000000;
+    return static_cast<int>(r);
+}
+
+inline bool IsDarkAt(const BinaryPlane& plane, PointF p) { return plane.Pixel(RoundPixel(p.x), RoundPixel(p.y)) != 0; }
+
+// Moves `point` to the nearest position (in a 49-step spiral of half-module
+// offsets) that looks like a one-module dark centre inside a light ring and
+// centres it on the dark run; leaves it unchanged when nothing qualifies.
+void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF& point);
+
+// Module coordinates that bound the track pairs: {0, side} for versions 1-6,
+// {0, 6, the other alignment coordinates, side} otherwise. Returns the
+// number of entries.
+int AnchorList(int version, int anchors[kMaxTracks]);
+
+// Samples every encoding-region module of `grid` at the intersection of the
+// column line between neighbouring row tracks and the row line between
+// neighbouring column tracks; degenerate intersections and function modules
+// read as light.
+void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
+                   const int* anchors, int anchorCount, SampledGrid& grid);
+
+}  // namespace lectavo

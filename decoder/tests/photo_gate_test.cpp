@@ -1,0 +1,173 @@
+// The photo gate: every photo of testdata/qr-photos that has an expected
+// text, as it is and turned by 90, 180 and 270 degrees, decoded through the
+// built library's exports. Each folder must read at least as many pictures at
+// each turn as the minimums below, so a change that loses photos fails here.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QTransform>
+
+#include <iconv.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "lectavo_binding.h"
+
+namespace {
+
+constexpr std::array<int, 4> kTurns = {0, 90, 180, 270};
+
+// Pictures read per turn (0, 90, 180, 270 degrees), at the level the decoder
+// reaches today; raise them when it reads more.
+struct FolderMinimum {
+    const char* folder;
+    std::array<int, 4> read;
+};
+
+void PrintTo(const FolderMinimum& minimum, std::ostream* out) { *out << minimum.folder; }
+
+constexpr FolderMinimum kMinimums[] = {
+    {"qrcode-1", {7, 7, 7, 7}},     {"qrcode-2", {14, 13, 13, 14}}, {"qrcode-3", {12, 13, 13, 12}},
+    {"qrcode-4", {13, 14, 13, 10}}, {"qrcode-5", {6, 6, 6, 6}},     {"qrcode-6", {8, 7, 8, 8}},
+    {"qrcode-7", {4, 4, 4, 4}},
+};
+
+// Symbols whose data are Shift_JIS; their expected texts are UTF-8.
+const std::set<std::string> kShiftJis = {"qrcode-2/10", "qrcode-2/16", "qrcode-2/18",
+                                         "qrcode-2/21", "qrcode-2/27", "qrcode-2/29"};
+
+struct Photo {
+    std::string path;
+    std::string name;      // folder/stem, for messages
+    std::string expected;  // UTF-8
+    bool partOfMerged;     // one symbol of a structured-append set: its text is part of the merged one
+    bool shiftJis;
+};
+
+bool ReadFile(const QString& path, std::string& bytes) {
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// The pictures of one folder with their expected texts: NAME.txt, or for a
+// picture NAME-k of a structured-append set the merged NAME.txt.
+std::vector<Photo> PhotosIn(const std::string& folder) {
+    const QDir dir(QStringLiteral(QR_SOURCE_DIR "/testdata/qr-photos/") + QString::fromStdString(folder));
+    std::vector<Photo> photos;
+    const QStringList pictures = dir.entryList({"*.png", "*.jpg", "*.jpeg", "*.gif", "*.bmp"}, QDir::Files, QDir::Name);
+    for (const QString& file : pictures) {
+        const QString stem = QFileInfo(file).completeBaseName();
+        Photo photo{QFile::encodeName(dir.filePath(file)).toStdString(),
+                    folder + "/" + stem.toStdString(),
+                    {},
+                    false,
+                    kShiftJis.count(folder + "/" + stem.toStdString()) > 0};
+        if (!ReadFile(dir.filePath(stem + ".txt"), photo.expected)) {
+            const QString merged = stem.section(QLatin1Char('-'), 0, -2);
+            if (merged.isEmpty() || !ReadFile(dir.filePath(merged + ".txt"), photo.expected)) continue;
+            photo.partOfMerged = true;
+        }
+        photos.push_back(std::move(photo));
+    }
+    return photos;
+}
+
+// CP932 rather than SHIFT_JIS: the expected texts read 0x5C as a backslash,
+// which glibc's SHIFT_JIS turns into a yen sign.
+std::string ShiftJisToUtf8(const std::string& raw) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return raw;
+    std::string in = raw, out(raw.size() * 3 + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    return ok ? out.substr(0, out.size() - outLeft) : raw;
+}
+
+// The picture turned clockwise by `degrees`, in grey as the decoder's
+// general loader converts colours (alpha ignored).
+std::vector<uint8_t> TurnedGrey(const std::string& path, int degrees, int& width, int& height) {
+    QImageReader reader(QString::fromStdString(path));
+    reader.setAutoTransform(false);
+    const QImage turned = reader.read().transformed(QTransform().rotate(degrees)).convertToFormat(QImage::Format_RGB32);
+    width = turned.width();
+    height = turned.height();
+    std::vector<uint8_t> grey;
+    grey.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(turned.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            grey.push_back(static_cast<uint8_t>((77 * qRed(row[x]) + 150 * qGreen(row[x]) + 29 * qBlue(row[x])) >> 8));
+        }
+    }
+    return grey;
+}
+
+bool Reads(const testpics::Lectavo& lib, const Photo& photo, int degrees) {
+    int found;
+    if (degrees == 0) {
+        found = lib.decodePictureFile(photo.path.c_str());
+    } else {
+        int width = 0, height = 0;
+        const std::vector<uint8_t> grey = TurnedGrey(photo.path, degrees, width, height);
+        if (grey.empty()) return false;
+        found = lib.decodeGrayScaleArray(grey.data(), width, height);
+    }
+    for (int i = 0; i < found; ++i) {
+        const std::string data = photo.shiftJis ? ShiftJisToUtf8(lib.Data(i)) : lib.Data(i);
+        if (data == photo.expected ||
+            (photo.partOfMerged && !data.empty() && photo.expected.find(data) != std::string::npos))
+            return true;
+    }
+    return false;
+}
+
+class PhotoGate : public testing::TestWithParam<FolderMinimum> {};
+
+TEST_P(PhotoGate, ReadsAtLeastTodaysCountAtEveryTurn) {
+    const testpics::Lectavo lib = testpics::BindLectavo(QR_BIN_DIR);
+    ASSERT_TRUE(lib.Loaded()) << "Lectavo.dll not found in " << QR_BIN_DIR;
+    lib.setDecodeSymbolCount(32);  // every symbol of a picture, as the photo report reads them
+
+    const FolderMinimum& minimum = GetParam();
+    const std::vector<Photo> photos = PhotosIn(minimum.folder);
+    ASSERT_FALSE(photos.empty()) << "no photos for " << minimum.folder;
+    for (size_t turn = 0; turn < kTurns.size(); ++turn) {
+        int read = 0;
+        std::string missed;
+        for (const Photo& photo : photos) {
+            if (Reads(lib, photo, kTurns[turn])) {
+                ++read;
+            } else {
+                missed += " " + photo.name;
+            }
+        }
+        EXPECT_GE(read, minimum.read[turn]) << kTurns[turn] << " degrees, not read:" << missed;
+        std::printf("%s at %d degrees: %d of %zu read\n", minimum.folder, kTurns[turn], read, photos.size());
+    }
+}
+
+std::string FolderTestName(const testing::TestParamInfo<FolderMinimum>& info) {
+    std::string name = info.param.folder;
+    for (char& c : name) {
+        if (c == '-') c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, PhotoGate, testing::ValuesIn(kMinimums), FolderTestName);
+
+}  // namespace
