@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "../src/exports.cpp"
+#include "../src/ole_exports.cpp"
 #include "picture_files.h"
 
 using lectavo::DecodeResult;
