@@ -83,7 +83,7 @@ protected:
         for (int c = 0; c < 4; ++c) {
             int x = 0, y = 0;
             CornerPixels(e, kModule[c][0] * e.side, kModule[c][1] * e.side, x, y);
-            const int tolerance = c == 2 ? 2 * e.modulePx : e.modulePx;  // bottom-right is estimated
+            const int tolerance = c == 2 ? 1 : e.modulePx;
             EXPECT_NEAR(corners[c].x, x, tolerance) << "corner " << c;
             EXPECT_NEAR(corners[c].y, y, tolerance) << "corner " << c;
         }
