@@ -30,10 +30,11 @@ bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, float a
     return TraceRay(plane, Centre(f), angle, out);
 }
 
-// Line through the two ends of the side of `f` that contains the traced
-// boundary point `start`.
-void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, PointF line[2]) {
-    const int sx = PixelIndex(start.x), sy = PixelIndex(start.y);
+// Line through the two ends of the side of `f` that contains the boundary
+// point `start` traced along `angle`; the walks start on its dark pixel.
+void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, float angle, PointF line[2]) {
+    int sx, sy;
+    TracedPixel(start, angle, sx, sy);
     line[0] = WalkBoundary(plane, sx, sy, Centre(f), true);
     line[1] = WalkBoundary(plane, sx, sy, Centre(f), false);
 }
@@ -116,12 +117,12 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     l.innerColumn[0] = pair.aRight;
     l.innerColumn[1] = cRight;
     if (!b.isVirtual) {
-        SideLine(plane, b, pair.bLeft, l.bNear);
-        SideLine(plane, b, pair.bRight, l.bFar);
+        SideLine(plane, b, pair.bLeft, pair.theta + kPi, l.bNear);
+        SideLine(plane, b, pair.bRight, pair.theta, l.bFar);
     }
     if (!c.isVirtual) {
-        SideLine(plane, c, cUp, l.cNear);
-        SideLine(plane, c, cDown, l.cFar);
+        SideLine(plane, c, cUp, phi + kPi, l.cNear);
+        SideLine(plane, c, cDown, phi, l.cFar);
     }
     candidate.a = pair.a;
     candidate.b = pair.b;
