@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
@@ -303,6 +304,44 @@ TEST_F(EndToEnd, SeveralSymbolsComeBackInReadingOrder) {
     }
     ASSERT_EQ(lib.decodeGrayScaleArray(canvas.pixels.data(), canvas.width, canvas.height), 4);
     for (int i = 0; i < 4; ++i) ExpectResult(i, expected[i]);
+}
+
+// The decode call's work bounds (triples examined, reading attempts) leave
+// every symbol of a picture holding the most a call returns.
+TEST_F(EndToEnd, ThirtyTwoSymbolsAreAllRead) {
+    const int module = 3, cell = (41 + 8) * module;
+    Picture canvas;
+    canvas.width = 8 * cell;
+    canvas.height = 4 * cell;
+    canvas.pixels.assign(static_cast<size_t>(canvas.width) * canvas.height, 255);
+    for (int i = 0; i < 32; ++i) {
+        const Picture p = testpics::Render(testpics::FromQrencode(Join("s", i), 1 + i % 6, 1), module, 4, i % 4);
+        for (int y = 0; y < p.height; ++y)
+            std::copy_n(&p.pixels[static_cast<size_t>(y) * p.width], p.width,
+                        &canvas.pixels[static_cast<size_t>((i / 8) * cell + y) * canvas.width + (i % 8) * cell]);
+    }
+    lib.setDecodeSymbolCount(32);
+    EXPECT_EQ(lib.decodeGrayScaleArray(canvas.pixels.data(), canvas.width, canvas.height), 32);
+}
+
+// A grid of 12 x 12 bare finder patterns: every triple looks like a symbol
+// whose format area reads as level M, mask 0. The call ends on its work
+// bounds with nothing found.
+TEST_F(EndToEnd, GridOfBareFinderPatternsEndsWithNothingFound) {
+    Matrix finder;
+    finder.side = 7;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) finder.dark.push_back(std::max(std::abs(r - 3), std::abs(c - 3)) != 2);
+    const Picture one = testpics::Render(finder, 4, 2);  // 44 x 44 pixels
+    Picture grid;
+    grid.width = grid.height = 12 * one.width;
+    grid.pixels.assign(static_cast<size_t>(grid.width) * grid.height, 255);
+    for (int i = 0; i < 144; ++i)
+        for (int y = 0; y < one.height; ++y)
+            std::copy_n(
+                &one.pixels[static_cast<size_t>(y) * one.width], one.width,
+                &grid.pixels[static_cast<size_t>((i / 12) * one.height + y) * grid.width + (i % 12) * one.width]);
+    EXPECT_EQ(lib.decodeGrayScaleArray(grid.pixels.data(), grid.width, grid.height), 0);
 }
 
 }  // namespace

@@ -78,15 +78,17 @@ struct Pair {
     int vab;
 };
 
-// Completes the triple (pair, c) into `candidate`; false rejects it.
+// Completes the triple (pair, c) into `candidate`; false rejects it. A
+// triple that passes the angle test is counted in `examined`.
 bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const Pair& pair, int ci,
-                    LocatedSymbol& candidate) {
+                    LocatedSymbol& candidate, int& examined) {
     const FinderPattern& a = finders[pair.a];
     const FinderPattern& b = finders[pair.b];
     const FinderPattern& c = finders[ci];
     if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
     const float phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
     if (std::sin(pair.theta - phi) < kMinSine) return false;
+    ++examined;
 
     PointF aUp, aDown;
     if (!EdgeOf(plane, a, kUp, phi + kPi, aUp) || !EdgeOf(plane, a, kDown, phi, aDown)) return false;
@@ -197,20 +199,26 @@ bool DecideVersion(int vab, int vac, bool bVirtual, bool cVirtual, int& version)
 }
 
 int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& finders,
-                 std::vector<LocatedSymbol>& candidates) {
+                 std::vector<LocatedSymbol>& candidates, int& triplesLeft) {
     const int n = static_cast<int>(finders.size());
+    int examined = 0;
     for (int ai = 0; ai < n; ++ai) {
         for (int bi = 0; bi < n; ++bi) {
             Pair pair;
             if (bi == ai || !PreparePair(plane, finders, ai, bi, pair)) continue;
             for (int ci = 0; ci < n; ++ci) {
                 if (ci == ai || ci == bi) continue;
+                if (examined >= triplesLeft) {  // the call's bound: keep what was found
+                    triplesLeft = 0;
+                    return static_cast<int>(candidates.size());
+                }
                 LocatedSymbol candidate;
-                if (!CompleteTriple(plane, finders, pair, ci, candidate)) continue;
+                if (!CompleteTriple(plane, finders, pair, ci, candidate, examined)) continue;
                 candidates.push_back(candidate);
             }
         }
     }
+    triplesLeft -= examined;
     return static_cast<int>(candidates.size());
 }
 

@@ -98,6 +98,8 @@ DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, S
     grid.mask = symbol.mask;
     DecodeStatus status = DecodeStatus::kCodewordsFailed;
     const auto attempt = [&] {
+        if (reading.attemptsLeft <= 0) return true;  // the call's bound: no more tries, status stays failed
+        --reading.attemptsLeft;
         SampleModules(plane, reading.area, reading.functions, anchors, count, grid);
         status = DecodeSampledGrid(grid, options, out);
         return status != DecodeStatus::kCodewordsFailed;
