@@ -18,8 +18,10 @@
  * Results are kept per thread: a thread's results live from the end of its
  * successful decode call until its next decode call or FreeAllocateMemory.
  * A thread gets its result store on its first decode call; the store is
- * freed when the thread ends. Options (Set*) and the position mapping used by
- * GetSymbolePosition are process-wide and unlocked.
+ * freed when the thread ends. Each thread's results keep the rectangle origin
+ * and resolution scales of the call that made them, so GetSymbolePosition is
+ * right while other threads decode. Options (Set*) are process-wide and
+ * unlocked.
  *
  * Getters take a result index 0 .. count-1; for any other index (or when the
  * thread holds no results) the integer getters return -1 and write nothing,

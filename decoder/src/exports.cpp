@@ -121,7 +121,7 @@ LECTAVO_API int32_t GetSymbolePosition(int32_t index, LectavoPoint* corners) {
     return Guarded(-1, [&] {
         const lectavo::DecodeResult* r = Record(index);
         if (!r || !corners) return -1;
-        const lectavo::PositionMapping m = lectavo::CurrentMapping();
+        const lectavo::PositionMapping m = lectavo::ThreadResults()->Mapping();
         for (int i = 0; i < 4; ++i) {
             corners[i].x = lectavo::ToPicture(r->corners[i][0], m.originX, m.scaleX);
             corners[i].y = lectavo::ToPicture(r->corners[i][1], m.originY, m.scaleY);

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "decode/segments.h"
@@ -73,6 +74,15 @@ TEST_F(Segments, NumericGroupsOfThreeTwoAndOne) {
     BitWriter one;
     one.Put(1, 4).Put(4, 10).Put(999, 10).Put(9, 4);
     EXPECT_EQ(Decode(one.Finish(19)), "9999");
+}
+
+TEST_F(Segments, NumericGroupAboveItsDigitsFails) {
+    for (const auto& [count, bits, value] : {std::tuple{3, 10, 1000}, std::tuple{3, 10, 1023}, std::tuple{2, 7, 100},
+                                             std::tuple{2, 7, 127}, std::tuple{1, 4, 10}, std::tuple{1, 4, 15}}) {
+        BitWriter w;
+        w.Put(1, 4).Put(static_cast<uint32_t>(count), 10).Put(static_cast<uint32_t>(value), bits);
+        EXPECT_EQ(Decode(w.Finish(19)), "<fail>") << count << " digits, value " << value;
+    }
 }
 
 TEST_F(Segments, AlphanumericPairsAndSingle) {

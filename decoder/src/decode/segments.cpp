@@ -80,16 +80,22 @@ private:
     int size_ = 0;
 };
 
+// A group of three, two or one digits must hold a value below 1000, 100 or
+// 10; a larger value has no digits and fails the segment.
 bool DecodeNumeric(const uint8_t* data, int p, long count, Output& out) {
     for (; count >= 3; count -= 3, p += 10) {
         const uint32_t v = ReadBits(p, 10, data);
+        if (v > 999) return false;
         if (!out.Put(0x30 + v / 100) || !out.Put(0x30 + (v % 100) / 10) || !out.Put(0x30 + v % 10)) return false;
     }
     if (count == 2) {
         const uint32_t v = ReadBits(p, 7, data);
-        return out.Put(0x30 + v / 10) && out.Put(0x30 + v % 10);
+        return v <= 99 && out.Put(0x30 + v / 10) && out.Put(0x30 + v % 10);
     }
-    if (count == 1) return out.Put(0x30 + ReadBits(p, 4, data));
+    if (count == 1) {
+        const uint32_t v = ReadBits(p, 4, data);
+        return v <= 9 && out.Put(0x30 + v);
+    }
     return true;
 }
 
