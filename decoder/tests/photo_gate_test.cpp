@@ -36,8 +36,8 @@ struct FolderMinimum {
 void PrintTo(const FolderMinimum& minimum, std::ostream* out) { *out << minimum.folder; }
 
 constexpr FolderMinimum kMinimums[] = {
-    {"qrcode-1", {7, 7, 7, 7}},     {"qrcode-2", {14, 13, 13, 14}}, {"qrcode-3", {12, 13, 13, 12}},
-    {"qrcode-4", {13, 14, 13, 10}}, {"qrcode-5", {6, 6, 5, 6}},     {"qrcode-6", {8, 7, 8, 8}},
+    {"qrcode-1", {8, 8, 8, 7}},     {"qrcode-2", {18, 17, 18, 16}}, {"qrcode-3", {14, 14, 14, 14}},
+    {"qrcode-4", {14, 14, 14, 13}}, {"qrcode-5", {6, 6, 5, 6}},     {"qrcode-6", {8, 8, 8, 8}},
     {"qrcode-7", {4, 4, 4, 4}},
 };
 
