@@ -1,7 +1,8 @@
 # qr_add_tests(<prefix> <folder>
 #              [QT] [XSERVER] [XVFB <test name>...]
 #              [LIBS <library>...] [DEPENDS <target>...]
-#              [DEFINITIONS <definition>...] [ENVIRONMENT <name=value>...])
+#              [DEFINITIONS <definition>...] [ENVIRONMENT <name=value>...]
+#              [LINUX_ONLY <file name>...])
 #
 # One test program for each <folder>/*_test.cpp and <folder>/*/*_test.cpp
 # (relative to the calling folder), named <prefix>_<file name>, or just
@@ -17,10 +18,14 @@
 #                server instead of the offscreen platform.
 #   LIBS         linked privately; DEPENDS are built first (libraries loaded
 #                at run time, programs the tests start).
+#   LINUX_ONLY   tests (file names without .cpp) left out of Windows builds:
+#                they need packages or services Windows builds do not have.
+#                A *_windows_test.cpp checks a Windows implementation and is
+#                built for Windows only.
 #
 # Sets QR_TEST_TARGETS in the caller's scope to the programs made.
 function(qr_add_tests prefix folder)
-  cmake_parse_arguments(PARSE_ARGV 2 arg "QT;XSERVER" "" "XVFB;LIBS;DEPENDS;DEFINITIONS;ENVIRONMENT")
+  cmake_parse_arguments(PARSE_ARGV 2 arg "QT;XSERVER" "" "XVFB;LIBS;DEPENDS;DEFINITIONS;ENVIRONMENT;LINUX_ONLY")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "qr_add_tests: unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -28,6 +33,13 @@ function(qr_add_tests prefix folder)
     ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*/*_test.cpp)
   if(NOT sources)
     message(FATAL_ERROR "qr_add_tests: no *_test.cpp in ${CMAKE_CURRENT_SOURCE_DIR}/${folder}")
+  endif()
+  if(WIN32)
+    foreach(name ${arg_LINUX_ONLY})
+      list(FILTER sources EXCLUDE REGEX "/${name}\\.cpp$")
+    endforeach()
+  else()
+    list(FILTER sources EXCLUDE REGEX "_windows_test\\.cpp$")
   endif()
   if(arg_XVFB)
     qr_require_program(QR_XVFB_RUN xvfb-run xvfb)

@@ -7,19 +7,11 @@
 
 #include <QFile>
 
-namespace {
+#include "common/c_boundary.h"
 
-template <typename Body>
-void Guarded(Body body) noexcept {
-    try {
-        body();
-    } catch (...) {
-    }
-}
+using qrcommon::Guarded;
 
-}  // namespace
-
-extern "C" const char* GetCameraList(void) {
+extern "C" VISTREL_API const char* VISTREL_CALL GetCameraList(void) {
     const char* list = "";
     Guarded([&] {
         vistrel::LogCall("GetCameraList");
@@ -28,21 +20,21 @@ extern "C" const char* GetCameraList(void) {
     return list;
 }
 
-extern "C" void SetCameraID(int index) {
+extern "C" VISTREL_API void VISTREL_CALL SetCameraID(int index) {
     Guarded([&] {
         vistrel::LogCall("SetCameraID", QString::number(index));
         vistrel::Camera::Instance().Choose(index);
     });
 }
 
-extern "C" void StartCamera(void* window) {
+extern "C" VISTREL_API void VISTREL_CALL StartCamera(void* window) {
     Guarded([&] {
         vistrel::LogCall("StartCamera", window == nullptr ? QStringLiteral("null") : QStringLiteral("window"));
         vistrel::Camera::Instance().Start(window);
     });
 }
 
-extern "C" void SaveBmp(void* window, const char* path) {
+extern "C" VISTREL_API void VISTREL_CALL SaveBmp(void* window, const char* path) {
     Guarded([&] {
         vistrel::LogCall("SaveBmp", path == nullptr ? QStringLiteral("null") : QFile::decodeName(path));
         vistrel::Camera::Instance().SaveFrame(path);
@@ -50,7 +42,7 @@ extern "C" void SaveBmp(void* window, const char* path) {
     (void)window;
 }
 
-extern "C" void CloseCamera(int index) {
+extern "C" VISTREL_API void VISTREL_CALL CloseCamera(int index) {
     Guarded([&] {
         vistrel::LogCall("CloseCamera", QString::number(index));
         vistrel::Camera::Instance().Close(index);

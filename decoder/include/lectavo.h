@@ -18,8 +18,10 @@
  * Results are kept per thread: a thread's results live from the end of its
  * successful decode call until its next decode call or FreeAllocateMemory.
  * A thread gets its result store on its first decode call; the store is
- * freed when the thread ends. Options (Set*) and the position mapping used by
- * GetSymbolePosition are process-wide and unlocked.
+ * freed when the thread ends. Each thread's results keep the rectangle origin
+ * and resolution scales of the call that made them, so GetSymbolePosition is
+ * right while other threads decode. Options (Set*) are process-wide and
+ * unlocked.
  *
  * Second stage for photos: each decode call first searches the picture's
  * binary planes. When that ends with fewer symbols than wanted (the symbol
@@ -47,27 +49,45 @@
  *     bytes (VT_UI1), lower bound 0, one element per data byte. Read it with
  *     SafeArrayAccessData / SafeArrayUnaccessData and SafeArrayGetUBound;
  *     free it with SafeArrayDestroy.
- * Both are allocated with malloc, so any module of the process may also
- * release them with the functions below, which Lectavo.dll exports under
- * these plain names.
+ * On Windows they come from the system (oleaut32) and are released with its
+ * functions. Elsewhere both are allocated with malloc, so any module of the
+ * process may release them with the functions below, which the library
+ * exports under these plain names.
  */
 #ifndef LECTAVO_H
 #define LECTAVO_H
 
 #include <stdint.h>
 
+/*
+ * LECTAVO_API marks the exported functions: imported from Lectavo.dll by
+ * Windows callers (exported while the library itself is built), default
+ * visibility elsewhere. LECTAVO_CALL is their calling convention: __stdcall
+ * on Windows, as in the system libraries (the exports keep their plain,
+ * undecorated names on 32-bit Windows too), the platform's only one
+ * elsewhere.
+ */
 #if defined(_WIN32)
+#include <windows.h>
+#include <oleauto.h>
+#if defined(LECTAVO_BUILDING_LIBRARY)
+#define LECTAVO_API __declspec(dllexport)
+#else
 #define LECTAVO_API __declspec(dllimport)
+#endif
+#define LECTAVO_CALL __stdcall
 #else
 #define LECTAVO_API __attribute__((visibility("default")))
+#define LECTAVO_CALL
 #endif
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* OLE Automation types, laid out as on Windows (shared with the platform
- * layer's definitions through the guard). */
+#if !defined(_WIN32)
+/* OLE Automation types, laid out as on Windows (where <oleauto.h> declares
+ * them); shared with the platform layer's definitions through the guard. */
 #ifndef QR_OLE_TYPES_DEFINED
 #define QR_OLE_TYPES_DEFINED
 typedef uint16_t OLECHAR;
@@ -89,6 +109,7 @@ typedef struct tagSAFEARRAY {
 
 enum { VT_UI1 = 17 };
 #endif
+#endif
 
 /* A corner point written by GetSymbolePosition. */
 typedef struct LectavoPoint {
@@ -98,54 +119,59 @@ typedef struct LectavoPoint {
 
 /* ---- Decoding ------------------------------------------------------------ */
 
-LECTAVO_API int32_t DecodePictureFile(const char* path);
+LECTAVO_API int32_t LECTAVO_CALL DecodePictureFile(const char* path);
 /* Searches only the rectangle spanned by the corners (x1, y1) and (x2, y2);
  * the larger coordinates are exclusive. Negative coordinates are clipped to
  * the picture. */
-LECTAVO_API int32_t DecodePictureFileRect(const char* path, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+LECTAVO_API int32_t LECTAVO_CALL DecodePictureFileRect(const char* path, int32_t x1, int32_t y1, int32_t x2,
+                                                       int32_t y2);
 /* pixels: width * height bytes, 0 = black .. 255 = white, rows top down. */
-LECTAVO_API int32_t DecodeGrayScaleArray(const unsigned char* pixels, int32_t width, int32_t height);
+LECTAVO_API int32_t LECTAVO_CALL DecodeGrayScaleArray(const unsigned char* pixels, int32_t width, int32_t height);
 /* pixels: width * height bytes, non-zero = dark, rows top down. */
-LECTAVO_API int32_t DecodeBinaryArray(const unsigned char* pixels, int32_t width, int32_t height);
+LECTAVO_API int32_t LECTAVO_CALL DecodeBinaryArray(const unsigned char* pixels, int32_t width, int32_t height);
 
 /* ---- Results of the calling thread --------------------------------------- */
 
 /* *data null: *data is set to the stored bytes (valid until the next decode
  * or FreeAllocateMemory). *data not null: length + 1 bytes (data and a final
  * 0) are copied to the buffer it points to. Returns the data length or -1. */
-LECTAVO_API int32_t GetDecodeData(int32_t index, unsigned char** data);
-LECTAVO_API BSTR GetDecodeDataString(int32_t index);
-LECTAVO_API SAFEARRAY* GetDecodeDataByteArray(int32_t index);
-LECTAVO_API int32_t GetDecodeVersion(int32_t index);   /* 1-40 */
-LECTAVO_API int32_t GetDecodeLevel(int32_t index);     /* 0 = L, 1 = M, 2 = Q, 3 = H */
-LECTAVO_API int32_t GetDecodeMaskingNo(int32_t index); /* 0-7 */
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeData(int32_t index, unsigned char** data);
+LECTAVO_API BSTR LECTAVO_CALL GetDecodeDataString(int32_t index);
+LECTAVO_API SAFEARRAY* LECTAVO_CALL GetDecodeDataByteArray(int32_t index);
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeVersion(int32_t index);   /* 1-40 */
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeLevel(int32_t index);     /* 0 = L, 1 = M, 2 = Q, 3 = H */
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeMaskingNo(int32_t index); /* 0-7 */
 /* Returns the structured-append total (0 without one); writes the position
  * and the parity byte. */
-LECTAVO_API int32_t GetConcatenationInfo(int32_t index, int32_t* position, unsigned char* parity);
+LECTAVO_API int32_t LECTAVO_CALL GetConcatenationInfo(int32_t index, int32_t* position, unsigned char* parity);
 /* Writes top-left, top-right, bottom-right, bottom-left in picture pixels. */
-LECTAVO_API int32_t GetSymbolePosition(int32_t index, LectavoPoint* corners);
+LECTAVO_API int32_t LECTAVO_CALL GetSymbolePosition(int32_t index, LectavoPoint* corners);
 
 /* ---- Options (process-wide) ---------------------------------------------- */
 
-LECTAVO_API void SetDecodeSymbolCount(int32_t count); /* < 0 -> 0, > 32 -> 32 */
-LECTAVO_API void SetDecodeEffectLevel(int32_t level); /* outside 0-3 -> 3 */
-LECTAVO_API void SetBrightnessBorder(int32_t level);  /* low byte; 0 = computed */
-LECTAVO_API void SetMinimumModuleSize(int32_t size);  /* low byte; 0 -> 1 */
+LECTAVO_API void LECTAVO_CALL SetDecodeSymbolCount(int32_t count); /* < 0 -> 0, > 32 -> 32 */
+LECTAVO_API void LECTAVO_CALL SetDecodeEffectLevel(int32_t level); /* outside 0-3 -> 3 */
+LECTAVO_API void LECTAVO_CALL SetBrightnessBorder(int32_t level);  /* low byte; 0 = computed */
+LECTAVO_API void LECTAVO_CALL SetMinimumModuleSize(int32_t size);  /* low byte; 0 -> 1 */
 
-LECTAVO_API void FreeAllocateMemory(void);
+LECTAVO_API void LECTAVO_CALL FreeAllocateMemory(void);
 
 /* ---- Releasing returned strings and arrays ------------------------------- */
 
-LECTAVO_API void SysFreeString(BSTR text);
-LECTAVO_API uint32_t SysStringByteLen(BSTR text);
+#if !defined(_WIN32)
+/* On Windows these are the system's own (oleaut32). */
+
+LECTAVO_API void LECTAVO_CALL SysFreeString(BSTR text);
+LECTAVO_API uint32_t LECTAVO_CALL SysStringByteLen(BSTR text);
 /* The following return 0 on success, 0x80070057 (invalid argument) for a
  * null or malformed array or a bad dimension, 0x8000FFFF for unbalanced
  * Unaccess, 0x8002000D when destroying an array that is still accessed. */
-LECTAVO_API int32_t SafeArrayAccessData(SAFEARRAY* array, void** data);
-LECTAVO_API int32_t SafeArrayUnaccessData(SAFEARRAY* array);
-LECTAVO_API int32_t SafeArrayGetLBound(SAFEARRAY* array, uint32_t dimension, int32_t* lower);
-LECTAVO_API int32_t SafeArrayGetUBound(SAFEARRAY* array, uint32_t dimension, int32_t* upper);
-LECTAVO_API int32_t SafeArrayDestroy(SAFEARRAY* array);
+LECTAVO_API int32_t LECTAVO_CALL SafeArrayAccessData(SAFEARRAY* array, void** data);
+LECTAVO_API int32_t LECTAVO_CALL SafeArrayUnaccessData(SAFEARRAY* array);
+LECTAVO_API int32_t LECTAVO_CALL SafeArrayGetLBound(SAFEARRAY* array, uint32_t dimension, int32_t* lower);
+LECTAVO_API int32_t LECTAVO_CALL SafeArrayGetUBound(SAFEARRAY* array, uint32_t dimension, int32_t* upper);
+LECTAVO_API int32_t LECTAVO_CALL SafeArrayDestroy(SAFEARRAY* array);
+#endif
 
 #ifdef __cplusplus
 }

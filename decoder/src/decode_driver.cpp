@@ -77,7 +77,7 @@ int DecodeArray(const uint8_t* pixels, int width, int height, Search search) {
     return MappingOutOfMemory([&] {
         ResultStore* store = FreshStore();
         if (!store) return kOutOfMemory;
-        SetMapping(PositionMapping{});
+        store->SetMapping(PositionMapping{});
         if (!UsableArray(pixels, width, height)) return 0;
         if (!WithinSizeLimit(width, height)) return kOutOfMemory;
         return search(*store);
@@ -100,14 +100,14 @@ int DecodeFile(const char* path, const PictureRect* rect) {
             mapping.originX = std::max(rect->left, 0);
             mapping.originY = std::max(rect->top, 0);
         }
-        SetMapping(mapping);
+        store->SetMapping(mapping);
         if (!path || !*path) return kFileNotFound;
 
         GrayPicture picture;
         const int code = ReadPicture(path, rect, picture);
         mapping.scaleX = picture.scaleX;
         mapping.scaleY = picture.scaleY;
-        SetMapping(mapping);
+        store->SetMapping(mapping);
         if (!picture.HasImage()) return code;
         return SearchGrey(*store, picture.pixels.data(), picture.width, picture.height, picture.threshold,
                           picture.bilevel);

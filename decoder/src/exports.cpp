@@ -2,6 +2,7 @@
 // barriers and the conversion of results into the caller's types.
 #include <cstring>
 
+#include "common/c_boundary.h"
 #include "decode_driver.h"
 #include "decoder_options.h"
 #include "lectavo.h"
@@ -11,15 +12,7 @@
 
 namespace {
 
-// Runs `body`, turning any exception into `failure`.
-template <class Result, class Body>
-Result Guarded(Result failure, Body body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return failure;
-    }
-}
+using qrcommon::Guarded;
 
 const lectavo::DecodeResult* Record(int32_t index) {
     const lectavo::ResultStore* store = lectavo::ThreadResults();
@@ -30,26 +23,27 @@ const lectavo::DecodeResult* Record(int32_t index) {
 
 extern "C" {
 
-LECTAVO_API int32_t DecodePictureFile(const char* path) {
+LECTAVO_API int32_t LECTAVO_CALL DecodePictureFile(const char* path) {
     return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeFile(path, nullptr); });
 }
 
-LECTAVO_API int32_t DecodePictureFileRect(const char* path, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+LECTAVO_API int32_t LECTAVO_CALL DecodePictureFileRect(const char* path, int32_t x1, int32_t y1, int32_t x2,
+                                                       int32_t y2) {
     return Guarded(lectavo::kOutOfMemory, [&] {
         const lectavo::PictureRect rect = lectavo::RectFromCorners(x1, y1, x2, y2);
         return lectavo::DecodeFile(path, &rect);
     });
 }
 
-LECTAVO_API int32_t DecodeGrayScaleArray(const unsigned char* pixels, int32_t width, int32_t height) {
+LECTAVO_API int32_t LECTAVO_CALL DecodeGrayScaleArray(const unsigned char* pixels, int32_t width, int32_t height) {
     return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeGrey(pixels, width, height); });
 }
 
-LECTAVO_API int32_t DecodeBinaryArray(const unsigned char* pixels, int32_t width, int32_t height) {
+LECTAVO_API int32_t LECTAVO_CALL DecodeBinaryArray(const unsigned char* pixels, int32_t width, int32_t height) {
     return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeBinary(pixels, width, height); });
 }
 
-LECTAVO_API int32_t GetDecodeData(int32_t index, unsigned char** data) {
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeData(int32_t index, unsigned char** data) {
     return Guarded(-1, [&]() -> int32_t {
         const lectavo::DecodeResult* r = Record(index);
         if (!r || !data) return -1;
@@ -61,7 +55,7 @@ LECTAVO_API int32_t GetDecodeData(int32_t index, unsigned char** data) {
     });
 }
 
-LECTAVO_API BSTR GetDecodeDataString(int32_t index) {
+LECTAVO_API BSTR LECTAVO_CALL GetDecodeDataString(int32_t index) {
     return Guarded<BSTR>(nullptr, [&]() -> BSTR {
         const lectavo::DecodeResult* r = Record(index);
         if (!r) return nullptr;
@@ -70,7 +64,7 @@ LECTAVO_API BSTR GetDecodeDataString(int32_t index) {
     });
 }
 
-LECTAVO_API SAFEARRAY* GetDecodeDataByteArray(int32_t index) {
+LECTAVO_API SAFEARRAY* LECTAVO_CALL GetDecodeDataByteArray(int32_t index) {
     return Guarded<SAFEARRAY*>(nullptr, [&]() -> SAFEARRAY* {
         const lectavo::DecodeResult* r = Record(index);
         if (!r) return nullptr;
@@ -86,28 +80,28 @@ LECTAVO_API SAFEARRAY* GetDecodeDataByteArray(int32_t index) {
     });
 }
 
-LECTAVO_API int32_t GetDecodeVersion(int32_t index) {
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeVersion(int32_t index) {
     return Guarded(-1, [&] {
         const lectavo::DecodeResult* r = Record(index);
         return r ? r->version : -1;
     });
 }
 
-LECTAVO_API int32_t GetDecodeLevel(int32_t index) {
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeLevel(int32_t index) {
     return Guarded(-1, [&] {
         const lectavo::DecodeResult* r = Record(index);
         return r ? r->level : -1;
     });
 }
 
-LECTAVO_API int32_t GetDecodeMaskingNo(int32_t index) {
+LECTAVO_API int32_t LECTAVO_CALL GetDecodeMaskingNo(int32_t index) {
     return Guarded(-1, [&] {
         const lectavo::DecodeResult* r = Record(index);
         return r ? r->mask : -1;
     });
 }
 
-LECTAVO_API int32_t GetConcatenationInfo(int32_t index, int32_t* position, unsigned char* parity) {
+LECTAVO_API int32_t LECTAVO_CALL GetConcatenationInfo(int32_t index, int32_t* position, unsigned char* parity) {
     return Guarded(-1, [&] {
         const lectavo::DecodeResult* r = Record(index);
         if (!r) return -1;
@@ -117,11 +111,11 @@ LECTAVO_API int32_t GetConcatenationInfo(int32_t index, int32_t* position, unsig
     });
 }
 
-LECTAVO_API int32_t GetSymbolePosition(int32_t index, LectavoPoint* corners) {
+LECTAVO_API int32_t LECTAVO_CALL GetSymbolePosition(int32_t index, LectavoPoint* corners) {
     return Guarded(-1, [&] {
         const lectavo::DecodeResult* r = Record(index);
         if (!r || !corners) return -1;
-        const lectavo::PositionMapping m = lectavo::CurrentMapping();
+        const lectavo::PositionMapping m = lectavo::ThreadResults()->Mapping();
         for (int i = 0; i < 4; ++i) {
             corners[i].x = lectavo::ToPicture(r->corners[i][0], m.originX, m.scaleX);
             corners[i].y = lectavo::ToPicture(r->corners[i][1], m.originY, m.scaleY);
@@ -130,25 +124,13 @@ LECTAVO_API int32_t GetSymbolePosition(int32_t index, LectavoPoint* corners) {
     });
 }
 
-LECTAVO_API void SetDecodeSymbolCount(int32_t count) { lectavo::SetSymbolCount(count); }
-LECTAVO_API void SetDecodeEffectLevel(int32_t level) { lectavo::SetEffectLevel(level); }
-LECTAVO_API void SetBrightnessBorder(int32_t level) { lectavo::SetBrightnessBorder(level); }
-LECTAVO_API void SetMinimumModuleSize(int32_t size) { lectavo::SetMinimumModuleSize(size); }
+LECTAVO_API void LECTAVO_CALL SetDecodeSymbolCount(int32_t count) { lectavo::SetSymbolCount(count); }
+LECTAVO_API void LECTAVO_CALL SetDecodeEffectLevel(int32_t level) { lectavo::SetEffectLevel(level); }
+LECTAVO_API void LECTAVO_CALL SetBrightnessBorder(int32_t level) { lectavo::SetBrightnessBorder(level); }
+LECTAVO_API void LECTAVO_CALL SetMinimumModuleSize(int32_t size) { lectavo::SetMinimumModuleSize(size); }
 
-LECTAVO_API void FreeAllocateMemory(void) {
+LECTAVO_API void LECTAVO_CALL FreeAllocateMemory(void) {
     if (lectavo::ResultStore* store = lectavo::ThreadResults()) store->Clear();
 }
-
-LECTAVO_API void SysFreeString(BSTR text) { platform::FreeString(text); }
-LECTAVO_API uint32_t SysStringByteLen(BSTR text) { return platform::StringByteLen(text); }
-LECTAVO_API int32_t SafeArrayAccessData(SAFEARRAY* array, void** data) { return platform::AccessData(array, data); }
-LECTAVO_API int32_t SafeArrayUnaccessData(SAFEARRAY* array) { return platform::UnaccessData(array); }
-LECTAVO_API int32_t SafeArrayGetLBound(SAFEARRAY* array, uint32_t dimension, int32_t* lower) {
-    return platform::GetLBound(array, dimension, lower);
-}
-LECTAVO_API int32_t SafeArrayGetUBound(SAFEARRAY* array, uint32_t dimension, int32_t* upper) {
-    return platform::GetUBound(array, dimension, upper);
-}
-LECTAVO_API int32_t SafeArrayDestroy(SAFEARRAY* array) { return platform::DestroyArray(array); }
 
 }  // extern "C"

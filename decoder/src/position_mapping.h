@@ -1,6 +1,6 @@
 // How coordinates in the decoded image map back to picture pixels: the
-// rectangle's top-left corner and the resampling scales. Process-wide,
-// written by every decode call, read by the position getter.
+// rectangle's top-left corner and the resampling scales. Each decode call
+// keeps its own with the thread's results; the position getter reads it.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +11,6 @@ struct PositionMapping {
     int32_t originX = 0, originY = 0;
     float scaleX = 1.0f, scaleY = 1.0f;
 };
-
-PositionMapping CurrentMapping();
-void SetMapping(const PositionMapping& mapping);
 
 // Picture coordinate of a decoded-image coordinate along one axis: the
 // coordinate is divided by the scale (truncated toward zero), then the origin

@@ -1,16 +1,19 @@
 // Unmasking and codeword extraction on module grids of symbols made by an
 // independent encoder (libqrencode), checked against the byte-mode data
-// codewords the standard prescribes for their messages.
+// codewords the standard prescribes for their messages; and whole grid
+// decoding of its ECI and FNC1 symbols.
 #include <gtest/gtest.h>
 
 #include <qrencode.h>
 
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "common/qr_tables.h"
 #include "decode/codewords.h"
+#include "decode/grid_decoding.h"
 #include "test_pictures.h"
 
 namespace {
@@ -162,6 +165,47 @@ TEST_F(Codewords, InconsistentArgumentsFail) {
     EXPECT_FALSE(extractWith(41, 181, 0));
     EXPECT_FALSE(extractWith(1, 21, 4));
     EXPECT_EQ(stream->count, 0);
+}
+
+// ECI and FNC1 symbols made by libqrencode, through the whole grid decoding:
+// refused as the first passes ask, read (designator dropped, "%" as GS, the
+// application indicator in front) when the options ask for it.
+TEST_F(Codewords, EciAndFnc1SymbolsDecodeOnlyWhenAsked) {
+    struct Case {
+        int eci;          // 0: none
+        bool fnc1Second;  // with application indicator 37 (libqrencode makes no FNC1 first-position symbol)
+        QRencodeMode mode;
+        std::string data, expected;
+    };
+    const Case cases[] = {
+        {26, false, QR_MODE_8, "\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+        {0, true, QR_MODE_AN, "AB%%C", "37AB%C"},
+    };
+    for (const Case& c : cases) {
+        QRinput* input = QRinput_new2(0, QR_ECLEVEL_M);
+        ASSERT_NE(input, nullptr);
+        int status = 0;
+        if (c.eci) status |= QRinput_appendECIheader(input, static_cast<unsigned>(c.eci));
+        if (c.fnc1Second) status |= QRinput_setFNC1Second(input, 37);
+        ASSERT_EQ(status, 0);
+        ASSERT_EQ(QRinput_append(input, c.mode, static_cast<int>(c.data.size()),
+                                 reinterpret_cast<const unsigned char*>(c.data.data())),
+                  0);
+        QRcode* code = QRcode_encodeInput(input);
+        QRinput_free(input);
+        ASSERT_NE(code, nullptr) << c.data;
+        grid->mask = LoadSymbol(*code, *grid);
+        grid->version = code->version;
+        grid->level = 1;
+        QRcode_free(code);
+
+        auto out = std::make_unique<lectavo::DecodedData>();
+        EXPECT_EQ(lectavo::DecodeSampledGrid(*grid, {}, *out), lectavo::DecodeStatus::kSegmentsInvalid) << c.data;
+        lectavo::GridDecodeOptions read;
+        read.readEciAndFnc1 = true;
+        ASSERT_EQ(lectavo::DecodeSampledGrid(*grid, read, *out), lectavo::DecodeStatus::kOk) << c.data;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(out->bytes), static_cast<size_t>(out->length)), c.expected);
+    }
 }
 
 }  // namespace

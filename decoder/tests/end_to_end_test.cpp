@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
@@ -83,9 +84,8 @@ protected:
         for (int c = 0; c < 4; ++c) {
             int x = 0, y = 0;
             CornerPixels(e, kModule[c][0] * e.side, kModule[c][1] * e.side, x, y);
-            const int tolerance = c == 2 ? 2 * e.modulePx : e.modulePx;  // bottom-right is estimated
-            EXPECT_NEAR(corners[c].x, x, tolerance) << "corner " << c;
-            EXPECT_NEAR(corners[c].y, y, tolerance) << "corner " << c;
+            EXPECT_NEAR(corners[c].x, x, 1) << "corner " << c;
+            EXPECT_NEAR(corners[c].y, y, 1) << "corner " << c;
         }
     }
 
@@ -159,20 +159,18 @@ TEST_F(EndToEnd, IndependentEncoderEveryVersionAsGreyArray) {
         }
 }
 
-// At two pixels per module the location stage's measurements come out half a
-// module short on the sides its ray traces run towards (a trace ends on the
-// last dark pixel), so only upright symbols of versions 1-4 are within its
-// reach: turned ones miss their format modules, and versions 5 and 6 are
-// estimated one version too large. From three pixels on every version and
-// turn is read (the other tests).
-TEST_F(EndToEnd, TwoPixelModulesUpright) {
-    for (int version = 1; version <= 4; ++version) {
-        const int level = version % 4;
-        const Matrix m = testpics::FromQrencode(TextFor(version, level), version, level);
-        Expected e{TextFor(version, level), version, level, testpics::FormatMask(m), m.side};
-        e.modulePx = 2;
-        DecodeGrey(testpics::Render(m, 2, 4, 0), e);
-    }
+// Two pixels per module, the smallest size the finder scan's step allows,
+// at every quarter turn.
+TEST_F(EndToEnd, TwoPixelModulesEveryQuarterTurn) {
+    for (int version = 1; version <= 6; ++version)
+        for (int turns = 0; turns < 4; ++turns) {
+            const int level = version % 4;
+            const Matrix m = testpics::FromQrencode(TextFor(version, level), version, level);
+            Expected e{TextFor(version, level), version, level, testpics::FormatMask(m), m.side};
+            e.modulePx = 2;
+            e.turns = turns;
+            DecodeGrey(testpics::Render(m, 2, 4, turns), e);
+        }
 }
 
 TEST_F(EndToEnd, IndependentEncoderAsBinaryArray) {
@@ -306,6 +304,44 @@ TEST_F(EndToEnd, SeveralSymbolsComeBackInReadingOrder) {
     }
     ASSERT_EQ(lib.decodeGrayScaleArray(canvas.pixels.data(), canvas.width, canvas.height), 4);
     for (int i = 0; i < 4; ++i) ExpectResult(i, expected[i]);
+}
+
+// The decode call's work bounds (triples examined, reading attempts) leave
+// every symbol of a picture holding the most a call returns.
+TEST_F(EndToEnd, ThirtyTwoSymbolsAreAllRead) {
+    const int module = 3, cell = (41 + 8) * module;
+    Picture canvas;
+    canvas.width = 8 * cell;
+    canvas.height = 4 * cell;
+    canvas.pixels.assign(static_cast<size_t>(canvas.width) * canvas.height, 255);
+    for (int i = 0; i < 32; ++i) {
+        const Picture p = testpics::Render(testpics::FromQrencode(Join("s", i), 1 + i % 6, 1), module, 4, i % 4);
+        for (int y = 0; y < p.height; ++y)
+            std::copy_n(&p.pixels[static_cast<size_t>(y) * p.width], p.width,
+                        &canvas.pixels[static_cast<size_t>((i / 8) * cell + y) * canvas.width + (i % 8) * cell]);
+    }
+    lib.setDecodeSymbolCount(32);
+    EXPECT_EQ(lib.decodeGrayScaleArray(canvas.pixels.data(), canvas.width, canvas.height), 32);
+}
+
+// A grid of 12 x 12 bare finder patterns: every triple looks like a symbol
+// whose format area reads as level M, mask 0. The call ends on its work
+// bounds with nothing found.
+TEST_F(EndToEnd, GridOfBareFinderPatternsEndsWithNothingFound) {
+    Matrix finder;
+    finder.side = 7;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) finder.dark.push_back(std::max(std::abs(r - 3), std::abs(c - 3)) != 2);
+    const Picture one = testpics::Render(finder, 4, 2);  // 44 x 44 pixels
+    Picture grid;
+    grid.width = grid.height = 12 * one.width;
+    grid.pixels.assign(static_cast<size_t>(grid.width) * grid.height, 255);
+    for (int i = 0; i < 144; ++i)
+        for (int y = 0; y < one.height; ++y)
+            std::copy_n(
+                &one.pixels[static_cast<size_t>(y) * one.width], one.width,
+                &grid.pixels[static_cast<size_t>((i / 12) * one.height + y) * grid.width + (i % 12) * one.width]);
+    EXPECT_EQ(lib.decodeGrayScaleArray(grid.pixels.data(), grid.width, grid.height), 0);
 }
 
 }  // namespace

@@ -152,15 +152,26 @@ TEST(FinderScan, StopsAt128Patterns) {
     EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), lectavo::kMaxFinders);
 }
 
-TEST(RayTrace, LastDarkPixelOfOuterRing) {
+// The result lies on the outer pixel edge of the ring, as the boundary walk
+// places its points: pixels 10..37 span the edges 10 and 38.
+TEST(RayTrace, OuterEdgeOfOuterRing) {
     Canvas c(60, 60);
     c.Finder(10, 10, 4);  // pixels 10..37, centre 24
     const lectavo::PointF centre{24.0f, 24.0f};
     lectavo::PointF edge;
     const float pi = 3.1415927f;
+    int x = 0, y = 0;
     ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, 0.0f, edge));
-    EXPECT_EQ(edge.x, 37.0f);
+    EXPECT_EQ(edge.x, 38.0f);
     EXPECT_EQ(edge.y, 24.0f);
+    lectavo::TracedPixel(edge, 0.0f, x, y);  // the walk starts on the last dark pixel
+    EXPECT_EQ(x, 37);
+    EXPECT_EQ(y, 24);
+    ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, -pi / 2, edge));  // down
+    EXPECT_EQ(edge.x, 24.0f);
+    EXPECT_EQ(edge.y, 38.0f);
+    lectavo::TracedPixel(edge, -pi / 2, x, y);
+    EXPECT_EQ(y, 37);
     ASSERT_TRUE(lectavo::TraceRay(c.search.plane, centre, pi / 2, edge));  // up
     EXPECT_EQ(edge.x, 24.0f);
     EXPECT_EQ(edge.y, 10.0f);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "../src/exports.cpp"
+#include "../src/ole_exports.cpp"
 #include "picture_files.h"
 
 using lectavo::DecodeResult;
@@ -195,8 +196,8 @@ TEST(Position, RectangleCornersAreNormalisedAndAddedBack) {
 
 TEST(Position, ResampledPicturesAreScaledBack) {
     EXPECT_EQ(DecodePictureFile(LightBmp("dpi.bmp", 7874, 3937).c_str()), 0);
-    EXPECT_EQ(lectavo::CurrentMapping().scaleY, 2.0f);
-    EXPECT_EQ(lectavo::CurrentMapping().scaleX, 1.0f);
+    EXPECT_EQ(lectavo::ThreadResults()->Mapping().scaleY, 2.0f);
+    EXPECT_EQ(lectavo::ThreadResults()->Mapping().scaleX, 1.0f);
     DecodeResult r = Fake(1, "x", 1, 7);
     r.corners[3][1] = 101;
     Store({r});

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <array>
 #include <cstring>
 #include <thread>
 
 #include "../src/exports.cpp"
+#include "../src/ole_exports.cpp"
 #include "picture_files.h"
 #include "test_pictures.h"
 
@@ -91,4 +93,45 @@ TEST(PictureDecode, ThreadsDecodeAtOnceIntoTheirOwnStores) {
     const std::vector<uint8_t> plane = testpics::Binarize(a);
     ASSERT_EQ(DecodeBinaryArray(plane.data(), a.width, a.height), 1);
     EXPECT_EQ(DataString(0), "first thread");
+}
+
+// Corners depend on each call's rectangle origin and resolution scales:
+// threads decoding a square-pixel and a 200 x 100 dpi picture at once must
+// each get the corners a lone decode of their picture gives.
+TEST(PictureDecode, ThreadsDecodingAtOnceKeepTheirOwnCorners) {
+    const testpics::Picture pic = SymbolPicture();
+    const std::string square = testfiles::TempPath("square.bmp");
+    testfiles::WriteBytes(square, testfiles::GreyBmp(pic.pixels, pic.width, pic.height));
+    std::vector<uint8_t> halfRows;  // every second row, stretched back by the reader
+    for (int y = 0; y < pic.height; y += 2)
+        halfRows.insert(halfRows.end(), pic.pixels.begin() + y * pic.width, pic.pixels.begin() + (y + 1) * pic.width);
+    const std::string wide = testfiles::TempPath("wide.bmp");
+    testfiles::WriteBytes(wide, testfiles::GreyBmp(halfRows, pic.width, pic.height / 2, 7874, 3937));
+
+    using Corners = std::array<int32_t, 8>;
+    auto decode = [](const std::string& path, int rect, Corners& out) {
+        const int count = rect ? DecodePictureFileRect(path.c_str(), 10, 5, 290, 250) : DecodePictureFile(path.c_str());
+        LectavoPoint points[4] = {};
+        if (count != 1 || GetSymbolePosition(0, points) != 0) return false;
+        for (int i = 0; i < 4; ++i) out[2 * i] = points[i].x, out[2 * i + 1] = points[i].y;
+        return true;
+    };
+    const std::string paths[2] = {square, wide};
+    Corners alone[2][2];
+    for (int p = 0; p < 2; ++p)
+        for (int rect = 0; rect < 2; ++rect) ASSERT_TRUE(decode(paths[p], rect, alone[p][rect]));
+    EXPECT_NE(alone[0][1], alone[1][1]);
+
+    int mismatches[4] = {};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            Corners got;
+            for (int i = 0; i < 20; ++i) {
+                const int p = t % 2, rect = (t / 2 + i) % 2;
+                if (!decode(paths[p], rect, got) || got != alone[p][rect]) ++mismatches[t];
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(mismatches[t], 0) << "thread " << t;
 }

@@ -1,5 +1,6 @@
 // Small picture files written by the tests themselves: BMP in every layout
-// the readers care about, JPEG through libjpeg's compressor, GIF by hand.
+// the readers care about, JPEG through libjpeg's compressor (where libjpeg is
+// present), GIF by hand.
 #pragma once
 
 #include <algorithm>
@@ -13,8 +14,11 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <unistd.h>
+#if __has_include(<jpeglib.h>)
+#include <jpeglib.h>
+#define QR_TEST_JPEG_WRITER 1
+#endif
 
 namespace testfiles {
 
@@ -131,6 +135,7 @@ inline std::vector<uint8_t> GreyBmp(const std::vector<uint8_t>& grey, int width,
     return MakeBmp(s);
 }
 
+#ifdef QR_TEST_JPEG_WRITER
 // JPEG of `components` 1 (grey), 3 (RGB) or 4 (CMYK with Adobe-inverted
 // inks); `sample(x, y, c)` gives each component.
 inline void WriteJpeg(const std::string& path, int width, int height, int components,
@@ -160,6 +165,7 @@ inline void WriteJpeg(const std::string& path, int width, int height, int compon
     jpeg_destroy_compress(&info);
     std::fclose(file);
 }
+#endif
 
 // A GIF with a two-colour (black, white) table: pixel 1 = white. The LZW
 // stream uses 8-bit codes and a clear code often enough that the code width

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "decode/segments.h"
@@ -43,9 +44,11 @@ protected:
 
     // Decodes `stream` for a symbol of `version`; returns the bytes, or
     // "<fail>" when no result is produced.
-    std::string Decode(const std::vector<uint8_t>& stream, int version = 1, bool header = false) {
+    std::string Decode(const std::vector<uint8_t>& stream, int version = 1, bool header = false,
+                       bool readEciAndFnc1 = false) {
         *result = lectavo::DecodedData{};
-        if (!DecodeSegments(stream.data(), static_cast<int>(stream.size()), version, header, *result)) return "<fail>";
+        if (!DecodeSegments(stream.data(), static_cast<int>(stream.size()), version, header, readEciAndFnc1, *result))
+            return "<fail>";
         EXPECT_EQ(result->bytes[result->length], 0);
         return std::string(reinterpret_cast<const char*>(result->bytes), result->length);
     }
@@ -71,6 +74,15 @@ TEST_F(Segments, NumericGroupsOfThreeTwoAndOne) {
     BitWriter one;
     one.Put(1, 4).Put(4, 10).Put(999, 10).Put(9, 4);
     EXPECT_EQ(Decode(one.Finish(19)), "9999");
+}
+
+TEST_F(Segments, NumericGroupAboveItsDigitsFails) {
+    for (const auto& [count, bits, value] : {std::tuple{3, 10, 1000}, std::tuple{3, 10, 1023}, std::tuple{2, 7, 100},
+                                             std::tuple{2, 7, 127}, std::tuple{1, 4, 10}, std::tuple{1, 4, 15}}) {
+        BitWriter w;
+        w.Put(1, 4).Put(static_cast<uint32_t>(count), 10).Put(static_cast<uint32_t>(value), bits);
+        EXPECT_EQ(Decode(w.Finish(19)), "<fail>") << count << " digits, value " << value;
+    }
 }
 
 TEST_F(Segments, AlphanumericPairsAndSingle) {
@@ -149,11 +161,62 @@ TEST_F(Segments, UnsupportedModesAndEmptyStreamsFail) {
         w.Put(4, 4).Put(1, 8).Put('a', 8).Put(mode, 4).Put(0, 8);
         EXPECT_EQ(Decode(w.Finish(19)), "<fail>") << "mode " << mode;
     }
+    for (uint32_t mode : {3u, 6u, 15u}) {
+        BitWriter w;  // still refused when ECI and FNC1 are read
+        w.Put(4, 4).Put(1, 8).Put('a', 8).Put(mode, 4).Put(0, 8);
+        EXPECT_EQ(Decode(w.Finish(19), 1, false, true), "<fail>") << "mode " << mode;
+    }
     EXPECT_EQ(Decode(BitWriter().Finish(19)), "<fail>");  // terminator first
     const uint8_t one = 0x40;
-    EXPECT_FALSE(DecodeSegments(&one, 0, 1, false, *result));
-    EXPECT_FALSE(DecodeSegments(nullptr, 1, 1, false, *result));
-    EXPECT_FALSE(DecodeSegments(&one, lectavo::kMaxCodewords + 1, 1, false, *result));
+    EXPECT_FALSE(DecodeSegments(&one, 0, 1, false, false, *result));
+    EXPECT_FALSE(DecodeSegments(nullptr, 1, 1, false, false, *result));
+    EXPECT_FALSE(DecodeSegments(&one, lectavo::kMaxCodewords + 1, 1, false, false, *result));
+}
+
+// Streams as encoders write them with ECI or FNC1, decoded both ways: refused
+// as the first passes do, read as the photo stage does.
+TEST_F(Segments, EciDesignatorsOfEveryLengthAreSkippedWhenRead) {
+    BitWriter w;  // ECI 26 (8 bits), bytes, ECI 1000 (16 bits), ECI 100000 (24 bits), alphanumeric
+    w.Put(7, 4).Put(26, 8).Put(4, 4).Put(2, 8).Put(0xC3, 8).Put(0xA9, 8);
+    w.Put(7, 4).Put(0x8000 | 1000, 16).Put(7, 4).Put(0xC00000 | 100000, 24).Put(2, 4).Put(2, 9).Put(1049, 11);
+    const std::vector<uint8_t> stream = w.Finish(19);
+    EXPECT_EQ(Decode(stream), "<fail>");
+    EXPECT_EQ(Decode(stream, 1, false, true), "\xC3\xA9NE");
+
+    BitWriter badLead;  // 111xxxxx starts no designator
+    badLead.Put(4, 4).Put(1, 8).Put('a', 8).Put(7, 4).Put(0xE0, 8);
+    EXPECT_EQ(Decode(badLead.Finish(19), 1, false, true), "<fail>");
+    BitWriter cut;  // a 24-bit designator cut by the end of the data keeps what came before
+    cut.Put(4, 4).Put(1, 8).Put('a', 8).Put(7, 4).Put(0xC0, 8);
+    EXPECT_EQ(Decode(cut.Finish(4), 1, false, true), "a");
+}
+
+TEST_F(Segments, Fnc1FirstPositionMakesAlphanumericPercentAGroupSeparator) {
+    // GS1 element strings (01)04912345123459 (10)AB%C: numeric, then
+    // alphanumeric "%10AB%%C" where "%" ends the variable-length field.
+    BitWriter w;
+    w.Put(5, 4).Put(1, 4).Put(16, 10).Put(10, 10).Put(491, 10).Put(234, 10).Put(512, 10).Put(345, 10).Put(9, 4);
+    const std::string alpha = "%10AB%%C", table = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
+    w.Put(2, 4).Put(8, 9);
+    for (size_t i = 0; i < alpha.size(); i += 2)
+        w.Put(static_cast<uint32_t>(table.find(alpha[i]) * 45 + table.find(alpha[i + 1])), 11);
+    w.Put(4, 4).Put(1, 8).Put('%', 8);  // a byte-mode "%" stays as it is
+    const std::vector<uint8_t> stream = w.Finish(30);
+    EXPECT_EQ(Decode(stream, 2), "<fail>");
+    EXPECT_EQ(Decode(stream, 2, false, true), std::string("0104912345123459") + '\x1D' + "10AB%C%");
+}
+
+TEST_F(Segments, Fnc1SecondPositionPutsItsApplicationIndicatorFirst) {
+    for (const auto& [indicator, front] :
+         {std::pair<uint32_t, std::string>{37, "37"}, {5, "05"}, {165, "A"}, {222, "z"}}) {
+        BitWriter w;
+        w.Put(9, 4).Put(indicator, 8).Put(2, 4).Put(2, 9).Put(38 * 45 + 10, 11);  // "%A"
+        EXPECT_EQ(Decode(w.Finish(19), 1, false, true), front + '\x1D' + "A") << indicator;
+        EXPECT_EQ(Decode(w.Finish(19)), "<fail>");
+    }
+    BitWriter notALetter;
+    notALetter.Put(9, 4).Put(100 + '[', 8).Put(4, 4).Put(1, 8).Put('x', 8);
+    EXPECT_EQ(Decode(notALetter.Finish(19), 1, false, true), "<fail>");
 }
 
 TEST_F(Segments, LargestNumericResultFits) {

@@ -102,7 +102,7 @@ int CheckSymbol(const Case& c, bool withTriples = true) {
     }
     if (!withTriples || byRole[0] < 0 || byRole[1] < 0 || byRole[2] < 0) return 0;
 
-    lectavo::TripleSearch(s.plane, s.finders, s.candidates);
+    lectavo::TripleSearch(s.plane, s.finders, s.candidates, s.state.triplesLeft);
     int matching = 0;
     for (const lectavo::LocatedSymbol& cand : s.candidates) {
         if (cand.a != byRole[0] || cand.b != byRole[1] || cand.c != byRole[2]) continue;
@@ -160,7 +160,7 @@ void CheckCompletion(int role) {
         ++tried;
         ASSERT_TRUE(lectavo::CompleteTwoFinders(s.plane, s.finders));
         ASSERT_EQ(s.finders.size(), 8u);
-        ASSERT_GE(lectavo::TripleSearch(s.plane, s.finders, s.candidates), 1);
+        ASSERT_GE(lectavo::TripleSearch(s.plane, s.finders, s.candidates, s.state.triplesLeft), 1);
         const locfix::Placement where{m.side, 4, 4, turns};
         bool found = false;
         for (const auto& cand : s.candidates) {

@@ -14,10 +14,25 @@
 
 #include <stdint.h>
 
+/*
+ * MOSAIRE_API marks the exported functions: imported from Mosaire.dll by
+ * Windows callers (exported while the library itself is built), default
+ * visibility elsewhere. MOSAIRE_CALL is their calling convention: __stdcall
+ * on Windows, as in the system libraries (the exports keep their plain,
+ * undecorated names on 32-bit Windows too), the platform's only one
+ * elsewhere.
+ */
 #if defined(_WIN32)
+#include <windows.h>
+#if defined(MOSAIRE_BUILDING_LIBRARY)
 #define MOSAIRE_API __declspec(dllexport)
 #else
+#define MOSAIRE_API __declspec(dllimport)
+#endif
+#define MOSAIRE_CALL __stdcall
+#else
 #define MOSAIRE_API __attribute__((visibility("default")))
+#define MOSAIRE_CALL
 #endif
 
 #ifdef __cplusplus
@@ -27,11 +42,16 @@ extern "C" {
 /* Mapping mode in which one logical unit is one device pixel, y downwards. */
 #define QR_MM_TEXT 1
 
+#if defined(_WIN32)
+/* On Windows the encoder draws on a GDI device context: a window's, a
+ * printer's, a memory or a metafile context. */
+typedef HDC QRDC;
+#else
 /*
- * A device context supplied by the caller: a small table of callbacks, each
- * receiving the context itself as its first argument (use `user` or embed the
- * struct at the start of your own to reach your state). A null callback is
- * treated as "does nothing" (resolutions then read as 0).
+ * Elsewhere a device context is supplied by the caller as a small table of
+ * callbacks, each receiving the context itself as its first argument (use
+ * `user` or embed the struct at the start of your own to reach your state).
+ * A null callback is treated as "does nothing" (resolutions then read as 0).
  *
  * Coordinates are device pixels, x to the right and y downwards.
  */
@@ -51,33 +71,35 @@ struct QRDeviceContext {
        the end point itself not drawn (move-to / line-to semantics). */
     void (*line)(QRDeviceContext* dc, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 };
+typedef QRDeviceContext* QRDC;
+#endif
 
 /* Settings. Setters never fail; out-of-range values are replaced silently. */
-MOSAIRE_API void QRSetMessage(const char* text);
-MOSAIRE_API void QRSetSize(int32_t width, int32_t height);
-MOSAIRE_API void QRConfigure(int32_t version, int32_t ecLevel, int32_t mask);
-MOSAIRE_API void QRAppearance(double moduleWidthCm, int32_t orientation, int32_t frameStyle);
-MOSAIRE_API void QRSetBackColor(int32_t red, int32_t green, int32_t blue);
-MOSAIRE_API void QRSetBarColor(int32_t red, int32_t green, int32_t blue);
-MOSAIRE_API void QRSetDefault(void);
+MOSAIRE_API void MOSAIRE_CALL QRSetMessage(const char* text);
+MOSAIRE_API void MOSAIRE_CALL QRSetSize(int32_t width, int32_t height);
+MOSAIRE_API void MOSAIRE_CALL QRConfigure(int32_t version, int32_t ecLevel, int32_t mask);
+MOSAIRE_API void MOSAIRE_CALL QRAppearance(double moduleWidthCm, int32_t orientation, int32_t frameStyle);
+MOSAIRE_API void MOSAIRE_CALL QRSetBackColor(int32_t red, int32_t green, int32_t blue);
+MOSAIRE_API void MOSAIRE_CALL QRSetBarColor(int32_t red, int32_t green, int32_t blue);
+MOSAIRE_API void MOSAIRE_CALL QRSetDefault(void);
 
 /* Drawing and size queries. x and y are read as unsigned 16-bit values. */
-MOSAIRE_API void QRRender(QRDeviceContext* dc, int32_t x, int32_t y);
-MOSAIRE_API void QRGetActualSize(int32_t useScreen, QRDeviceContext* dc, int32_t* width, int32_t* height);
-MOSAIRE_API void QRGetActualRC(int16_t* rows, int16_t* cols);
+MOSAIRE_API void MOSAIRE_CALL QRRender(QRDC dc, int32_t x, int32_t y);
+MOSAIRE_API void MOSAIRE_CALL QRGetActualSize(int32_t useScreen, QRDC dc, int32_t* width, int32_t* height);
+MOSAIRE_API void MOSAIRE_CALL QRGetActualRC(int16_t* rows, int16_t* cols);
 
 /* Outputs. The file outputs return -1 when the file is written and 0 when
    not; an existing file is replaced only by a complete new one (a failure
    leaves it as it was) and keeps its permissions; a symbolic link is followed
    and its target replaced; a device or pipe is written in place. */
-MOSAIRE_API int16_t QRSaveAsBMP(const char* path);
-MOSAIRE_API int16_t QRSaveAsWMF(const char* path);
-MOSAIRE_API int16_t QRCopyToClipboard(void);
+MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsBMP(const char* path);
+MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsWMF(const char* path);
+MOSAIRE_API int16_t MOSAIRE_CALL QRCopyToClipboard(void);
 /* Two calls: first with *size = 0 to learn n (result 0, *size = n * n,
    *rows = *cols = n), then with a buffer of n * n bytes (result -1, the
    buffer holds '0'/'1' characters, no terminator). A message that cannot be
    encoded gives -1 with *size = 0. */
-MOSAIRE_API int16_t QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows, int16_t* cols);
+MOSAIRE_API int16_t MOSAIRE_CALL QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows, int16_t* cols);
 
 #ifdef __cplusplus
 }

@@ -1,25 +1,16 @@
-// A caller's QRDeviceContext seen as a platform device context. Missing
-// callbacks do nothing; missing resolutions read as 0.
+// The device context a caller hands to QRRender and QRGetActualSize, seen as
+// a platform device context: on Windows the caller's GDI context itself,
+// elsewhere the caller's table of callbacks (a missing callback does
+// nothing; missing resolutions read as 0).
 #pragma once
+
+#include <memory>
 
 #include "gdi/device_context.h"
 #include "mosaire.h"
 
 namespace mosaire {
 
-class CallerContext final : public platform::DeviceContext {
-public:
-    explicit CallerContext(QRDeviceContext* dc) : dc_(dc) {}
-
-    int ResolutionX() const override;
-    int ResolutionY() const override;
-    int MapMode() const override;
-    int SetMapMode(int mode) override;
-    void FillRect(int left, int top, int right, int bottom, platform::ColorRef color) override;
-    void Line(int x0, int y0, int x1, int y1) override;
-
-private:
-    QRDeviceContext* dc_;
-};
+std::unique_ptr<platform::DeviceContext> CallerContext(QRDC dc);
 
 }  // namespace mosaire

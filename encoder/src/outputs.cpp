@@ -8,10 +8,9 @@
 #include "gdi/byte_writer.h"
 #include "gdi/clipboard.h"
 #include "gdi/dib_packing.h"
-#include "gdi/emf_recorder.h"
+#include "gdi/metafile_context.h"
 #include "gdi/raster_surface.h"
 #include "gdi/screen.h"
-#include "gdi/wmf_recorder.h"
 #include "files/whole_file.h"
 
 namespace mosaire {
@@ -93,7 +92,7 @@ std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s) {
     platform::PutU16(h, 0);  // top
     platform::PutU16(h, static_cast<uint16_t>(s.width));
     platform::PutU16(h, static_cast<uint16_t>(s.height));
-    platform::PutU16(h, static_cast<uint32_t>(platform::ScreenContext().ResolutionX()));
+    platform::PutU16(h, static_cast<uint32_t>(platform::Screen()->ResolutionX()));
     platform::PutU32(h, 0);  // reserved
     uint16_t checksum = 0;
     for (size_t i = 0; i < h.size(); i += 2) checksum ^= static_cast<uint16_t>(h[i] | h[i + 1] << 8);
@@ -104,21 +103,21 @@ std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s) {
 bool SaveAsWmf(const EncoderSettings& s, WorkingValues& w, const char* path) {
     if (path == nullptr) return false;
     const std::vector<uint8_t> header = PlaceableWmfHeader(s);
-    platform::WmfRecorder recorder;
-    recorder.SetWindowExt(s.width, s.height);
-    recorder.SetWindowOrg(0, 0);
-    DrawSymbol(s, w, recorder, 0, 0, ResolutionRule::kOutputSurface);
-    const std::vector<uint8_t> metafile = recorder.Close();
+    const auto recorder = platform::StartWmfRecording();
+    recorder->SetWindowExt(s.width, s.height);
+    recorder->SetWindowOrg(0, 0);
+    DrawSymbol(s, w, *recorder, 0, 0, ResolutionRule::kOutputSurface);
+    const std::vector<uint8_t> metafile = recorder->Close();
     return platform::WriteWholeFile(path, {header, metafile});
 }
 
 std::vector<uint8_t> RecordEnhancedMetafile(const EncoderSettings& s, WorkingValues& w) {
-    platform::EmfRecorder recorder;
-    recorder.SetMapMode(platform::kMapModeText);
-    recorder.SetWindowExt(s.width, s.height);
-    recorder.SetWindowOrg(0, 0);
-    DrawSymbol(s, w, recorder, 0, 0, ResolutionRule::kOutputSurface);
-    return recorder.Close();
+    const auto recorder = platform::StartEmfRecording();
+    recorder->SetMapMode(platform::kMapModeText);
+    recorder->SetWindowExt(s.width, s.height);
+    recorder->SetWindowOrg(0, 0);
+    DrawSymbol(s, w, *recorder, 0, 0, ResolutionRule::kOutputSurface);
+    return recorder->Close();
 }
 
 bool CopyToClipboard(const EncoderSettings& s, WorkingValues& w) {

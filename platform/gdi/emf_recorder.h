@@ -27,12 +27,12 @@ public:
     int ResolutionY() const override { return ref_.dpiY; }
     int SetMapMode(int mode) override;
 
-    void SetWindowExt(int width, int height);
-    void SetWindowOrg(int x, int y);
+    void SetWindowExt(int width, int height) override;
+    void SetWindowOrg(int x, int y) override;
 
     // Ends the recording (objects deleted, end record, header completed) and
     // returns the metafile's bytes. Call once.
-    std::vector<uint8_t> Close();
+    std::vector<uint8_t> Close() override;
 
 private:
     void Begin(uint32_t type, uint32_t size);

@@ -8,11 +8,11 @@
 #include <array>
 #include <cstdint>
 
-#include "gdi/device_context.h"
+#include "gdi/metafile_context.h"
 
 namespace platform {
 
-class MetafileRecorder : public DeviceContext {
+class MetafileRecorder : public MetafileContext {
 public:
     void FillRect(int left, int top, int right, int bottom, ColorRef color) override;
     void Line(int x0, int y0, int x1, int y1) override;

@@ -6,18 +6,35 @@
 
 namespace platform {
 
+struct RasterSurface::Native {
+    std::unique_ptr<uint32_t[]> pixels;
+};
+
 std::unique_ptr<RasterSurface> RasterSurface::Create(int width, int height, int dpiX, int dpiY) {
     if (width <= 0 || height <= 0 || width > kMaxEdge || height > kMaxEdge) return nullptr;
     const int64_t count = int64_t{width} * height;
     if (count > kMaxPixels) return nullptr;
-    std::unique_ptr<uint32_t[]> pixels(new (std::nothrow) uint32_t[static_cast<size_t>(count)]);
-    if (!pixels) return nullptr;
-    std::fill_n(pixels.get(), count, ToRgb(kWhite));
-    return std::unique_ptr<RasterSurface>(new RasterSurface(width, height, dpiX, dpiY, std::move(pixels)));
+    auto native = std::make_unique<Native>();
+    native->pixels.reset(new (std::nothrow) uint32_t[static_cast<size_t>(count)]);
+    if (!native->pixels) return nullptr;
+    std::fill_n(native->pixels.get(), count, ToRgb(kWhite));
+    return std::unique_ptr<RasterSurface>(new RasterSurface(width, height, dpiX != 0 ? dpiX : kScreenDpi,
+                                                            dpiY != 0 ? dpiY : kScreenDpi, std::move(native)));
 }
 
-RasterSurface::RasterSurface(int width, int height, int dpiX, int dpiY, std::unique_ptr<uint32_t[]> pixels)
-    : width_(width), height_(height), dpiX_(dpiX), dpiY_(dpiY), pixels_(std::move(pixels)) {}
+RasterSurface::RasterSurface(int width, int height, int dpiX, int dpiY, std::unique_ptr<Native> native)
+    : width_(width),
+      height_(height),
+      dpiX_(dpiX),
+      dpiY_(dpiY),
+      native_(std::move(native)),
+      pixels_(native_->pixels.get()) {}
+
+RasterSurface::~RasterSurface() = default;
+
+const uint32_t* RasterSurface::Row(int y) const { return pixels_ + static_cast<int64_t>(y) * width_; }
+
+void RasterSurface::SetPenColor(ColorRef color) { pen_ = color; }
 
 uint32_t RasterSurface::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
@@ -30,7 +47,7 @@ void RasterSurface::Span(int64_t y, int64_t x0, int64_t x1, uint32_t rgb) {
     x0 = std::max<int64_t>(x0, 0);
     x1 = std::min<int64_t>(x1, width_);
     if (x0 >= x1) return;
-    std::fill(pixels_.get() + y * width_ + x0, pixels_.get() + y * width_ + x1, rgb);
+    std::fill(pixels_ + y * width_ + x0, pixels_ + y * width_ + x1, rgb);
 }
 
 void RasterSurface::FillRect(int left, int top, int right, int bottom, ColorRef color) {

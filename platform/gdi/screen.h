@@ -2,6 +2,8 @@
 // resolution and paints nothing (nothing is ever drawn on it directly).
 #pragma once
 
+#include <memory>
+
 #include "gdi/device_context.h"
 
 namespace platform {
@@ -17,5 +19,9 @@ public:
     void FillRect(int, int, int, int, ColorRef) override {}
     void Line(int, int, int, int) override {}
 };
+
+// The screen's device context: ScreenContext, or on Windows the display's
+// own context (ScreenContext when there is no display).
+std::unique_ptr<DeviceContext> Screen();
 
 }  // namespace platform

@@ -18,12 +18,12 @@ public:
     int ResolutionY() const override { return 0; }
     int SetMapMode(int mode) override;
 
-    void SetWindowExt(int width, int height);
-    void SetWindowOrg(int x, int y);
+    void SetWindowExt(int width, int height) override;
+    void SetWindowOrg(int x, int y) override;
 
     // Ends the recording (objects deleted, end record) and returns the
     // metafile's bytes. Call once.
-    std::vector<uint8_t> Close();
+    std::vector<uint8_t> Close() override;
 
 private:
     void Record(uint16_t function, std::initializer_list<int> params);

@@ -16,6 +16,10 @@ int DotsPerMeterToDpi(int dotsPerMeter) { return static_cast<int>(std::lround(do
 
 }  // namespace
 
+struct ImageFile::Decoded : QImage {
+    using QImage::QImage;
+};
+
 ImageFile::ImageFile() = default;
 ImageFile::~ImageFile() = default;
 
@@ -35,7 +39,7 @@ ImageStatus ImageFile::Load(const std::string& path, int maxSide, int64_t maxPix
         reader.setAutoTransform(false);
         const QSize announced = reader.size();
         if (announced.isValid() && !fits(announced)) return ImageStatus::kTooLarge;
-        auto image = std::make_unique<QImage>();
+        auto image = std::make_unique<Decoded>();
         if (!reader.read(image.get()) || image->isNull()) continue;
         if (!fits(image->size())) return ImageStatus::kTooLarge;
         image_ = std::move(image);

@@ -1,12 +1,11 @@
-// General image loader: any picture format the Qt image reader knows (BMP,
-// PNG, GIF, JPEG, TIFF, WebP, ...), read without an application object.
+// General image loader: any picture format the platform's image reader knows
+// (BMP, PNG, GIF, JPEG, TIFF, ...): Qt's, read without an application
+// object, or on Windows the Windows Imaging Component.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
-
-class QImage;
 
 namespace platform {
 
@@ -40,7 +39,8 @@ public:
     void ReadRow(int y, int x, int count, uint32_t* out) const;
 
 private:
-    std::unique_ptr<QImage> image_;
+    struct Decoded;
+    std::unique_ptr<Decoded> image_;
 };
 
 }  // namespace platform

@@ -1,10 +1,15 @@
 // OLE Automation strings and byte arrays: a byte-length string (BSTR) and a
-// one-dimensional SAFEARRAY of unsigned bytes. Everything is allocated with
-// malloc, so any module of the process can free what another allocated.
+// one-dimensional SAFEARRAY of unsigned bytes. On Windows these are the
+// system's own (oleaut32); elsewhere everything is allocated with malloc, so
+// any module of the process can free what another allocated.
 #pragma once
 
 #include <cstdint>
 
+#if defined(_WIN32)
+#include <windows.h>
+#include <oleauto.h>
+#else
 // The same layout the decoder's public header gives its callers.
 #ifndef QR_OLE_TYPES_DEFINED
 #define QR_OLE_TYPES_DEFINED
@@ -28,6 +33,7 @@ typedef struct tagSAFEARRAY {
 
 enum { VT_UI1 = 17 };
 }
+#endif
 #endif
 
 namespace platform {

@@ -14,4 +14,14 @@ using ThreadObjectDestroy = void (*)(void*);
 // next call then tries again.
 void* ThreadObject(const void* key, ThreadObjectCreate create, ThreadObjectDestroy destroy);
 
+// Windows keeps each thread's objects in one thread-local storage slot, and a
+// library learns of threads ending only in its DllMain, which calls these:
+// on process attach (false: no slot is free, the library must not load), on
+// thread detach (the calling thread's objects are destroyed) and on process
+// detach (the calling thread's objects are destroyed and the slot freed).
+// A program that never attaches gets its slot on first use.
+bool AttachThreadObjects();
+void ReleaseThreadObjects();
+void DetachThreadObjects();
+
 }  // namespace platform

@@ -1,10 +1,13 @@
 // Block check by polynomial division and a direct linear-algebra corrector:
 // for each assumed number of errors v = 1..t, solve for the error locator,
 // find its roots by trying every position, solve for the error values, apply
-// them and keep the result only if the block is then a codeword.
+// them and keep the result only if the block is then a codeword. A block of
+// at most t errors has a unique nearest codeword, so whichever solve finds a
+// correction that checks, it is that codeword.
 #include "decode/rs_decoder.h"
 
 #include <array>
+#include <utility>
 #include <cstring>
 
 #include "common/gf256.h"
@@ -58,6 +61,14 @@ bool SolveRotated(const LinearRows& equations, int m, uint8_t* solution) {
     return false;
 }
 
+// The elimination without row exchanges, in every cyclic row order; only
+// when each order meets a zero divisor, a pivoting solve, which fails only
+// for a singular system. Where the first succeeds its solution is kept, so
+// the pivoting solve changes nothing that was corrected before.
+bool SolveEquations(const LinearRows& equations, int m, uint8_t* solution) {
+    return SolveRotated(equations, m, solution) || SolvePivoting(equations, m, solution);
+}
+
 // Tries one assumed error count v; on success the block is corrected.
 bool TryErrorCount(int n, int k, uint8_t* block, const uint8_t* syndromes, int v) {
     LinearRows equations{};
@@ -66,7 +77,7 @@ bool TryErrorCount(int n, int k, uint8_t* block, const uint8_t* syndromes, int v
         for (int c = 0; c < v; ++c) equations[i][c] = syndromes[i + c];
         equations[i][v] = syndromes[i + v];
     }
-    if (!SolveRotated(equations, v, locator)) return false;
+    if (!SolveEquations(equations, v, locator)) return false;
 
     int positions[kMaxCorrectable];
     int found = 0;
@@ -84,7 +95,7 @@ bool TryErrorCount(int n, int k, uint8_t* block, const uint8_t* syndromes, int v
         for (int c = 0; c < v; ++c) equations[i][c] = AlphaPower(positions[c] * i);
         equations[i][v] = syndromes[i];
     }
-    if (!SolveRotated(equations, v, values)) return false;
+    if (!SolveEquations(equations, v, values)) return false;
 
     for (int c = 0; c < v; ++c) block[n - 1 - positions[c]] ^= values[c];
     if (CheckBlock(n, k, block)) return true;
@@ -125,6 +136,27 @@ bool SolveSystem(const LinearRows& system, int m, uint8_t* solution) {
         for (int r = 0; r < size - 1; ++r)
             rows[r][size - 1] = static_cast<uint8_t>(rows[r][size] ^ GfMul(rows[r][size - 1], x));
     }
+    return true;
+}
+
+bool SolvePivoting(const LinearRows& system, int m, uint8_t* solution) {
+    if (m < 1 || m > kMaxCorrectable) return false;
+    LinearRows rows;
+    std::memcpy(rows, system, sizeof(rows));
+    for (int col = 0; col < m; ++col) {
+        int pivot = col;
+        while (pivot < m && rows[pivot][col] == 0) ++pivot;
+        if (pivot == m) return false;
+        if (pivot != col) std::swap(rows[pivot], rows[col]);
+        const uint8_t lead = rows[col][col];
+        for (int q = col; q <= m; ++q) rows[col][q] = Divide(rows[col][q], lead);
+        for (int r = 0; r < m; ++r) {
+            const uint8_t factor = rows[r][col];
+            if (r == col || factor == 0) continue;
+            for (int q = col; q <= m; ++q) rows[r][q] ^= GfMul(factor, rows[col][q]);
+        }
+    }
+    for (int i = 0; i < m; ++i) solution[i] = rows[i][m];
     return true;
 }
 

@@ -30,4 +30,9 @@ void ComputeSyndromes(int n, const uint8_t* block, int count, uint8_t* syndromes
 // singular in this row order). The system itself is left unchanged.
 bool SolveSystem(const LinearRows& system, int m, uint8_t* solution);
 
+// Solves the same m x m system by Gauss-Jordan elimination, choosing a row
+// with a non-zero pivot for each variable. Returns false only when the
+// system is singular. The system itself is left unchanged.
+bool SolvePivoting(const LinearRows& system, int m, uint8_t* solution);
+
 }  // namespace lectavo

@@ -1,10 +1,8 @@
 #include "input/bmp_reader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "filemap/mapped_file.h"
 
 namespace lectavo {
 
@@ -12,36 +10,6 @@ namespace {
 
 constexpr int64_t kFileHeaderSize = 14;
 constexpr int64_t kInfoHeaderSize = 40;
-
-// A whole file mapped read-only; unmapped and closed on every path.
-class MappedFile {
-public:
-    explicit MappedFile(int fd) : fd_(fd) {}
-    ~MappedFile() {
-        if (data_) ::munmap(const_cast<uint8_t*>(data_), static_cast<size_t>(size_));
-        ::close(fd_);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool Map() {
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) return false;
-        size_ = info.st_size;
-        if (size_ <= 0) return true;
-        void* view = ::mmap(nullptr, static_cast<size_t>(size_), PROT_READ, MAP_PRIVATE, fd_, 0);
-        if (view == MAP_FAILED) return false;
-        data_ = static_cast<const uint8_t*>(view);
-        return true;
-    }
-    const uint8_t* Data() const { return data_; }
-    int64_t Size() const { return size_; }
-
-private:
-    int fd_;
-    const uint8_t* data_ = nullptr;
-    int64_t size_ = 0;
-};
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t U32(const uint8_t* p) {
@@ -52,7 +20,7 @@ int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
 
 // Palette greys; entries the file does not hold (a short colour table, or a
 // file ending inside it) are black.
-void ReadPalette(const MappedFile& file, int bitCount, uint8_t (&greys)[256]) {
+void ReadPalette(const platform::MappedFile& file, int bitCount, uint8_t (&greys)[256]) {
     std::memset(greys, 0, sizeof greys);
     const uint8_t* base = file.Data();
     const int64_t start = kFileHeaderSize + U32(base + 14);
@@ -96,10 +64,9 @@ void ConvertRows(const uint8_t* pixelData, int64_t stride, int height, int bitCo
 }  // namespace
 
 int ReadBmp(const char* path, const PictureRect* rect, GrayPicture& out) {
-    const int fd = OpenForReading(path);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kSharingViolation;
-    MappedFile file(fd);
-    if (!file.Map()) return kSharingViolation;
+    const platform::MappedFile file(path);
+    if (file.Status() == platform::OpenStatus::kNotFound) return kFileNotFound;
+    if (file.Status() != platform::OpenStatus::kOpened) return kSharingViolation;
     if (file.Size() < kFileHeaderSize + kInfoHeaderSize) return kUnreadable;
 
     const uint8_t* base = file.Data();

@@ -1,22 +1,22 @@
 #include "input/general_loader.h"
 
-#include <cerrno>
-#include <unistd.h>
 #include <vector>
 
-#include "image/image_file.h"
+#include "filemap/mapped_file.h"
 
 namespace lectavo {
 
 namespace {
 
 int OpenCheck(const char* path) {
-    const int fd = OpenForReading(path);
-    if (fd >= 0) {
-        ::close(fd);
-        return 0;
+    switch (platform::CheckReadable(path)) {
+        case platform::OpenStatus::kOpened:
+            return 0;
+        case platform::OpenStatus::kDenied:
+            return kSharingViolation;
+        default:
+            return kFileNotFound;
     }
-    return errno == EACCES || errno == EPERM ? kSharingViolation : kFileNotFound;
 }
 
 // Copies the window row by row through `row` (one picture row of ARGB).
@@ -42,18 +42,23 @@ void Convert(const platform::ImageFile& image, const PictureRect& window, int ou
 
 }  // namespace
 
-int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
-    if (const int code = OpenCheck(path)) return code;
-    platform::ImageFile image;
+int LoadWithinLimits(const char* path, platform::ImageFile& image) {
     switch (image.Load(path, kMaxPictureSide, kMaxPicturePixels)) {
         case platform::ImageStatus::kOk:
-            break;
+            return 0;
         case platform::ImageStatus::kUnreadable:
             return kUnreadable;
         case platform::ImageStatus::kTooLarge:
         case platform::ImageStatus::kOutOfMemory:
-            return kOutOfMemory;
+            break;
     }
+    return kOutOfMemory;
+}
+
+int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out) {
+    if (const int code = OpenCheck(path)) return code;
+    platform::ImageFile image;
+    if (const int code = LoadWithinLimits(path, image)) return code;
     PictureRect window;
     if (!ClipToPicture(image.Width(), image.Height(), rect, window)) return 0;
     out.bilevel = image.IsMono();

@@ -3,10 +3,15 @@
 // stretch is reported in the picture's scales.
 #pragma once
 
+#include "image/image_file.h"
 #include "input/grey_picture.h"
 
 namespace lectavo {
 
 int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out);
+
+// Loads the whole picture through the platform's loader within the size
+// limits: 0, kUnreadable or kOutOfMemory.
+int LoadWithinLimits(const char* path, platform::ImageFile& image);
 
 }  // namespace lectavo

@@ -1,10 +1,5 @@
 #include "input/grey_picture.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace lectavo {
 
 void GrayPicture::Allocate(int w, int h) {
@@ -25,19 +20,6 @@ bool ClipToPicture(int width, int height, const PictureRect* rect, PictureRect& 
     }
     return static_cast<int64_t>(window.right) - window.left >= kMinPictureSide &&
            static_cast<int64_t>(window.bottom) - window.top >= kMinPictureSide;
-}
-
-int OpenForReading(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        errno = error;
-        return -1;
-    }
-    return fd;
 }
 
 }  // namespace lectavo

@@ -1,6 +1,6 @@
 // A picture file read into a grey image, and the helpers every reader
 // shares: size limits, grey conversion, the threshold range, clipping to a
-// rectangle and opening the file.
+// rectangle.
 #pragma once
 
 #include <cstddef>
@@ -66,9 +66,5 @@ struct GreyRange {
 // lowered to the picture's size. False when it lies outside the picture or
 // is smaller than the minimum in either direction.
 bool ClipToPicture(int width, int height, const PictureRect* rect, PictureRect& window);
-
-// Opens `path` read-only; returns the descriptor, or -1 with errno set
-// (EISDIR for a folder).
-int OpenForReading(const char* path);
 
 }  // namespace lectavo

@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <jpeglib.h>
@@ -12,6 +13,21 @@
 namespace lectavo {
 
 namespace {
+
+// Opens `path` read-only; returns the descriptor, or -1 with errno set
+// (EISDIR for a folder).
+int OpenForReading(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
 
 // libjpeg's standard error manager with the fatal-error routine replaced by
 // a jump back into the reader; warnings and messages are discarded.

@@ -57,6 +57,14 @@ public:
         }
     }
 
+    // From a pixel to the pixel edge facing the ray's direction of travel:
+    // one pixel along the stepping axis when it steps towards +x or +y, none
+    // towards -x or -y (a pixel's own coordinates are its left and top edges).
+    void EdgeOffset(int& ox, int& oy) const {
+        ox = mode_ == kShallow && step_ > 0 ? 1 : 0;
+        oy = mode_ != kShallow && step_ > 0 ? 1 : 0;
+    }
+
 private:
     enum Mode { kVertical, kShallow, kSteep };
     float xs_, ys_;
@@ -74,6 +82,8 @@ bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge)
         start.y > static_cast<float>(plane.height))
         return false;
     const RayPath path(start, angle);
+    int ox, oy;
+    path.EdgeOffset(ox, oy);
     int phase = 1;
     int px = 0, py = 0;
     for (int n = 0;; ++n) {
@@ -82,19 +92,26 @@ bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge)
         const bool border = x <= 0 || y <= 0 || x >= plane.width - 1 || y >= plane.height - 1;
         if (border) {
             if (phase < 3) return false;
-            edge = {static_cast<float>(x), static_cast<float>(y)};
+            edge = {static_cast<float>(x + ox), static_cast<float>(y + oy)};
             return true;
         }
         const bool dark = plane.Pixel(x, y) != 0;
         if (phase == 1 && !dark) phase = 2;
         if (phase == 2 && dark) phase = 3;
         if (phase == 3 && !dark) {
-            edge = {static_cast<float>(px), static_cast<float>(py)};
+            edge = {static_cast<float>(px + ox), static_cast<float>(py + oy)};
             return true;
         }
         px = x;
         py = y;
     }
+}
+
+void TracedPixel(PointF edge, float angle, int& x, int& y) {
+    int ox, oy;
+    RayPath({0.0f, 0.0f}, angle).EdgeOffset(ox, oy);
+    x = PixelIndex(edge.x) - ox;
+    y = PixelIndex(edge.y) - oy;
 }
 
 PointF WalkBoundary(const BinaryPlane& plane, int sx, int sy, PointF centre, bool clockwise) {

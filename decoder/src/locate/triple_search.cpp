@@ -30,10 +30,11 @@ bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, float a
     return TraceRay(plane, Centre(f), angle, out);
 }
 
-// Line through the two ends of the side of `f` that contains the traced
-// boundary point `start`.
-void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, PointF line[2]) {
-    const int sx = PixelIndex(start.x), sy = PixelIndex(start.y);
+// Line through the two ends of the side of `f` that contains the boundary
+// point `start` traced along `angle`; the walks start on its dark pixel.
+void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, float angle, PointF line[2]) {
+    int sx, sy;
+    TracedPixel(start, angle, sx, sy);
     line[0] = WalkBoundary(plane, sx, sy, Centre(f), true);
     line[1] = WalkBoundary(plane, sx, sy, Centre(f), false);
 }
@@ -77,15 +78,17 @@ struct Pair {
     int vab;
 };
 
-// Completes the triple (pair, c) into `candidate`; false rejects it.
+// Completes the triple (pair, c) into `candidate`; false rejects it. A
+// triple that passes the angle test is counted in `examined`.
 bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const Pair& pair, int ci,
-                    LocatedSymbol& candidate) {
+                    LocatedSymbol& candidate, int& examined) {
     const FinderPattern& a = finders[pair.a];
     const FinderPattern& b = finders[pair.b];
     const FinderPattern& c = finders[ci];
     if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
     const float phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
     if (std::sin(pair.theta - phi) < kMinSine) return false;
+    ++examined;
 
     PointF aUp, aDown;
     if (!EdgeOf(plane, a, kUp, phi + kPi, aUp) || !EdgeOf(plane, a, kDown, phi, aDown)) return false;
@@ -116,12 +119,12 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     l.innerColumn[0] = pair.aRight;
     l.innerColumn[1] = cRight;
     if (!b.isVirtual) {
-        SideLine(plane, b, pair.bLeft, l.bNear);
-        SideLine(plane, b, pair.bRight, l.bFar);
+        SideLine(plane, b, pair.bLeft, pair.theta + kPi, l.bNear);
+        SideLine(plane, b, pair.bRight, pair.theta, l.bFar);
     }
     if (!c.isVirtual) {
-        SideLine(plane, c, cUp, l.cNear);
-        SideLine(plane, c, cDown, l.cFar);
+        SideLine(plane, c, cUp, phi + kPi, l.cNear);
+        SideLine(plane, c, cDown, phi, l.cFar);
     }
     candidate.a = pair.a;
     candidate.b = pair.b;
@@ -196,20 +199,26 @@ bool DecideVersion(int vab, int vac, bool bVirtual, bool cVirtual, int& version)
 }
 
 int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& finders,
-                 std::vector<LocatedSymbol>& candidates) {
+                 std::vector<LocatedSymbol>& candidates, int& triplesLeft) {
     const int n = static_cast<int>(finders.size());
+    int examined = 0;
     for (int ai = 0; ai < n; ++ai) {
         for (int bi = 0; bi < n; ++bi) {
             Pair pair;
             if (bi == ai || !PreparePair(plane, finders, ai, bi, pair)) continue;
             for (int ci = 0; ci < n; ++ci) {
                 if (ci == ai || ci == bi) continue;
+                if (examined >= triplesLeft) {  // the call's bound: keep what was found
+                    triplesLeft = 0;
+                    return static_cast<int>(candidates.size());
+                }
                 LocatedSymbol candidate;
-                if (!CompleteTriple(plane, finders, pair, ci, candidate)) continue;
+                if (!CompleteTriple(plane, finders, pair, ci, candidate, examined)) continue;
                 candidates.push_back(candidate);
             }
         }
     }
+    triplesLeft -= examined;
     return static_cast<int>(candidates.size());
 }
 

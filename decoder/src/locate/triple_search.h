@@ -26,8 +26,10 @@ bool DecideVersion(int vab, int vac, bool bVirtual, bool cVirtual, int& version)
 
 // Appends every accepted triple of `finders` (ordered: corner finder, second,
 // third), with its corners, version, level and mask, to `candidates` and
-// returns their number.
+// returns their number. `triplesLeft` is the decode call's bound on triples
+// past the angle test; it is lowered by those examined, and the search ends
+// early, keeping what it found, when it runs out.
 int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& finders,
-                 std::vector<LocatedSymbol>& candidates);
+                 std::vector<LocatedSymbol>& candidates, int& triplesLeft);
 
 }  // namespace lectavo

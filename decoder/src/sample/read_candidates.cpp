@@ -128,6 +128,7 @@ int ReadCandidates(const BinaryPlane& plane, SearchState& state, SymbolReading& 
     DecodedData data;
     const GridDecodeOptions options;
     for (const LocatedSymbol& c : state.candidates) {
+        if (reading.attemptsLeft <= 0) break;
         if (!Readable(state, c)) continue;
         data.Reset();
         const DecodeStatus status = ReadSymbol(plane, c, reading, options, data);

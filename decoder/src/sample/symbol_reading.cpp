@@ -41,14 +41,17 @@ void MakeFarEdges(ReadingArea& area, PointF bottomRight) {
     InterpolateTrack(ColumnTrackOf(area, 1), 0, last);
 }
 
-// Outer bottom-right corner: half a module beyond the last module centre,
-// from the last row and column tracks.
+// Outer bottom-right corner: half a module beyond the last module centre
+// along the last row and half a module along the last column. Both steps are
+// taken as whole vectors, so the corner is outside the symbol whichever way
+// the picture is turned (upright, the row step has no y part and the column
+// step no x part).
 void SetBottomRightCorner(ReadingArea& area, int track) {
     const int last = area.side - 1;
     const PointF r = area.rowTrack[track][last], rPrev = area.rowTrack[track][last - 1];
     const PointF c = area.columnTrack[track][last], cPrev = area.columnTrack[track][last - 1];
-    area.bottomRight[0] = RoundPixel(r.x + 0.5f * (r.x - rPrev.x));
-    area.bottomRight[1] = RoundPixel(r.y + 0.5f * (c.y - cPrev.y));
+    area.bottomRight[0] = RoundPixel(r.x + 0.5f * (r.x - rPrev.x) + 0.5f * (c.x - cPrev.x));
+    area.bottomRight[1] = RoundPixel(r.y + 0.5f * (r.y - rPrev.y) + 0.5f * (c.y - cPrev.y));
 }
 
 }  // namespace
@@ -95,6 +98,8 @@ DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, S
     grid.mask = symbol.mask;
     DecodeStatus status = DecodeStatus::kCodewordsFailed;
     const auto attempt = [&] {
+        if (reading.attemptsLeft <= 0) return true;  // the call's bound: no more tries, status stays failed
+        --reading.attemptsLeft;
         SampleModules(plane, reading.area, reading.functions, anchors, count, grid);
         status = DecodeSampledGrid(grid, options, out);
         return status != DecodeStatus::kCodewordsFailed;

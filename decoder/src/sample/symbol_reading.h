@@ -13,11 +13,18 @@
 
 namespace lectavo {
 
-// The working values of one symbol reading, reused from symbol to symbol.
+// Bound of one decode call on reading attempts: 32 symbols that each needed
+// all 81 tries. Without it a crafted picture gives hundreds of false
+// candidates 81 attempts each, on each of up to ten planes.
+inline constexpr int kMaxReadingAttempts = 32 * 81;
+
+// The working values of one symbol reading, reused from symbol to symbol
+// (and made once per decode call, so the attempt count spans the call).
 struct SymbolReading {
     ReadingArea area;
     qrcommon::FunctionMap functions;
     SampledGrid grid;
+    int attemptsLeft = kMaxReadingAttempts;
 };
 
 // Places all tracks of the symbol (initial anchors, then the bottom-right

@@ -1,0 +1,18 @@
+# name_windows.cpp is the Windows implementation of name.cpp: a Windows build
+# compiles it instead of name.cpp, every other build leaves it out.
+function(qr_platform_sources var)
+  set(chosen)
+  foreach(source ${${var}})
+    if(source MATCHES "_windows\\.cpp$")
+      if(WIN32)
+        list(APPEND chosen ${source})
+      endif()
+    else()
+      string(REGEX REPLACE "\\.cpp$" "_windows.cpp" windows_source ${source})
+      if(NOT (WIN32 AND EXISTS ${windows_source}))
+        list(APPEND chosen ${source})
+      endif()
+    endif()
+  endforeach()
+  set(${var} ${chosen} PARENT_SCOPE)
+endfunction()
