@@ -77,7 +77,7 @@ struct Tally {
 }  // namespace
 
 int main(int argc, char** argv) {
-    fs::path root = "/work/shared/testdata/qr-photos";
+    fs::path root = fs::path(PROBE_SOURCE_DIR) / "testdata" / "qr-photos";  // the copy in the repository
     bool verbose = false;
     int limit = 32;
     for (int i = 1; i < argc; ++i) {
