@@ -3,10 +3,11 @@
 // codewords of all blocks in block order.
 #include "decode/codewords.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "common/mask_pattern.h"
 #include "common/qr_tables.h"
+#include "decode/placement_order.h"
 #include "decode/rs_decoder.h"
 
 namespace lectavo {
@@ -31,15 +32,20 @@ void Deinterleave(const qrcommon::BlockRow& row, int dataCodewords, const uint8_
 
 }  // namespace
 
-void ReadPlacementOrder(const SampledGrid& grid, const qrcommon::FunctionMap& map, int codewordCount, uint8_t* raw) {
-    const int totalBits = codewordCount * 8;
-    int bit = 0;
-    qrcommon::ForEachPlacementModule(map, [&](int row, int column) {
-        if (bit >= totalBits) return;
-        if ((grid.At(row, column) != 0) != qrcommon::MaskApplies(grid.mask, row, column))
-            raw[bit >> 3] |= static_cast<uint8_t>(0x80u >> (bit & 7));
-        ++bit;
-    });
+void ReadPlacementOrder(const SampledGrid& grid, int codewordCount, uint8_t* raw) {
+    const int version = (grid.side - 17) / 4;
+    if (!qrcommon::ValidVersion(version) || grid.side != qrcommon::SymbolSide(version) || grid.mask < 0 ||
+        grid.mask > 7)
+        return;
+    const PlacementOrder& order = PlacementOrderOf(version);
+    const int bits = std::min(codewordCount * 8, static_cast<int>(order.modules.size()));
+    const uint8_t* modules = grid.modules.data();
+    const int mask = grid.mask;
+    for (int bit = 0; bit < bits; ++bit) {
+        const bool dark = modules[order.modules[static_cast<size_t>(bit)]] != 0;
+        const bool inverted = (order.masks[static_cast<size_t>(bit)] >> mask) & 1u;
+        if (dark != inverted) raw[bit >> 3] |= static_cast<uint8_t>(0x80u >> (bit & 7));
+    }
 }
 
 bool ExtractCodewords(const SampledGrid& grid, DataStream& out) {
@@ -49,14 +55,12 @@ bool ExtractCodewords(const SampledGrid& grid, DataStream& out) {
         grid.side != qrcommon::SymbolSide(version))
         return false;
 
-    qrcommon::FunctionMap map;
-    qrcommon::BuildFunctionMap(version, map);
     const int totalCodewords = qrcommon::kTotalCodewords[version];
     uint8_t raw[kMaxCodewords];
     std::memset(raw, 0, static_cast<size_t>(totalCodewords));
     const qrcommon::BlockRow& row = qrcommon::kBlockTable[version][level];
     const int dataCodewords = qrcommon::DataCodewords(version, level);
-    ReadPlacementOrder(grid, map, totalCodewords, raw);
+    ReadPlacementOrder(grid, totalCodewords, raw);
     Deinterleave(row, dataCodewords, raw, out.bytes);
 
     uint8_t* block = out.bytes;

@@ -93,10 +93,13 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
 
 void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
                    const int* anchors, int anchorCount, SampledGrid& grid) {
-    for (int i = 0; i + 1 < anchorCount; ++i)
+    std::array<Line, kMaxSide> columnLines;  // of the current column band, per row
+    for (int i = 0; i + 1 < anchorCount; ++i) {
+        for (int y = 0; y < area.side; ++y)
+            columnLines[y] = LineThrough(area.columnTrack[i][y], area.columnTrack[i + 1][y]);
         for (int j = 0; j + 1 < anchorCount; ++j)
             for (int x = anchors[i]; x < anchors[i + 1]; ++x) {
-                const PointF r0 = area.rowTrack[j][x], r1 = area.rowTrack[j + 1][x];
+                const Line rowLine = LineThrough(area.rowTrack[j][x], area.rowTrack[j + 1][x]);
                 for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
                     uint8_t& module = grid.At(y, x);
                     if (functions.IsFunction(y, x)) {
@@ -104,10 +107,11 @@ void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrco
                         continue;
                     }
                     PointF p;
-                    const bool found = IntersectLines(r0, r1, area.columnTrack[i][y], area.columnTrack[i + 1][y], p);
+                    const bool found = IntersectLines(rowLine, columnLines[y], p);
                     module = found && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
                 }
             }
+    }
 }
 
 }  // namespace lectavo
