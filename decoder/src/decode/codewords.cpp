@@ -38,13 +38,19 @@ void ReadPlacementOrder(const SampledGrid& grid, int codewordCount, uint8_t* raw
         grid.mask > 7)
         return;
     const PlacementOrder& order = PlacementOrderOf(version);
-    const int bits = std::min(codewordCount * 8, static_cast<int>(order.modules.size()));
+    const int codewords = std::min(codewordCount, static_cast<int>(order.modules.size() / 8));
     const uint8_t* modules = grid.modules.data();
-    const int mask = grid.mask;
-    for (int bit = 0; bit < bits; ++bit) {
-        const bool dark = modules[order.modules[static_cast<size_t>(bit)]] != 0;
-        const bool inverted = (order.masks[static_cast<size_t>(bit)] >> mask) & 1u;
-        if (dark != inverted) raw[bit >> 3] |= static_cast<uint8_t>(0x80u >> (bit & 7));
+    const uint16_t* index = order.modules.data();
+    const uint8_t* masks = order.masks.data();
+    const unsigned mask = static_cast<unsigned>(grid.mask);
+    // Without branches: the module bits are as good as random.
+    for (int c = 0; c < codewords; ++c) {
+        unsigned byte = 0;
+        for (int b = 0; b < 8; ++b, ++index, ++masks) {
+            const unsigned dark = modules[*index] != 0 ? 1u : 0u;
+            byte = (byte << 1) | (dark ^ ((*masks >> mask) & 1u));
+        }
+        raw[c] |= static_cast<uint8_t>(byte);
     }
 }
 
