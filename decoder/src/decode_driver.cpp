@@ -51,10 +51,28 @@ ResultStore* FreshStore() {
     return store;
 }
 
+// A search state for one call, with the thread's reading workspace; the
+// workspace goes back to the store when the call ends.
+class CallState {
+public:
+    CallState(ResultStore& store, const DecoderOptions& options) : store_(store) {
+        state.minModuleSize = options.minimumModuleSize;
+        state.reading = store.TakeReading();
+    }
+    ~CallState() { store_.KeepReading(std::move(state.reading)); }
+    CallState(const CallState&) = delete;
+    CallState& operator=(const CallState&) = delete;
+
+    SearchState state;
+
+private:
+    ResultStore& store_;
+};
+
 int SearchGrey(ResultStore& store, const uint8_t* grey, int width, int height, uint8_t threshold, bool bilevel) {
     const DecoderOptions options = CurrentOptions();
-    SearchState state;
-    state.minModuleSize = options.minimumModuleSize;
+    CallState call(store, options);
+    SearchState& state = call.state;
     const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
         SearchOutcome outcome;
         outcome.success = SearchPass(BinaryPlane{plane, w, h}, state, options.symbolCount);
@@ -125,8 +143,8 @@ int DecodeGrey(const uint8_t* pixels, int width, int height) {
 int DecodeBinary(const uint8_t* pixels, int width, int height) {
     return DecodeArray(pixels, width, height, [&](ResultStore& store) {
         const DecoderOptions options = CurrentOptions();
-        SearchState state;
-        state.minModuleSize = options.minimumModuleSize;
+        CallState call(store, options);
+        SearchState& state = call.state;
         const bool found = SearchPass(BinaryPlane{pixels, width, height}, state, options.symbolCount);
         return ConcludeWithPhotos(store, state, found, options, [&](std::vector<DecodeResult>& results) {
             const std::vector<uint8_t> grey = GreyFromBinary(pixels, width, height);

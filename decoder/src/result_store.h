@@ -1,7 +1,9 @@
 // The calling thread's decoded symbols, kept from the end of a successful
 // decode call until the thread's next decode call or an explicit free, and
 // the position mapping of that call, so the corners of a thread's results
-// never take another thread's rectangle origin or resampling scales.
+// never take another thread's rectangle origin or resampling scales. It also
+// keeps the thread's symbol-reading workspace between calls, so a call does
+// not allocate and clear it again.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,8 @@
 #include "position_mapping.h"
 
 namespace lectavo {
+
+struct SymbolReading;
 
 class ResultStore {
 public:
@@ -27,10 +31,20 @@ public:
     void SetMapping(const PositionMapping& mapping) { mapping_ = mapping; }
     const PositionMapping& Mapping() const { return mapping_; }
 
+    // The workspace left by the thread's last call, ready for a new call
+    // (its attempt bound reset), or null when there is none yet. Clear does
+    // not touch it.
+    std::unique_ptr<SymbolReading> TakeReading();
+    void KeepReading(std::unique_ptr<SymbolReading> reading);
+
+    ResultStore();
+    ~ResultStore();
+
 private:
     std::unique_ptr<DecodeResult[]> records_;
     int32_t count_ = 0;
     PositionMapping mapping_;
+    std::unique_ptr<SymbolReading> reading_;
 };
 
 // The calling thread's store, created on its first use and freed when the

@@ -93,7 +93,7 @@ protected:
         for (int r = 0; r < 21; ++r)
             for (int c = 0; c < 21; ++c) grid->At(r, c) = map.IsFunction(r, c) ? functionValue : 0;
         uint8_t raw[26] = {};
-        lectavo::ReadPlacementOrder(*grid, map, 26, raw);
+        lectavo::ReadPlacementOrder(*grid, 26, raw);
         return {raw, raw + 4};
     }
 };

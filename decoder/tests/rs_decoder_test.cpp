@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <set>
 #include <tuple>
@@ -153,48 +152,6 @@ TEST_F(ReedSolomon, SingleErrorSyndromesGiveItsPositionAndValue) {
     EXPECT_EQ(s[1], GfMul(value, qrcommon::kGf.exp[26 - 1 - index]));  // sigma_0 = S1 / S0 = alpha^p
     ASSERT_TRUE(CorrectBlock(26, 16, block.data(), 1));                // t = 1 allows only v = 1
     EXPECT_EQ(block, original);
-}
-
-TEST_F(ReedSolomon, SolverSolutionsSatisfyTheirSystems) {
-    int accepted = 0, total = 0;
-    for (int m = 1; m <= lectavo::kMaxCorrectable; ++m)
-        for (int trial = 0; trial < 20; ++trial) {
-            lectavo::LinearRows system{};
-            for (int r = 0; r < m; ++r)
-                for (int c = 0; c <= m; ++c) system[r][c] = static_cast<uint8_t>(rng());
-            uint8_t x[lectavo::kMaxCorrectable];
-            ++total;
-            if (!lectavo::SolveSystem(system, m, x)) continue;
-            ++accepted;
-            for (int r = 0; r < m; ++r) {
-                uint8_t sum = 0;
-                for (int c = 0; c < m; ++c) sum ^= GfMul(system[r][c], x[c]);
-                EXPECT_EQ(sum, system[r][m]) << "m=" << m << " row " << r;
-            }
-            // A regular system has one solution: the pivoting solve finds the same.
-            uint8_t y[lectavo::kMaxCorrectable];
-            ASSERT_TRUE(lectavo::SolvePivoting(system, m, y));
-            EXPECT_TRUE(std::equal(x, x + m, y)) << "m=" << m;
-        }
-    // Without row exchanges a zero leading coefficient makes the solver give up
-    // on some regular systems (about one in ten here); the callers rotate rows.
-    EXPECT_GT(accepted, total * 8 / 10);
-}
-
-TEST_F(ReedSolomon, SolverRejectsSingularSystems) {
-    lectavo::LinearRows system{};
-    // Row 1 is twice row 0 (in the field), so the system has no unique solution.
-    const uint8_t row[4] = {3, 7, 9, 1};
-    for (int c = 0; c < 4; ++c) {
-        system[0][c] = row[c];
-        system[1][c] = GfMul(2, row[c]);
-        system[2][c] = static_cast<uint8_t>(c + 5);
-    }
-    uint8_t x[3];
-    EXPECT_FALSE(lectavo::SolveSystem(system, 3, x));
-    EXPECT_FALSE(lectavo::SolvePivoting(system, 3, x));
-    EXPECT_FALSE(lectavo::SolveSystem(system, 0, x));
-    EXPECT_FALSE(lectavo::SolveSystem(system, 16, x));
 }
 
 TEST_F(ReedSolomon, HostileBlockShapesAreRejected) {

@@ -17,10 +17,11 @@ struct DataStream {
     int32_t count = 0;
 };
 
-// The first `codewordCount` codewords along the placement path of `map`,
-// each module read with the grid's mask removed; `raw` must hold them all
-// and start zeroed.
-void ReadPlacementOrder(const SampledGrid& grid, const qrcommon::FunctionMap& map, int codewordCount, uint8_t* raw);
+// The first `codewordCount` codewords along the placement path of the grid's
+// version (taken from its side), each module read with the grid's mask
+// removed; `raw` must hold them all and start zeroed. A side or mask that fits
+// no version leaves `raw` as it is.
+void ReadPlacementOrder(const SampledGrid& grid, int codewordCount, uint8_t* raw);
 
 // False (and an empty stream) when the grid's version, level or side do not
 // fit together or a block cannot be corrected.

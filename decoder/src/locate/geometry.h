@@ -2,6 +2,8 @@
 // angles and line intersection.
 #pragma once
 
+#include <cmath>
+
 #include "locate/point.h"
 
 namespace lectavo {
@@ -19,8 +21,38 @@ inline float DirectionAngle(PointF from, PointF to) { return DirectionAngle(to.x
 
 float Distance(PointF p, PointF q);
 
+// The line through two points as y = slope x + offset, or x = at when the
+// points have the same x. Made once, it serves many intersections.
+struct Line {
+    bool vertical = false;
+    float slope = 0.0f, offset = 0.0f;  // when not vertical
+    float at = 0.0f;                    // x of a vertical line
+};
+
+Line LineThrough(PointF p1, PointF p2);
+
+// Intersection of two lines; false for two vertical lines or equal slopes
+// (out untouched).
+inline bool IntersectLines(const Line& a, const Line& b, PointF& out) {
+    if (a.vertical && b.vertical) return false;
+    if (a.vertical) {
+        out = {a.at, b.slope * a.at + b.offset};
+        return true;
+    }
+    if (b.vertical) {
+        out = {b.at, a.slope * b.at + a.offset};
+        return true;
+    }
+    if (a.slope == b.slope) return false;
+    const float x = (b.offset - a.offset) / (a.slope - b.slope);
+    const float y = std::fabs(a.slope) <= std::fabs(b.slope) ? a.slope * x + a.offset : b.slope * x + b.offset;
+    out = {x, y};
+    return true;
+}
+
 // Intersection of the line through p1, p2 with the line through p3, p4.
-// Returns false for two vertical lines or equal slopes (out untouched).
-bool IntersectLines(PointF p1, PointF p2, PointF p3, PointF p4, PointF& out);
+inline bool IntersectLines(PointF p1, PointF p2, PointF p3, PointF p4, PointF& out) {
+    return IntersectLines(LineThrough(p1, p2), LineThrough(p3, p4), out);
+}
 
 }  // namespace lectavo

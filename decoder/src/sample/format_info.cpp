@@ -1,6 +1,6 @@
 #include "sample/format_info.h"
 
-#include <bit>
+#include <array>
 
 #include "common/bch.h"
 
@@ -8,27 +8,38 @@ namespace lectavo {
 
 namespace {
 
-constexpr int kMaxCorrectable = 2;
+// At most two bits set, without a population count (which is a library
+// call on the baseline instruction set).
+constexpr bool AtMostTwoBits(uint32_t x) {
+    const uint32_t once = x & (x - 1);  // lowest set bit cleared
+    return (once & (once - 1)) == 0;
+}
 
-bool CorrectNearest(uint32_t& word, int first, int last, uint32_t (*codeword)(uint32_t), uint32_t bits) {
+constexpr std::array<uint32_t, 32> MakeFormatCodes() {
+    std::array<uint32_t, 32> t{};
+    for (uint32_t d = 0; d < 32; ++d) t[d] = qrcommon::FormatCodeword(d);
+    return t;
+}
+
+constexpr std::array<uint32_t, 32> kFormatCodes = MakeFormatCodes();
+
+// The first codeword of `codes[first..last]` within two bit errors of `word`
+// over the low `bits` bits replaces it.
+bool CorrectNearest(uint32_t& word, const uint32_t* codes, int first, int last, uint32_t bits) {
     const uint32_t mask = (1u << bits) - 1;
     for (int value = first; value <= last; ++value) {
-        const uint32_t code = codeword(static_cast<uint32_t>(value));
-        if (std::popcount((word ^ code) & mask) <= kMaxCorrectable) {
-            word = code;
+        if (AtMostTwoBits((word ^ codes[value]) & mask)) {
+            word = codes[value];
             return true;
         }
     }
     return false;
 }
 
-uint32_t FormatCode(uint32_t data) { return qrcommon::FormatCodeword(data); }
-uint32_t VersionCode(uint32_t version) { return qrcommon::VersionCodeword(version); }
-
 }  // namespace
 
-bool CorrectFormatWord(uint32_t& word) { return CorrectNearest(word, 0, 31, FormatCode, 15); }
+bool CorrectFormatWord(uint32_t& word) { return CorrectNearest(word, kFormatCodes.data(), 0, 31, 15); }
 
-bool CorrectVersionWord(uint32_t& word) { return CorrectNearest(word, 7, 40, VersionCode, 18); }
+bool CorrectVersionWord(uint32_t& word) { return CorrectNearest(word, qrcommon::kVersionCodes.data(), 7, 40, 18); }
 
 }  // namespace lectavo

@@ -29,17 +29,32 @@ constexpr std::array<Offset, 49> MakeSpiral() {
 
 constexpr std::array<Offset, 49> kSpiral = MakeSpiral();
 
+// The steps of the ring test: for each of the eight directions of the
+// 3 x 3 neighbourhood, 1.0, 1.4 and 0.6 module steps.
+struct RingSteps {
+    PointF step[8][3];
+
+    explicit RingSteps(const ReadingArea& area) {
+        int n = 0;
+        for (int a = -1; a <= 1; ++a)
+            for (int b = -1; b <= 1; ++b) {
+                if (a == 0 && b == 0) continue;
+                const PointF d = static_cast<float>(a) * area.u + static_cast<float>(b) * area.v;
+                step[n][0] = 1.0f * d;
+                step[n][1] = 1.4f * d;
+                step[n][2] = 0.6f * d;
+                ++n;
+            }
+    }
+};
+
 // A dark pixel at q with no direction of the 3 x 3 neighbourhood dark at
 // 1.0, 1.4 and 0.6 module steps: a dark centre inside a light ring.
-bool LooksLikeAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF q) {
+bool LooksLikeAlignmentCentre(const BinaryPlane& plane, const RingSteps& ring, PointF q) {
     if (!IsDarkAt(plane, q)) return false;
-    for (int a = -1; a <= 1; ++a)
-        for (int b = -1; b <= 1; ++b) {
-            if (a == 0 && b == 0) continue;
-            const PointF d = static_cast<float>(a) * area.u + static_cast<float>(b) * area.v;
-            if (IsDarkAt(plane, q + 1.0f * d) && IsDarkAt(plane, q + 1.4f * d) && IsDarkAt(plane, q + 0.6f * d))
-                return false;
-        }
+    for (const auto& steps : ring.step)
+        if (IsDarkAt(plane, q + steps[0]) && IsDarkAt(plane, q + steps[1]) && IsDarkAt(plane, q + steps[2]))
+            return false;
     return true;
 }
 
@@ -69,9 +84,10 @@ void CentreOnDarkRun(const BinaryPlane& plane, const ReadingArea& area, PointF& 
 }  // namespace
 
 void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF& point) {
+    const RingSteps ring(area);
     for (const Offset& t : kSpiral) {
         const PointF q = point + 0.5f * (static_cast<float>(t.x) * area.u + static_cast<float>(t.y) * area.v);
-        if (!LooksLikeAlignmentCentre(plane, area, q)) continue;
+        if (!LooksLikeAlignmentCentre(plane, ring, q)) continue;
         point = q;
         CentreOnDarkRun(plane, area, point);
         CentreOnDarkRun(plane, area, point);
@@ -93,10 +109,13 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
 
 void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
                    const int* anchors, int anchorCount, SampledGrid& grid) {
-    for (int i = 0; i + 1 < anchorCount; ++i)
+    std::array<Line, kMaxSide> columnLines;  // of the current column band, per row
+    for (int i = 0; i + 1 < anchorCount; ++i) {
+        for (int y = 0; y < area.side; ++y)
+            columnLines[y] = LineThrough(area.columnTrack[i][y], area.columnTrack[i + 1][y]);
         for (int j = 0; j + 1 < anchorCount; ++j)
             for (int x = anchors[i]; x < anchors[i + 1]; ++x) {
-                const PointF r0 = area.rowTrack[j][x], r1 = area.rowTrack[j + 1][x];
+                const Line rowLine = LineThrough(area.rowTrack[j][x], area.rowTrack[j + 1][x]);
                 for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
                     uint8_t& module = grid.At(y, x);
                     if (functions.IsFunction(y, x)) {
@@ -104,10 +123,11 @@ void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrco
                         continue;
                     }
                     PointF p;
-                    const bool found = IntersectLines(r0, r1, area.columnTrack[i][y], area.columnTrack[i + 1][y], p);
+                    const bool found = IntersectLines(rowLine, columnLines[y], p);
                     module = found && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
                 }
             }
+    }
 }
 
 }  // namespace lectavo
