@@ -109,24 +109,30 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
 
 void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
                    const int* anchors, int anchorCount, SampledGrid& grid) {
+    // Row by row within each cell of the anchor grid, so that neighbouring
+    // samples fall on neighbouring pixels of the plane.
     std::array<Line, kMaxSide> columnLines;  // of the current column band, per row
+    std::array<Line, kMaxSide> rowLines;     // of the current row band, per column
     for (int i = 0; i + 1 < anchorCount; ++i) {
         for (int y = 0; y < area.side; ++y)
             columnLines[y] = LineThrough(area.columnTrack[i][y], area.columnTrack[i + 1][y]);
-        for (int j = 0; j + 1 < anchorCount; ++j)
-            for (int x = anchors[i]; x < anchors[i + 1]; ++x) {
-                const Line rowLine = LineThrough(area.rowTrack[j][x], area.rowTrack[j + 1][x]);
-                for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
+        for (int j = 0; j + 1 < anchorCount; ++j) {
+            for (int x = anchors[i]; x < anchors[i + 1]; ++x)
+                rowLines[x] = LineThrough(area.rowTrack[j][x], area.rowTrack[j + 1][x]);
+            for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
+                const Line& columnLine = columnLines[y];
+                for (int x = anchors[i]; x < anchors[i + 1]; ++x) {
                     uint8_t& module = grid.At(y, x);
                     if (functions.IsFunction(y, x)) {
                         module = 0;
                         continue;
                     }
                     PointF p;
-                    const bool found = IntersectLines(rowLine, columnLines[y], p);
+                    const bool found = IntersectLines(rowLines[x], columnLine, p);
                     module = found && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
                 }
             }
+        }
     }
 }
 
