@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "common/symbol_layout.h"
 #include "decode/decoded_data.h"
@@ -22,6 +23,16 @@ struct DataStream {
 // removed; `raw` must hold them all and start zeroed. A side or mask that fits
 // no version leaves `raw` as it is.
 void ReadPlacementOrder(const SampledGrid& grid, int codewordCount, uint8_t* raw);
+
+// The modules (row * side + column) of the first Reed-Solomon block's
+// codewords of a version and level, each codeword's eight in placement
+// order. Made once per version and level.
+const std::vector<uint16_t>& FirstBlockModules(int version, int level);
+
+// Whether the first block of the grid's codewords can be corrected: the
+// first thing ExtractCodewords checks. Only the modules of
+// FirstBlockModules are read, so a reader can sample those alone first.
+bool FirstBlockCorrectable(const SampledGrid& grid);
 
 // False (and an empty stream) when the grid's version, level or side do not
 // fit together or a block cannot be corrected.

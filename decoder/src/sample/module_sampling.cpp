@@ -107,6 +107,17 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
     return count;
 }
 
+namespace {
+
+// The module at the crossing of a row line and a column line; light where
+// the lines do not cross.
+inline uint8_t SampleAt(const BinaryPlane& plane, const Line& rowLine, const Line& columnLine) {
+    PointF p;
+    return IntersectLines(rowLine, columnLine, p) && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
+}
+
+}  // namespace
+
 void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
                    const int* anchors, int anchorCount, SampledGrid& grid) {
     // Row by row within each cell of the anchor grid, so that neighbouring
@@ -121,18 +132,29 @@ void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrco
                 rowLines[x] = LineThrough(area.rowTrack[j][x], area.rowTrack[j + 1][x]);
             for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
                 const Line& columnLine = columnLines[y];
-                for (int x = anchors[i]; x < anchors[i + 1]; ++x) {
-                    uint8_t& module = grid.At(y, x);
-                    if (functions.IsFunction(y, x)) {
-                        module = 0;
-                        continue;
-                    }
-                    PointF p;
-                    const bool found = IntersectLines(rowLines[x], columnLine, p);
-                    module = found && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
-                }
+                for (int x = anchors[i]; x < anchors[i + 1]; ++x)
+                    grid.At(y, x) = functions.IsFunction(y, x) ? 0 : SampleAt(plane, rowLines[x], columnLine);
             }
         }
+    }
+}
+
+void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount, TrackLines& lines) {
+    for (int b = 0; b + 1 < anchorCount; ++b) {
+        for (int v = anchors[b]; v < anchors[b + 1]; ++v) lines.band[v] = static_cast<uint8_t>(b);
+        for (int v = 0; v < area.side; ++v) {
+            lines.row[b][v] = LineThrough(area.rowTrack[b][v], area.rowTrack[b + 1][v]);
+            lines.column[b][v] = LineThrough(area.columnTrack[b][v], area.columnTrack[b + 1][v]);
+        }
+    }
+}
+
+void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
+                      SampledGrid& grid) {
+    const int side = grid.side;
+    for (const uint16_t index : modules) {
+        const int y = index / side, x = index - y * side;
+        grid.modules[index] = SampleAt(plane, lines.row[lines.band[y]][x], lines.column[lines.band[x]][y]);
     }
 }
 

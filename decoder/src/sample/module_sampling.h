@@ -3,8 +3,12 @@
 // tracks.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "common/symbol_layout.h"
 #include "locate/binary_plane.h"
+#include "locate/geometry.h"
 #include "sample/sampled_grid.h"
 #include "sample/tracks.h"
 
@@ -46,5 +50,21 @@ int AnchorList(int version, int anchors[kMaxTracks]);
 // read as light.
 void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
                    const int* anchors, int anchorCount, SampledGrid& grid);
+
+// The lines every module is sampled on, made once per set of tracks: the
+// line between row tracks j and j + 1 at column x, the line between column
+// tracks i and i + 1 at row y, and the anchor band of each index.
+struct TrackLines {
+    Line row[kMaxTracks][kMaxSide];     // [band j][x]
+    Line column[kMaxTracks][kMaxSide];  // [band i][y]
+    uint8_t band[kMaxSide];
+};
+
+void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount, TrackLines& lines);
+
+// Samples the listed modules (row * side + column) of `grid` exactly as
+// SampleModules samples them; the list holds no function modules.
+void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
+                      SampledGrid& grid);
 
 }  // namespace lectavo

@@ -8,6 +8,7 @@
 #include "decode/grid_decoding.h"
 #include "locate/binary_plane.h"
 #include "locate/located_symbol.h"
+#include "sample/module_sampling.h"
 #include "sample/sampled_grid.h"
 #include "sample/tracks.h"
 
@@ -23,6 +24,7 @@ inline constexpr int kMaxReadingAttempts = 32 * 81;
 struct SymbolReading {
     ReadingArea area;
     qrcommon::FunctionMap functions;
+    TrackLines lines;  // for sampling the first block alone
     SampledGrid grid;
     int attemptsLeft = kMaxReadingAttempts;
 };
@@ -59,7 +61,9 @@ bool TryBottomRightOffsets(ReadingArea& area, Attempt&& attempt) {
 
 // Places the tracks and runs the attempts (one for versions 7-40, up to 81
 // for versions 1-6), each sampling the grid and decoding it; an attempt ends
-// the reading once the codewords could be corrected. Returns the status of
+// the reading once the codewords could be corrected. Where the symbol has
+// more than one block, an attempt samples the first block's modules first
+// and stops when that block cannot be corrected, as decoding would. Returns the status of
 // the last attempt, kGeometryDegenerate when no attempt could be made.
 DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, SymbolReading& reading,
                         const GridDecodeOptions& options, DecodedData& out);
