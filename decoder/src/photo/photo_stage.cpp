@@ -45,8 +45,8 @@ struct Stage {
     }
 
     // `factor` is picture pixels per plane pixel.
-    void TryPlane(const BinaryPlane& plane, float factor, int* lightRuns = nullptr) {
-        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightRuns);
+    void TryPlane(const BinaryPlane& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
+        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
         int attempts = 0, budget = kMaxSamplingsPerPlane;
@@ -76,13 +76,13 @@ struct Stage {
             wideCandidates += !taken[i] && finders[i].moduleSize >= kMinModuleToReduce;
     }
 
-    // The plain plane, and the inverted one where light-on-dark finders may
-    // be: they show as light-first runs in the ratio on the plain plane.
+    // The plain plane, and the inverted one where the plain plane shows
+    // light-on-dark finders that can make a symbol.
     void TryBothPlanes(const GreyView& view, int factor, BinaryPlane& plane) {
-        int lightRuns = 0;
+        std::vector<FinderCandidate> lightFinders;
         BinarizeAdaptive(view, false, plane);
-        TryPlane(plane, static_cast<float>(factor), &lightRuns);
-        if (read >= limit || lightRuns < 2) return;
+        TryPlane(plane, static_cast<float>(factor), &lightFinders);
+        if (read >= limit || GroupFinders(lightFinders).empty()) return;
         BinarizeAdaptive(view, true, plane);
         TryPlane(plane, static_cast<float>(factor));
     }
