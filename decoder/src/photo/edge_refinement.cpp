@@ -7,18 +7,22 @@ namespace lectavo::photo {
 namespace {
 
 constexpr float kTwoPi = 6.2831853f;
-constexpr int kPasses = 2;             // the second pass walks lines already moved by the first
-constexpr int kMaxLines = 7;           // lines walked per window and axis
-constexpr int kMinChanges = 4;         // colour changes a window needs before its phase counts
-constexpr float kMinCoherence = 0.3f;  // resultant length per change: below, the changes disagree
+constexpr int kPasses = 2;                // the second pass walks lines already moved by the first
+constexpr int kMaxLines = 7;              // lines walked per window and axis
+constexpr int kMaxWalkSamples = 400'000;  // points one measurement walks, about
+constexpr int kMinChanges = 4;            // colour changes a window needs before its phase counts
+constexpr float kMinCoherence = 0.3f;     // resultant length per change: below, the changes disagree
 
-// Walk step in modules: about a quarter pixel, between 1/8 and 1/20 module.
-float WalkStep(const ModuleMap& map, int side) {
+// Walk step in modules: about a quarter pixel, between 1/4 and 1/20 module,
+// and coarse enough that the whole measurement walks about kMaxWalkSamples
+// points at most (`walks` is the number of module lengths walked).
+float WalkStep(const ModuleMap& map, int side, int walks) {
     const float mid = side / 2.0f;
     const Point a = map.Map(mid, mid), b = map.Map(mid + 1, mid), c = map.Map(mid, mid + 1);
     const float module = std::max(std::hypot(b.x - a.x, b.y - a.y), std::hypot(c.x - a.x, c.y - a.y));
-    const float perModule = std::clamp(module * 4, 8.0f, 20.0f);
-    return std::isfinite(perModule) ? 1.0f / perModule : 0.1f;
+    const float affordable = std::max(4.0f, static_cast<float>(kMaxWalkSamples) / walks);
+    const float perModule = std::clamp(module * 4, 4.0f, std::min(20.0f, affordable));
+    return std::isfinite(perModule) ? 1.0f / perModule : 0.25f;
 }
 
 // Where module borders lie along one axis inside a window: each colour
@@ -61,7 +65,8 @@ bool RefineByModuleEdges(const BinaryPlane& plane, int side, ModuleMap& map) {
     const int count = std::clamp((side - 1 + 3) / 4 + 1, 2, kLattice);
     const float spacing = static_cast<float>(side - 1) / (count - 1);
     const int reach = static_cast<int>(spacing / 2) + 1;  // window: this many modules each side of the lattice point
-    const float step = WalkStep(map, side);
+    const int lines = std::min(2 * reach + 1, kMaxLines);
+    const float step = WalkStep(map, side, count * count * 2 * kPasses * lines * (2 * reach + 1));
     Point shifts[kLattice * kLattice];
     int measured = 0;
     for (int i = 0; i < count; ++i)

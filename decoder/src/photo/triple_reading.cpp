@@ -305,7 +305,9 @@ bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const Finde
             if (TimingAgreement(plane, maps[i], side) < kMinRefinedTiming) continue;
             ModuleMap refined = maps[i];
             if (!RefineByModuleEdges(plane, side, refined)) continue;
-            if (budget-- <= 0) return false;
+            // The measurement walks about as many points as two samplings.
+            budget -= 2;
+            if (budget < 0) return false;
             if (TryOrientations(plane, refined, version, trial)) return true;
         }
         if (confirmed) return false;
