@@ -48,7 +48,7 @@ bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, u
     const int ahead = std::min(room(x, dx, p.width), room(y, dy, p.height));
     const int behind = std::min(room(x, -dx, p.width), room(y, -dy, p.height));
     const uint8_t* centre = p.bits.data() + static_cast<size_t>(y) * p.width + x;
-    const ptrdiff_t stride = static_cast<ptrdiff_t>(dy) * p.width + dx;
+    const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(dy) * p.width + dx;
     // Length of the run of `colour` starting `from` steps out on side `sign`,
     // at most `limit` + 1 pixels and never beyond the plane.
     auto run = [&](int sign, int from, uint8_t colour, int limit) {
@@ -167,7 +167,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector
         // pixel starts a run.
         for (int x = 1; x < plane.width;) {
             if (x + 8 <= plane.width) {
-                uint64_t before, here;
+                std::uint64_t before, here;
                 std::memcpy(&before, row + x - 1, 8);
                 std::memcpy(&here, row + x, 8);
                 if (before == here) {
