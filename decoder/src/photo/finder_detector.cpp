@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 namespace lectavo::photo {
 namespace {
@@ -17,47 +21,49 @@ constexpr int kMinHits = 3;
 // curvature. Returns the module size, or 0.
 // `tenths` is the allowed deviation of each run in tenths of a module; a
 // diagonal crosses the rings at their corners, where print gain and blur
-// distort them most, so it gets a wider one. Integer arithmetic: this runs
-// for every window of five runs in every row.
+// distort them most, so it gets a wider one. Integer arithmetic and one
+// branch: this runs for every window of five runs in every row, and on noise
+// each separate test would be a coin toss for the branch predictor.
 float FinderRatio(const Runs& r, int tenths = 6) {
     const int total = r[0] + r[1] + r[2] + r[3] + r[4];
-    if (total < 7 || r[0] == 0 || r[1] == 0 || r[2] == 0 || r[3] == 0 || r[4] == 0) return 0;
     // With m = total / 7: |r - m| <= tenths / 10 m, that is
     // 10 |7 r - total| <= tenths total (three times that for the centre).
     const int limit = tenths * total;
-    for (int k : {0, 1, 3, 4})
-        if (10 * std::abs(7 * r[k] - total) > limit) return 0;
-    if (10 * std::abs(7 * r[2] - 3 * total) > 3 * limit) return 0;
-    return total / 7.0f;
+    const bool fits = (total >= 7) & (r[0] > 0) & (r[1] > 0) & (r[2] > 0) & (r[3] > 0) & (r[4] > 0) &
+                      (10 * std::abs(7 * r[0] - total) <= limit) & (10 * std::abs(7 * r[1] - total) <= limit) &
+                      (10 * std::abs(7 * r[3] - total) <= limit) & (10 * std::abs(7 * r[4] - total) <= limit) &
+                      (10 * std::abs(7 * r[2] - 3 * total) <= 3 * limit);
+    return fits ? total / 7.0f : 0;
 }
 
-// Runs through (x, y) along the step (dx, dy), centred on the dark run that
-// holds (x, y); each outer run is limited to `maxRun` pixels. Returns the
-// offset of the centre of the middle run from the start point, in steps.
-bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, Runs& runs, float& centreOffset) {
-    if (!p.At(x, y)) return false;
-    runs = {};
-    int back = 0;
-    while (p.Inside(x - (back + 1) * dx, y - (back + 1) * dy) && p.At(x - (back + 1) * dx, y - (back + 1) * dy)) ++back;
-    int fwd = 0;
-    while (p.Inside(x + (fwd + 1) * dx, y + (fwd + 1) * dy) && p.At(x + (fwd + 1) * dx, y + (fwd + 1) * dy)) ++fwd;
-    runs[2] = back + fwd + 1;
-    // Outward: light then dark, each bounded.
-    auto walk = [&](int sign, int start, int& first, int& second) -> void {
-        int k = start + 1;
-        while (first <= maxRun && p.Inside(x + sign * k * dx, y + sign * k * dy) &&
-               !p.At(x + sign * k * dx, y + sign * k * dy)) {
-            ++first;
-            ++k;
-        }
-        while (second <= maxRun && p.Inside(x + sign * k * dx, y + sign * k * dy) &&
-               p.At(x + sign * k * dx, y + sign * k * dy)) {
-            ++second;
-            ++k;
-        }
+// Runs through (x, y) along the step (dx, dy), centred on the run of colour
+// `ink` that holds (x, y); each outer run is limited to `maxRun` pixels.
+// Returns the offset of the centre of the middle run from the start point,
+// in steps.
+bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, uint8_t ink, Runs& runs,
+               float& centreOffset) {
+    if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
+    // Steps that stay inside the plane on each side of (x, y).
+    auto room = [](int at, int d, int size) { return d > 0 ? size - 1 - at : d < 0 ? at : 1 << 30; };
+    const int ahead = std::min(room(x, dx, p.width), room(y, dy, p.height));
+    const int behind = std::min(room(x, -dx, p.width), room(y, -dy, p.height));
+    const uint8_t* centre = p.bits.data() + static_cast<size_t>(y) * p.width + x;
+    const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(dy) * p.width + dx;
+    // Length of the run of `colour` starting `from` steps out on side `sign`,
+    // at most `limit` + 1 pixels and never beyond the plane.
+    auto run = [&](int sign, int from, uint8_t colour, int limit) {
+        const int end = std::min(sign > 0 ? ahead : behind, from + limit);
+        int k = from;
+        while (k < end && !centre[sign * (k + 1) * stride] == !colour) ++k;
+        return k - from;
     };
-    walk(-1, back, runs[1], runs[0]);
-    walk(+1, fwd, runs[3], runs[4]);
+    const uint8_t ground = ink ? 0 : 1;
+    const int back = run(-1, 0, ink, 1 << 30), fwd = run(+1, 0, ink, 1 << 30);
+    runs[2] = back + fwd + 1;
+    runs[1] = run(-1, back, ground, maxRun + 1);
+    runs[0] = run(-1, back + runs[1], ink, maxRun + 1);
+    runs[3] = run(+1, fwd, ground, maxRun + 1);
+    runs[4] = run(+1, fwd + runs[3], ink, maxRun + 1);
     if (runs[1] > maxRun || runs[3] > maxRun || runs[0] > maxRun || runs[4] > maxRun) return false;
     centreOffset = (fwd - back) / 2.0f;
     return true;
@@ -69,21 +75,22 @@ struct Confirmed {
 };
 
 // Confirms a row hit down the column, again along the row through the
-// refined centre, and along one diagonal.
-bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, Confirmed& out) {
+// refined centre, and along one diagonal. `ink` is the colour of the
+// pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
+bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, uint8_t ink, Confirmed& out) {
     const int maxRun = static_cast<int>(rowModule * 3) + 2;
     Runs runs;
     float offset = 0;
     const int x = static_cast<int>(cx);
-    if (!RunsAlong(p, x, y, 0, 1, maxRun, runs, offset)) return false;
+    if (!RunsAlong(p, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
     const float colModule = FinderRatio(runs);
     if (colModule == 0 || colModule > rowModule * 1.8f || colModule * 1.8f < rowModule) return false;
     const float cy = y + offset;
-    if (!RunsAlong(p, x, static_cast<int>(cy), 1, 0, maxRun, runs, offset)) return false;
+    if (!RunsAlong(p, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
     const float rowModule2 = FinderRatio(runs);
     if (rowModule2 == 0) return false;
     const float cx2 = x + offset;
-    if (!RunsAlong(p, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, runs, offset)) return false;
+    if (!RunsAlong(p, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset)) return false;
     if (FinderRatio(runs, 8) == 0) return false;
     out.centre = {cx2 + 0.5f, cy + 0.5f};
     out.module = (rowModule2 + colModule) / 2;
@@ -129,45 +136,75 @@ private:
     std::vector<std::vector<int>> cells_;
 };
 
-}  // namespace
-
-std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, int* lightRuns) {
-    std::vector<FinderCandidate> found;
-    if (plane.width < 7 || plane.height < 7 || plane.bits.size() < static_cast<size_t>(plane.width) * plane.height)
-        return found;
-    // Every row on small pictures; every second on large ones, where a finder
-    // whose modules are at least 2 px is still crossed three times.
-    const int step = static_cast<size_t>(plane.width) * plane.height > 2'000'000 ? 2 : 1;
-    CandidateIndex index(plane.width, plane.height);
-    std::vector<int> runStart;
-    runStart.reserve(plane.width + 1);
-    for (int y = 0; y < plane.height; y += step) {
-        const uint8_t* row = plane.bits.data() + static_cast<size_t>(y) * plane.width;
-        runStart.clear();
-        for (int x = 0; x < plane.width; ++x)
-            if (x == 0 || row[x] != row[x - 1]) runStart.push_back(x);
-        runStart.push_back(plane.width);
-        const int runs = static_cast<int>(runStart.size()) - 1;
-        for (int i = 0; i + 5 <= runs; ++i) {
-            Runs r;
-            for (int k = 0; k < 5; ++k) r[k] = runStart[i + k + 1] - runStart[i + k];
-            const float module = FinderRatio(r);
-            if (module == 0) continue;
-            if (!row[runStart[i]]) {
-                if (lightRuns) ++*lightRuns;
-                continue;
-            }
-            const float cx = (runStart[i + 2] + runStart[i + 3]) / 2.0f;
-            Confirmed c;
-            if (Confirm(plane, cx, y, module, c)) index.Add(found, c);
-        }
-    }
+// Candidates confirmed on at least kMinHits rows, most confirmations first.
+std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
     found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < kMinHits; }),
                 found.end());
     std::stable_sort(found.begin(), found.end(),
                      [](const FinderCandidate& a, const FinderCandidate& b) { return a.hits > b.hits; });
     if (found.size() > static_cast<size_t>(kMaxFinderCandidates)) found.resize(kMaxFinderCandidates);
     return found;
+}
+
+}  // namespace
+
+std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector<FinderCandidate>* lightFinders) {
+    std::vector<FinderCandidate> found, light;
+    if (plane.width < 7 || plane.height < 7 || plane.bits.size() < static_cast<size_t>(plane.width) * plane.height)
+        return found;
+    // Every row on small pictures; every second on large ones, where a finder
+    // whose modules are at least 2 px is still crossed three times.
+    const int step = static_cast<size_t>(plane.width) * plane.height > 2'000'000 ? 2 : 1;
+    CandidateIndex index(plane.width, plane.height), lightIndex(plane.width, plane.height);
+    // Run lengths of one row; every second window of five starts with a
+    // dark run.
+    std::vector<int> length(static_cast<size_t>(plane.width) + 1);
+    for (int y = 0; y < plane.height; y += step) {
+        const uint8_t* row = plane.bits.data() + static_cast<size_t>(y) * plane.width;
+        int runs = 0, start = 0;
+        // Eight pixels at a time are skipped where they repeat the one
+        // before; elsewhere no branch per pixel, as on noise every second
+        // pixel starts a run.
+        for (int x = 1; x < plane.width;) {
+            if (x + 8 <= plane.width) {
+                std::uint64_t before, here;
+                std::memcpy(&before, row + x - 1, 8);
+                std::memcpy(&here, row + x, 8);
+                if (before == here) {
+                    x += 8;
+                    continue;
+                }
+            }
+            for (const int end = std::min(plane.width, x + 8); x < end; ++x) {
+                const int change = !row[x] != !row[x - 1];
+                length[runs] = x - start;
+                runs += change;
+                start = change ? x : start;
+            }
+        }
+        length[runs++] = plane.width - start;
+        const int firstDark = row[0] ? 0 : 1;
+        int x0 = 0;  // first pixel of window i
+        for (int i = 0; i + 5 <= runs; x0 += length[i], ++i) {
+            const uint8_t ink = (i & 1) == firstDark ? 1 : 0;
+            if (!ink && !lightFinders) continue;
+            const Runs r = {length[i], length[i + 1], length[i + 2], length[i + 3], length[i + 4]};
+            const float module = FinderRatio(r);
+            if (module == 0) continue;
+            const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;
+            Confirmed c;
+            if (Confirm(plane, cx, y, module, ink, c)) (ink ? index : lightIndex).Add(ink ? found : light, c);
+        }
+    }
+    if (lightFinders) {
+        // Only to decide whether a whole plane more is searched: noise makes
+        // a few candidates with the fewest confirmations, so one more is asked.
+        light.erase(
+            std::remove_if(light.begin(), light.end(), [](const FinderCandidate& f) { return f.hits <= kMinHits; }),
+            light.end());
+        *lightFinders = Strongest(std::move(light));
+    }
+    return Strongest(std::move(found));
 }
 
 }  // namespace lectavo::photo

@@ -19,10 +19,11 @@ struct FinderCandidate {
 // of finder-like marks cost a bounded amount of work.
 inline constexpr int kMaxFinderCandidates = 256;
 
-// Candidates confirmed on at least two rows, most
-// confirmations first. `lightRuns`, when given, counts row windows in the
-// same ratio that start with a light run: the finders of a light-on-dark
-// symbol, which tell whether the inverted plane is worth a search.
-std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, int* lightRuns = nullptr);
+// Candidates confirmed on at least three rows, most confirmations first.
+// `lightFinders`, when given, receives the light-on-dark finders (light
+// stone, dark ring) confirmed the same way on at least one row more: where
+// they can make a symbol, the inverted plane is worth a search.
+std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane,
+                                           std::vector<FinderCandidate>* lightFinders = nullptr);
 
 }  // namespace lectavo::photo

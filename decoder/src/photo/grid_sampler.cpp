@@ -22,7 +22,27 @@ void ModuleMap::SetCells(const int* anchors, int count, const Point* points) {
     count_ = count;
 }
 
+void ModuleMap::SetShifts(int side, int count, const Point* shifts) {
+    shiftCount_ = 0;
+    if (count < 2 || count > kMaxShiftLattice || side < 2) return;
+    std::copy(shifts, shifts + count * count, shifts_.begin());
+    shiftSpacing_ = static_cast<float>(side - 1) / (count - 1);
+    shiftCount_ = count;
+}
+
 Point ModuleMap::Map(float column, float row) const {
+    if (shiftCount_ >= 2) {
+        const float last = static_cast<float>(shiftCount_ - 1);
+        const float fu = std::clamp((column - 0.5f) / shiftSpacing_, 0.0f, last);
+        const float fv = std::clamp((row - 0.5f) / shiftSpacing_, 0.0f, last);
+        const int j = std::min(static_cast<int>(fu), shiftCount_ - 2),
+                  i = std::min(static_cast<int>(fv), shiftCount_ - 2);
+        const float tu = fu - j, tv = fv - i;
+        const Point* s = &shifts_[static_cast<size_t>(i) * shiftCount_ + j];
+        const Point* t = s + shiftCount_;
+        column += (s[0].x * (1 - tu) + s[1].x * tu) * (1 - tv) + (t[0].x * (1 - tu) + t[1].x * tu) * tv;
+        row += (s[0].y * (1 - tu) + s[1].y * tu) * (1 - tv) + (t[0].y * (1 - tu) + t[1].y * tu) * tv;
+    }
     if (count_ < 2) return global_.Map(column, row);
     auto cell = [&](float v) {
         int k = 0;

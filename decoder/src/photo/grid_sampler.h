@@ -12,7 +12,8 @@ namespace lectavo::photo {
 
 // One homography for the whole symbol, or on large versions one per cell of
 // the alignment pattern grid, so the sampling follows a sheet that is not
-// quite flat.
+// quite flat; optionally with sub-module corrections on a regular lattice of
+// module positions for a bent or creased sheet.
 class ModuleMap {
 public:
     ModuleMap() = default;
@@ -21,8 +22,15 @@ public:
     // `points[i * count + j]` the picture position of the centre of anchor
     // (column anchors[j], row anchors[i]).
     void SetCells(const int* anchors, int count, const Point* points);
+    // `count` x `count` corrections in modules (count 2-12), the first at
+    // module centre (0, 0) and the last at (side - 1, side - 1), evenly
+    // spaced; `shifts[i * count + j]` is added to the module coordinates near
+    // lattice column j, row i, and bilinearly between them.
+    void SetShifts(int side, int count, const Point* shifts);
     Point Map(float column, float row) const;
     const Homography& Global() const { return global_; }
+
+    static constexpr int kMaxShiftLattice = 12;
 
 private:
     static constexpr int kMaxAnchors = 7;
@@ -30,6 +38,9 @@ private:
     int count_ = 0;
     int anchors_[kMaxAnchors] = {};
     std::array<Homography, (kMaxAnchors - 1) * (kMaxAnchors - 1)> cells_{};
+    int shiftCount_ = 0;
+    float shiftSpacing_ = 1;
+    std::array<Point, kMaxShiftLattice * kMaxShiftLattice> shifts_{};
 };
 
 // Reads the plane at a picture position; outside counts as light.

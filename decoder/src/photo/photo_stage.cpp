@@ -18,6 +18,9 @@ constexpr int kMaxAttemptsPerPlane = 40;
 constexpr int kMaxSamplingsPerPlane = 60;
 // Pictures up to this side are tried enlarged as well.
 constexpr int kMaxEnlarged = 200;
+// Finder candidates with modules at least this wide (pixels) can still be
+// found on a copy of half the size.
+constexpr float kMinModuleToReduce = 4.0f;
 // Pictures beyond this many pixels are refused (16 megapixels and more fit).
 constexpr long long kMaxPixels = 1LL << 27;
 
@@ -25,6 +28,8 @@ struct Stage {
     int limit;
     const SymbolTrial& tryGrid;
     int read = 0;
+    // Candidates left unread with modules of kMinModuleToReduce plane pixels or more.
+    int wideCandidates = 0;
     // Finder centres and module sizes (picture pixels) of the symbols read.
     std::vector<FinderCandidate> used;
 
@@ -40,13 +45,13 @@ struct Stage {
     }
 
     // `factor` is picture pixels per plane pixel.
-    void TryPlane(const BinaryPlane& plane, float factor, int* lightRuns = nullptr) {
-        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightRuns);
+    void TryPlane(const BinaryPlane& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
+        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
         int attempts = 0, budget = kMaxSamplingsPerPlane;
         for (const FinderTriple& t : triples) {
-            if (read >= limit || attempts >= kMaxAttemptsPerPlane || budget <= 0) return;
+            if (read >= limit || attempts >= kMaxAttemptsPerPlane || budget <= 0) break;
             if (taken[t.topLeft] || taken[t.topRight] || taken[t.bottomLeft]) continue;
             const FinderCandidate& tl = finders[t.topLeft];
             const FinderCandidate& tr = finders[t.topRight];
@@ -67,6 +72,19 @@ struct Stage {
                 if (verdict == GridVerdict::kRead) ++read;
             }
         }
+        for (size_t i = 0; i < finders.size(); ++i)
+            wideCandidates += !taken[i] && finders[i].moduleSize >= kMinModuleToReduce;
+    }
+
+    // The plain plane, and the inverted one where the plain plane shows
+    // light-on-dark finders that can make a symbol.
+    void TryBothPlanes(const GreyView& view, int factor, BinaryPlane& plane) {
+        std::vector<FinderCandidate> lightFinders;
+        BinarizeAdaptive(view, false, plane);
+        TryPlane(plane, static_cast<float>(factor), &lightFinders);
+        if (read >= limit || GroupFinders(lightFinders).empty()) return;
+        BinarizeAdaptive(view, true, plane);
+        TryPlane(plane, static_cast<float>(factor));
     }
 };
 
@@ -75,7 +93,7 @@ struct Stage {
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid) {
     if (!grey.pixels || grey.width < 21 || grey.height < 21 || symbolLimit <= 0) return 0;
     if (static_cast<long long>(grey.width) * grey.height > kMaxPixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, {}};
+    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
@@ -87,16 +105,14 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
     std::vector<uint8_t> storage;
     BinaryPlane plane;
     for (int factor : factors) {
-        const GreyView view = Reduce(grey, factor, storage);
-        int lightRuns = 0;
-        BinarizeAdaptive(view, false, plane);
-        stage.TryPlane(plane, static_cast<float>(factor), &lightRuns);
+        stage.TryBothPlanes(Reduce(grey, factor, storage), factor, plane);
         if (stage.read >= stage.limit) return stage.read;
-        // Light-on-dark finders show as light-first runs in the ratio on the
-        // plain plane; without any, the inverted plane holds no symbol.
-        if (lightRuns < 2) continue;
-        BinarizeAdaptive(view, true, plane);
-        stage.TryPlane(plane, static_cast<float>(factor));
+    }
+    // Specks and texture inside large modules (a picture printed into the
+    // symbol, a coarse paper) can break every row through a finder; a copy
+    // averaged over 2 x 2 pixels smooths them while its modules keep 2 px.
+    if (factors.size() == 1 && stage.wideCandidates > 0) {
+        stage.TryBothPlanes(Reduce(grey, 2, storage), 2, plane);
         if (stage.read >= stage.limit) return stage.read;
     }
     // Small pictures once more at twice the size: modules of one or two

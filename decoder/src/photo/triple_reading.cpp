@@ -6,6 +6,7 @@
 #include "common/qr_tables.h"
 #include "photo/alignment_search.h"
 #include "photo/edge_corner.h"
+#include "photo/edge_refinement.h"
 #include "photo/format_reading.h"
 
 namespace lectavo::photo {
@@ -110,6 +111,9 @@ float TimingAgreement(const BinaryPlane& plane, const ModuleMap& map, int side) 
 }
 
 constexpr float kMinTimingAgreement = 0.65f;
+// A map is only corrected module by module when its timing patterns already
+// read better than chance.
+constexpr float kMinRefinedTiming = 0.6f;
 
 // The version information read through the map: only its two blocks of
 // 6 x 3 modules are sampled.
@@ -292,6 +296,19 @@ bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const Finde
         for (int i = 0; i < count; ++i) {
             if (budget-- <= 0) return false;
             if (TryOrientations(plane, maps[i], version, trial)) return true;
+        }
+        // A bent sheet or cloth moves modules off any one map: where the
+        // timing patterns still mostly read, the map is corrected by where the
+        // module borders actually lie and sampled again.
+        const int side = qrcommon::SymbolSide(version);
+        for (int i = 0; i < count; ++i) {
+            if (TimingAgreement(plane, maps[i], side) < kMinRefinedTiming) continue;
+            ModuleMap refined = maps[i];
+            if (!RefineByModuleEdges(plane, side, refined)) continue;
+            // The measurement walks about as many points as two samplings.
+            budget -= 2;
+            if (budget < 0) return false;
+            if (TryOrientations(plane, refined, version, trial)) return true;
         }
         if (confirmed) return false;
     }

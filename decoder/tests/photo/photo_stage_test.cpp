@@ -88,15 +88,27 @@ TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
     }
 }
 
-// A curved sheet is no homography: large versions are read by following
-// their alignment patterns region by region.
-TEST(PhotoStage, FollowsAlignmentPatternsOnACurvedSheet) {
-    for (int version : {10, 25}) {
-        const auto symbol = warped::Encode("curved " + std::to_string(version), version);
-        const float size = symbol.side * 4.0f;
+// A bent sheet is no homography: large versions are read by following their
+// alignment patterns region by region, versions with one alignment pattern
+// after the map is corrected module by module.
+TEST(PhotoStage, ReadsSymbolsOnABentSheet) {
+    struct Case {
+        int version;
+        float modulePx;
+        warped::Look look;
+    };
+    const Case cases[] = {
+        {10, 4, {false, false, 0, 0, 6}},
+        {25, 4, {false, false, 0, 0, 6}},
+        {4, 5, {false, false, 0, 1, 4}},
+        {5, 5, {false, false, 0, 1, 4}},
+    };
+    for (const Case& c : cases) {
+        const auto symbol = warped::Encode("bent " + std::to_string(c.version), c.version);
+        const float size = symbol.side * c.modulePx;
         auto picture = warped::Blank(static_cast<int>(size * 1.5f), static_cast<int>(size * 1.5f));
-        warped::Draw(picture, symbol, warped::Place(size * 0.75f, size * 0.7f, size, 5), {false, false, 0, 0, 6});
-        EXPECT_EQ(Read(picture, {symbol}), std::vector<int>{0}) << version;
+        warped::Draw(picture, symbol, warped::Place(size * 0.75f, size * 0.7f, size, 5), c.look);
+        EXPECT_EQ(Read(picture, {symbol}), std::vector<int>{0}) << c.version;
     }
 }
 
