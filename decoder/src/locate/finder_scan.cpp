@@ -11,6 +11,23 @@ namespace {
 
 constexpr int kRefineRounds = 8;
 
+// Finder proportions of the five runs between the edges: each at least one
+// pixel, the outer four 0.4 to 1.5 units and the centre 2.5 to 3.5 units,
+// a unit being a seventh of the whole pattern. Every condition is evaluated
+// (no early exits): on noisy planes those exits were mispredicted branches.
+bool FinderProportions(const RunEdges& r) {
+    const float u = static_cast<float>(r.e[5] - r.e[0]) * 0.14285715f;
+    if (u == 0.0f) return false;
+    bool ok = true;
+    for (int k = 0; k < 5; ++k) {
+        const int run = r.e[k + 1] - r.e[k];
+        const float f = static_cast<float>(run);
+        const float low = k == 2 ? 2.499f : 0.399f, high = k == 2 ? 3.5f : 1.5f;
+        ok &= (run > 0) & !(f < low * u) & !(f > high * u);
+    }
+    return ok;
+}
+
 // Walks one line of `length` pixels outwards from `at` in both directions.
 // Position 0 and position length - 1 are never examined: reaching them ends
 // the outer dark runs at the plane border and fails the inner runs.
@@ -39,19 +56,7 @@ bool CrossCheck(int at, int length, Dark dark, RunEdges& r) {
     while (i < last && dark(i)) ++i;
     r.e[5] = i >= last ? length : i;
 
-    const float u = static_cast<float>(r.e[5] - r.e[0]) * 0.14285715f;
-    if (u == 0.0f) return false;
-    for (int k = 0; k < 5; ++k) {
-        const int run = r.e[k + 1] - r.e[k];
-        if (run <= 0) return false;
-        const float f = static_cast<float>(run);
-        if (k == 2) {
-            if (f < 2.499f * u || f > 3.5f * u) return false;
-        } else if (f < 0.399f * u || f > 1.5f * u) {
-            return false;
-        }
-    }
-    return true;
+    return FinderProportions(r);
 }
 
 bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
@@ -60,11 +65,9 @@ bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
     return false;
 }
 
-// Locates the pattern through the dark pixel (x, y); false when the
-// cross-checks or their refinement fail.
-bool LocateAt(const BinaryPlane& plane, int x, int y, float& cx, float& cy) {
-    RunEdges r;
-    if (!CrossCheckHorizontal(plane, x, y, r)) return false;
+// Locates the pattern whose horizontal cross-check along row y gave `r`;
+// false when the vertical cross-check or the refinement fails.
+bool LocateFrom(const BinaryPlane& plane, RunEdges& r, int y, float& cx, float& cy) {
     cx = r.Centre();
     if (!CrossCheckVertical(plane, RoundCoord(cx), y, r)) return false;
     cy = r.Centre();
@@ -93,8 +96,28 @@ bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edge
 
 bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges) {
     if (x < 0 || x >= plane.width - 1) return false;
+    // The walk stays inside 0 .. height - 1, so the column can be read directly.
+    const uint8_t* column = plane.pixels + x;
+    const size_t stride = static_cast<size_t>(plane.width);
     return CrossCheck(
-        y, plane.height, [&](int i) { return plane.Pixel(x, i) != 0; }, edges);
+        y, plane.height, [column, stride](int i) { return column[static_cast<size_t>(i) * stride] != 0; }, edges);
+}
+
+bool CrossCheckRun(const RowRuns& runs, int k, RunEdges& edges) {
+    // The pixel walk stops before positions 0 and width - 1: a centre or
+    // light run reaching them fails, an outer dark run reaching them ends at
+    // the plane border. Each bound also keeps the run indices in the table.
+    const int width = runs.Width(), last = width - 1;
+    if (!runs.Dark(k) || runs.Start(k) <= 1 || runs.Start(k - 1) <= 1) return false;
+    if (runs.Start(k + 1) >= last || runs.Start(k + 2) >= last) return false;
+    const int outerStart = runs.Start(k - 2), outerEnd = runs.Start(k + 3);
+    edges.e[0] = outerStart <= 1 ? 0 : outerStart;
+    edges.e[1] = runs.Start(k - 1);
+    edges.e[2] = runs.Start(k);
+    edges.e[3] = runs.Start(k + 1);
+    edges.e[4] = runs.Start(k + 2);
+    edges.e[5] = outerEnd >= last ? width : outerEnd;
+    return FinderProportions(edges);
 }
 
 int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
@@ -102,20 +125,23 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
     if (m < 1) m = 1;
     const int step = 2 * m;
     std::vector<FinderPattern>& finders = state.finders;
+    const int sampleEnd = plane.width - step;  // sampled columns: step, 2 * step, ... below this
+    if (sampleEnd <= step || plane.height - step <= step) return static_cast<int>(finders.size());
+    // Every sampled pixel of one dark run gives the same cross-checks, hence
+    // the same pattern (or the same failure): each dark run holding a sampled
+    // pixel is examined once, from the row's run table.
+    RowRuns runs(plane.width);
     for (int y = step; y < plane.height - step; y += step) {
-        const uint8_t* row = plane.Row(y);
-        for (int x = step; x < plane.width - step; x += step) {
+        runs.Read(plane.Row(y));
+        for (int k = runs.Dark(0) ? 0 : 1; k < runs.Count(); k += 2) {
+            const int start = runs.Start(k);
+            const int sampled = start <= step ? step : (start + step - 1) / step * step;
+            if (sampled >= sampleEnd) break;
+            if (sampled >= runs.Start(k + 1)) continue;
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
-            if (!row[x]) continue;
-            // Every sampled pixel of one dark run gives the same cross-checks,
-            // hence the same pattern (or the same failure): only the first
-            // is examined, and the scan resumes behind the run.
-            int runEnd = x + 1;
-            while (runEnd < plane.width && row[runEnd]) ++runEnd;
-            const int firstX = x;
-            while (x + step < runEnd) x += step;
+            RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!LocateAt(plane, firstX, y, cx, cy) || NearStored(finders, cx, cy)) continue;
+            if (!CrossCheckRun(runs, k, r) || !LocateFrom(plane, r, y, cx, cy) || NearStored(finders, cx, cy)) continue;
             FinderPattern f;
             f.x = cx;
             f.y = cy;
