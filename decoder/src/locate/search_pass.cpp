@@ -60,9 +60,11 @@ bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     BinaryPlane halfPlane;
     halfPlane.width = plane.width / 2;
     halfPlane.height = plane.height / 2;
-    std::vector<uint8_t> half(static_cast<size_t>(halfPlane.width) * static_cast<size_t>(halfPlane.height));
-    Halve(plane, half.data(), halfPlane.width, halfPlane.height);
-    halfPlane.pixels = half.data();
+    // Halve writes every pixel, so the buffer is not cleared first.
+    std::unique_ptr<uint8_t[]> half(
+        new uint8_t[static_cast<size_t>(halfPlane.width) * static_cast<size_t>(halfPlane.height)]);
+    Halve(plane, half.get(), halfPlane.width, halfPlane.height);
+    halfPlane.pixels = half.get();
     if (SearchPlane(halfPlane, state, reading, symbolCount, 2) == Outcome::kRead) success = true;
     EmptyLists(state);
     return success;
