@@ -57,8 +57,13 @@ void ThresholdPlane(const uint8_t* grey, size_t count, uint8_t t, uint8_t* plane
 
 // Darker-or-equal votes of the five samples of x on `mid`: x itself, the
 // pixels above and below, left and right.
-inline int Votes(const uint8_t* up, const uint8_t* mid, const uint8_t* down, size_t x, uint8_t t) {
-    return (mid[x] <= t) + (up[x] <= t) + (down[x] <= t) + (mid[x - 1] <= t) + (mid[x + 1] <= t);
+// Summed in bytes, so that the vectorised loops stay sixteen pixels wide.
+inline uint8_t Votes(const uint8_t* up, const uint8_t* mid, const uint8_t* down, size_t x, uint8_t t) {
+    uint8_t votes = mid[x] <= t;
+    votes = static_cast<uint8_t>(votes + (up[x] <= t));
+    votes = static_cast<uint8_t>(votes + (down[x] <= t));
+    votes = static_cast<uint8_t>(votes + (mid[x - 1] <= t));
+    return static_cast<uint8_t>(votes + (mid[x + 1] <= t));
 }
 
 // Five-sample vote for every pixel off the outermost frame, into the first
@@ -91,8 +96,19 @@ void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_
     const size_t w = static_cast<size_t>(width);
     for (int by = 0; by + kBlock <= height; by += kBlock) {
         for (int bx = 0; bx + kBlock <= width; bx += kBlock) {
+            // Darkest and lightest of each column first: sixteen pixels wide.
+            uint8_t lo[kBlock], hi[kBlock];
+            for (int x = 0; x < kBlock; ++x) lo[x] = hi[x] = grey[static_cast<size_t>(by) * w + bx + x];
+            for (int y = by + 1; y < by + kBlock; ++y) {
+                const uint8_t* g = grey + static_cast<size_t>(y) * w + bx;
+                for (int x = 0; x < kBlock; ++x) {
+                    lo[x] = g[x] < lo[x] ? g[x] : lo[x];
+                    hi[x] = g[x] > hi[x] ? g[x] : hi[x];
+                }
+            }
             GreyRange range;
-            for (int y = by; y < by + kBlock; ++y) range.AddAll(grey + static_cast<size_t>(y) * w + bx, kBlock);
+            range.AddAll(lo, kBlock);
+            range.AddAll(hi, kBlock);
             const uint8_t l = range.Threshold();
             const uint8_t ll = static_cast<uint8_t>(l - 32), lh = static_cast<uint8_t>(l + 32);
             for (int y = by; y < by + kBlock; ++y) {

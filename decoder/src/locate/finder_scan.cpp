@@ -84,6 +84,40 @@ bool LocateFrom(const BinaryPlane& plane, RunEdges& r, int y, float& cx, float& 
     return true;
 }
 
+// The horizontal cross-check through dark run k of a row of `width` pixels
+// whose run starts are `starts`.
+inline bool CheckDarkRun(const int* starts, int k, int width, RunEdges& edges) {
+    // The pixel walk stops before positions 0 and width - 1: a centre or
+    // light run reaching them fails, an outer dark run reaching them ends at
+    // the plane border. Each bound also keeps the run indices in the table.
+    const int last = width - 1;
+    if (starts[k] <= 1 || starts[k - 1] <= 1 || starts[k + 1] >= last || starts[k + 2] >= last) return false;
+    const int outerStart = starts[k - 2], outerEnd = starts[k + 3];
+    edges.e[0] = outerStart <= 1 ? 0 : outerStart;
+    edges.e[1] = starts[k - 1];
+    edges.e[2] = starts[k];
+    edges.e[3] = starts[k + 1];
+    edges.e[4] = starts[k + 2];
+    edges.e[5] = outerEnd >= last ? width : outerEnd;
+    // The proportions want the centre run at least 2.499 / 7 of the whole
+    // pattern, so a centre under a third of it can never pass: most dark runs
+    // end here, without the float arithmetic.
+    if (3 * (edges.e[3] - edges.e[2]) < edges.e[5] - edges.e[0]) return false;
+    return FinderProportions(edges);
+}
+
+// x / d for 0 <= x < 2^20 and 1 <= d < 2^11 by a multiplication: the
+// rounded-up reciprocal errs by less than x / 2^32 < 2^-12, less than the
+// 1 / d by which a quotient's fraction stays below the next integer.
+class Quotient {
+public:
+    explicit Quotient(int d) : reciprocal_((uint64_t{1} << 32) / static_cast<uint64_t>(d) + 1) {}
+    int Of(int x) const { return static_cast<int>((static_cast<uint64_t>(x) * reciprocal_) >> 32); }
+
+private:
+    uint64_t reciprocal_;
+};
+
 }  // namespace
 
 bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edges) {
@@ -104,20 +138,7 @@ bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges)
 }
 
 bool CrossCheckRun(const RowRuns& runs, int k, RunEdges& edges) {
-    // The pixel walk stops before positions 0 and width - 1: a centre or
-    // light run reaching them fails, an outer dark run reaching them ends at
-    // the plane border. Each bound also keeps the run indices in the table.
-    const int width = runs.Width(), last = width - 1;
-    if (!runs.Dark(k) || runs.Start(k) <= 1 || runs.Start(k - 1) <= 1) return false;
-    if (runs.Start(k + 1) >= last || runs.Start(k + 2) >= last) return false;
-    const int outerStart = runs.Start(k - 2), outerEnd = runs.Start(k + 3);
-    edges.e[0] = outerStart <= 1 ? 0 : outerStart;
-    edges.e[1] = runs.Start(k - 1);
-    edges.e[2] = runs.Start(k);
-    edges.e[3] = runs.Start(k + 1);
-    edges.e[4] = runs.Start(k + 2);
-    edges.e[5] = outerEnd >= last ? width : outerEnd;
-    return FinderProportions(edges);
+    return runs.Dark(k) && CheckDarkRun(runs.Starts(), k, runs.Width(), edges);
 }
 
 int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
@@ -125,23 +146,28 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
     if (m < 1) m = 1;
     const int step = 2 * m;
     std::vector<FinderPattern>& finders = state.finders;
-    const int sampleEnd = plane.width - step;  // sampled columns: step, 2 * step, ... below this
+    const int width = plane.width;
+    const int sampleEnd = width - step;  // sampled columns: step, 2 * step, ... below this
     if (sampleEnd <= step || plane.height - step <= step) return static_cast<int>(finders.size());
+    const Quotient byStep(step);
     // Every sampled pixel of one dark run gives the same cross-checks, hence
     // the same pattern (or the same failure): each dark run holding a sampled
     // pixel is examined once, from the row's run table.
-    RowRuns runs(plane.width);
+    RowRuns runs(width);
     for (int y = step; y < plane.height - step; y += step) {
         runs.Read(plane.Row(y));
-        for (int k = runs.Dark(0) ? 0 : 1; k < runs.Count(); k += 2) {
-            const int start = runs.Start(k);
-            const int sampled = start <= step ? step : (start + step - 1) / step * step;
+        const int* starts = runs.Starts();
+        const int count = runs.Count();
+        for (int k = runs.Dark(0) ? 0 : 1; k < count; k += 2) {
+            const int start = starts[k];
+            const int sampled = start <= step ? step : byStep.Of(start + step - 1) * step;
             if (sampled >= sampleEnd) break;
-            if (sampled >= runs.Start(k + 1)) continue;
+            if (sampled >= starts[k + 1]) continue;
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
             RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!CrossCheckRun(runs, k, r) || !LocateFrom(plane, r, y, cx, cy) || NearStored(finders, cx, cy)) continue;
+            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(plane, r, y, cx, cy) || NearStored(finders, cx, cy))
+                continue;
             FinderPattern f;
             f.x = cx;
             f.y = cy;

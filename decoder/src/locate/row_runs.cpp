@@ -20,27 +20,26 @@ inline uint64_t NonZeroBytes(uint64_t v) {
 RowRuns::RowRuns(int width) : width_(width < 1 ? 1 : width), starts_(new int[static_cast<size_t>(width_) + 1]) {}
 
 void RowRuns::Read(const uint8_t* row) {
-    // Eight pixels at a time are compared with their left neighbours; words
-    // without a change of darkness are skipped. Inside a word, and for the
-    // last pixels, every pixel stores its position as the next start and the
-    // count moves past it only where the darkness changes (no branches).
+    // Eight pixels at a time: the word's non-zero bytes compared with the
+    // same shifted by one pixel (the previous word's last pixel shifted in)
+    // mark each change of darkness, found from its bit. The last pixels
+    // store their position as the next start, the count moving past it only
+    // where the darkness changes.
     int* starts = starts_.get();
     firstDark_ = row[0] != 0;
     starts[0] = 0;
     int n = 1;
-    int x = 1;
+    uint64_t previous = firstDark_ ? 0x80 : 0;  // pixel 0 is no change
+    int x = 0;
     for (; x + 8 <= width_; x += 8) {
-        uint64_t here, left;
-        std::memcpy(&here, row + x, sizeof here);
-        std::memcpy(&left, row + x - 1, sizeof left);
-        const uint64_t change = NonZeroBytes(here) ^ NonZeroBytes(left);
-        if (change == 0) continue;
-        for (int j = 0; j < 8; ++j) {
-            starts[n] = x + j;
-            n += static_cast<int>((change >> (8 * j + 7)) & 1);
-        }
+        uint64_t word;
+        std::memcpy(&word, row + x, sizeof word);
+        const uint64_t dark = NonZeroBytes(word);
+        for (uint64_t change = dark ^ ((dark << 8) | previous); change != 0; change &= change - 1)
+            starts[n++] = x + std::countr_zero(change) / 8;
+        previous = dark >> 56;
     }
-    for (; x < width_; ++x) {
+    for (x = x < 1 ? 1 : x; x < width_; ++x) {
         starts[n] = x;
         n += (row[x] != 0) != (row[x - 1] != 0) ? 1 : 0;
     }

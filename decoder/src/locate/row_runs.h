@@ -19,6 +19,7 @@ public:
     // Start(Count()) is the width. Runs alternate between dark and light.
     int Count() const { return count_; }
     int Start(int k) const { return starts_[k]; }
+    const int* Starts() const { return starts_.get(); }
     int Width() const { return width_; }
     bool Dark(int k) const { return ((k & 1) == 0) == firstDark_; }
 
