@@ -1,6 +1,8 @@
 #include "locate/triple_search.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -70,33 +72,64 @@ bool BuildCorners(const Lines& l, const FinderPattern& b, const FinderPattern& c
 }
 
 // Traced geometry of the pair (a, b) along theta, the direction angle from a
-// to b, shared by every c.
+// to b, shared by every c; b's side lines are walked for the first c that
+// needs them.
 struct Pair {
     int a, b;
     float theta;
     PointF aLeft, aRight, bLeft, bRight;
     int vab;
+    bool bSidesWalked = false;
+    PointF bNear[2], bFar[2];
 };
+
+// What depends only on the corner finder a and the third finder c, shared by
+// every b: the direction angle phi from a to c, both patterns traced along
+// it, and c's side lines. Each piece is made when a triple first needs it.
+// Traces are pure, so reusing them changes no result.
+struct ThirdTraces {
+    enum State : uint8_t { kUnknown, kTraced, kFailed };
+    bool phiKnown = false;
+    float phi = 0.0f;
+    State aState = kUnknown, cState = kUnknown;
+    PointF aUp, aDown, cUp, cDown;
+    bool cSidesWalked = false;
+    PointF cNear[2], cFar[2];
+};
+
+// `f` (a or c) traced towards kUp along phi + pi and towards kDown along phi,
+// once.
+bool UpAndDown(const BinaryPlane& plane, const FinderPattern& f, float phi, ThirdTraces::State& state, PointF& up,
+               PointF& down) {
+    if (state == ThirdTraces::kUnknown)
+        state = EdgeOf(plane, f, kUp, phi + kPi, up) && EdgeOf(plane, f, kDown, phi, down) ? ThirdTraces::kTraced
+                                                                                           : ThirdTraces::kFailed;
+    return state == ThirdTraces::kTraced;
+}
 
 // Completes the triple (pair, c) into `candidate`; false rejects it. A
 // triple that passes the angle test is counted in `examined`.
-bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const Pair& pair, int ci,
-                    LocatedSymbol& candidate, int& examined) {
+bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, Pair& pair, int ci,
+                    ThirdTraces& third, LocatedSymbol& candidate, int& examined) {
     const FinderPattern& a = finders[pair.a];
     const FinderPattern& b = finders[pair.b];
     const FinderPattern& c = finders[ci];
     if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
-    const float phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
+    if (!third.phiKnown) {
+        third.phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
+        third.phiKnown = true;
+    }
+    const float phi = third.phi;
     if (std::sin(pair.theta - phi) < kMinSine) return false;
     ++examined;
 
-    PointF aUp, aDown;
-    if (!EdgeOf(plane, a, kUp, phi + kPi, aUp) || !EdgeOf(plane, a, kDown, phi, aDown)) return false;
+    if (!UpAndDown(plane, a, phi, third.aState, third.aUp, third.aDown)) return false;
+    const PointF aUp = third.aUp, aDown = third.aDown;
     const float ab = Distance(Centre(a), Centre(b)), ac = Distance(Centre(a), Centre(c));
     if (!b.isVirtual && !ArmsSimilar(ab, ac)) return false;
-    PointF cUp, cDown;
     int vac = 0;
-    if (!EdgeOf(plane, c, kUp, phi + kPi, cUp) || !EdgeOf(plane, c, kDown, phi, cDown)) return false;
+    if (!UpAndDown(plane, c, phi, third.cState, third.cUp, third.cDown)) return false;
+    const PointF cUp = third.cUp, cDown = third.cDown;
     if (!c.isVirtual) {
         const float module = (Distance(aUp, aDown) + Distance(cUp, cDown)) * 0.071428575f;
         vac = EstimateVersion(ac, module);
@@ -119,12 +152,26 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     l.innerColumn[0] = pair.aRight;
     l.innerColumn[1] = cRight;
     if (!b.isVirtual) {
-        SideLine(plane, b, pair.bLeft, pair.theta + kPi, l.bNear);
-        SideLine(plane, b, pair.bRight, pair.theta, l.bFar);
+        if (!pair.bSidesWalked) {
+            SideLine(plane, b, pair.bLeft, pair.theta + kPi, pair.bNear);
+            SideLine(plane, b, pair.bRight, pair.theta, pair.bFar);
+            pair.bSidesWalked = true;
+        }
+        l.bNear[0] = pair.bNear[0];
+        l.bNear[1] = pair.bNear[1];
+        l.bFar[0] = pair.bFar[0];
+        l.bFar[1] = pair.bFar[1];
     }
     if (!c.isVirtual) {
-        SideLine(plane, c, cUp, phi + kPi, l.cNear);
-        SideLine(plane, c, cDown, phi, l.cFar);
+        if (!third.cSidesWalked) {
+            SideLine(plane, c, cUp, phi + kPi, third.cNear);
+            SideLine(plane, c, cDown, phi, third.cFar);
+            third.cSidesWalked = true;
+        }
+        l.cNear[0] = third.cNear[0];
+        l.cNear[1] = third.cNear[1];
+        l.cFar[0] = third.cFar[0];
+        l.cFar[1] = third.cFar[1];
     }
     candidate.a = pair.a;
     candidate.b = pair.b;
@@ -202,7 +249,9 @@ int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& fin
                  std::vector<LocatedSymbol>& candidates, int& triplesLeft) {
     const int n = static_cast<int>(finders.size());
     int examined = 0;
+    std::vector<ThirdTraces> thirds(static_cast<size_t>(n));
     for (int ai = 0; ai < n; ++ai) {
+        std::fill(thirds.begin(), thirds.end(), ThirdTraces());
         for (int bi = 0; bi < n; ++bi) {
             Pair pair;
             if (bi == ai || !PreparePair(plane, finders, ai, bi, pair)) continue;
@@ -213,7 +262,8 @@ int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& fin
                     return static_cast<int>(candidates.size());
                 }
                 LocatedSymbol candidate;
-                if (!CompleteTriple(plane, finders, pair, ci, candidate, examined)) continue;
+                if (!CompleteTriple(plane, finders, pair, ci, thirds[static_cast<size_t>(ci)], candidate, examined))
+                    continue;
                 candidates.push_back(candidate);
             }
         }
