@@ -35,26 +35,28 @@ public:
         }
     }
 
-    void At(int n, int& x, int& y) const {
-        if (n == 0) {
-            x = x0_;
-            y = y0_;
-            return;
-        }
+    // Calls visit(at) with at(n, x, y) giving the pixel of step n, written
+    // for this path's mode so that a walk along it has no switch per step.
+    template <typename Visit>
+    auto Walk(Visit visit) const {
         switch (mode_) {
-            case kVertical:
-                x = x0_;
-                y = y0_ + n * step_;
-                break;
             case kShallow:
-                x = x0_ + n * step_;
-                y = RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope_);
-                break;
+                return visit([this](int n, int& x, int& y) {
+                    x = x0_ + n * step_;
+                    y = n == 0 ? y0_ : RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope_);
+                });
             case kSteep:
-                y = y0_ + n * step_;
-                x = RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope_);
+                return visit([this](int n, int& x, int& y) {
+                    y = y0_ + n * step_;
+                    x = n == 0 ? x0_ : RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope_);
+                });
+            case kVertical:
                 break;
         }
+        return visit([this](int n, int& x, int& y) {
+            x = x0_;
+            y = y0_ + n * step_;
+        });
     }
 
     // From a pixel to the pixel edge facing the ray's direction of travel:
@@ -74,6 +76,41 @@ private:
     float slope_ = 0.0f;
 };
 
+// Follows the pixels at(0), at(1), ... through the dark centre, the light
+// ring and the dark outer ring; see TraceRay.
+template <typename PixelAt>
+bool FollowRay(const BinaryPlane& plane, PixelAt at, int ox, int oy, PointF& edge) {
+    const int right = plane.width - 1, bottom = plane.height - 1;
+    const size_t stride = static_cast<size_t>(plane.width);
+    int n = 0, x = 0, y = 0;
+    // The step's pixel; false on the plane's outermost pixels. Inside them
+    // the plane is read directly.
+    auto next = [&](bool& dark) {
+        at(n++, x, y);
+        if (x <= 0 || y <= 0 || x >= right || y >= bottom) return false;
+        dark = plane.pixels[static_cast<size_t>(y) * stride + static_cast<size_t>(x)] != 0;
+        return true;
+    };
+    bool dark = false;
+    do {  // the centre, until its first light pixel (which may be the start)
+        if (!next(dark)) return false;
+    } while (dark);
+    do {  // the light ring
+        if (!next(dark)) return false;
+    } while (!dark);
+    int px, py;
+    do {  // the outer ring, ended by a light pixel or the plane border
+        px = x;
+        py = y;
+        if (!next(dark)) {
+            edge = {static_cast<float>(x + ox), static_cast<float>(y + oy)};
+            return true;
+        }
+    } while (dark);
+    edge = {static_cast<float>(px + ox), static_cast<float>(py + oy)};
+    return true;
+}
+
 }  // namespace
 
 bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge) {
@@ -84,27 +121,7 @@ bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge)
     const RayPath path(start, angle);
     int ox, oy;
     path.EdgeOffset(ox, oy);
-    int phase = 1;
-    int px = 0, py = 0;
-    for (int n = 0;; ++n) {
-        int x, y;
-        path.At(n, x, y);
-        const bool border = x <= 0 || y <= 0 || x >= plane.width - 1 || y >= plane.height - 1;
-        if (border) {
-            if (phase < 3) return false;
-            edge = {static_cast<float>(x + ox), static_cast<float>(y + oy)};
-            return true;
-        }
-        const bool dark = plane.Pixel(x, y) != 0;
-        if (phase == 1 && !dark) phase = 2;
-        if (phase == 2 && dark) phase = 3;
-        if (phase == 3 && !dark) {
-            edge = {static_cast<float>(px + ox), static_cast<float>(py + oy)};
-            return true;
-        }
-        px = x;
-        py = y;
-    }
+    return path.Walk([&](auto at) { return FollowRay(plane, at, ox, oy, edge); });
 }
 
 void TracedPixel(PointF edge, float angle, int& x, int& y) {
