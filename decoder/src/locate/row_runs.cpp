@@ -31,6 +31,17 @@ void RowRuns::Read(const uint8_t* row) {
     int n = 1;
     uint64_t previous = firstDark_ ? 0x80 : 0;  // pixel 0 is no change
     int x = 0;
+    for (; x + 16 <= width_; x += 16) {  // two words a round, for long runs
+        uint64_t words[2];
+        std::memcpy(words, row + x, sizeof words);
+        const uint64_t dark0 = NonZeroBytes(words[0]), dark1 = NonZeroBytes(words[1]);
+        uint64_t change0 = dark0 ^ ((dark0 << 8) | previous);
+        uint64_t change1 = dark1 ^ ((dark1 << 8) | (dark0 >> 56));
+        previous = dark1 >> 56;
+        if ((change0 | change1) == 0) continue;
+        for (; change0 != 0; change0 &= change0 - 1) starts[n++] = x + std::countr_zero(change0) / 8;
+        for (; change1 != 0; change1 &= change1 - 1) starts[n++] = x + 8 + std::countr_zero(change1) / 8;
+    }
     for (; x + 8 <= width_; x += 8) {
         uint64_t word;
         std::memcpy(&word, row + x, sizeof word);
