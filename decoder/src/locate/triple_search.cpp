@@ -17,6 +17,18 @@ namespace {
 constexpr float kPi = 3.1415927f;
 constexpr float kMinSine = 0.8660254f;  // c within 60..120 degrees clockwise of b
 
+// False when sin(d) is certainly below kMinSine: d (between two direction
+// angles, so within a little more than one turn either way) lies outside
+// 60..120 degrees plus whole turns by a margin far above any rounding of
+// the sine. Five sixths of all triples are settled here without a sine.
+// NaN is left to the sine.
+bool MaybeSteepEnough(float d) {
+    constexpr double kTurn = 6.283185307179586, kMargin = 1e-3;
+    constexpr double kLow = kTurn / 6.0 - kMargin, kHigh = kTurn / 3.0 + kMargin;
+    const double r = d < 0.0f ? static_cast<double>(d) + kTurn : static_cast<double>(d);
+    return !(r < kLow || r > kHigh);
+}
+
 // The four directions of a triple, as slots of a virtual pattern's edges.
 enum Side { kUp = 0, kRight = 1, kDown = 2, kLeft = 3 };
 
@@ -120,7 +132,8 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
         third.phiKnown = true;
     }
     const float phi = third.phi;
-    if (std::sin(pair.theta - phi) < kMinSine) return false;
+    const float turn = pair.theta - phi;
+    if (!MaybeSteepEnough(turn) || std::sin(turn) < kMinSine) return false;
     ++examined;
 
     if (!UpAndDown(plane, a, phi, third.aState, third.aUp, third.aDown)) return false;
