@@ -12,68 +12,39 @@ namespace {
 // coordinate recomputed from the slope and rounded.
 class RayPath {
 public:
-    RayPath(PointF start, float angle) : xs_(start.x), ys_(start.y) {
-        x0_ = RoundCoord(start.x);
-        y0_ = RoundCoord(start.y);
-        const float c = std::cos(angle), s = std::sin(angle);
-        if (std::fabs(c) < 0.00001f) {
-            mode_ = kVertical;
-            step_ = s > 0.0f ? -1 : 1;
-            return;
-        }
-        const float t = std::tan(angle);
-        // round(|tan| * 10000) <= 10000, the rounding sum formed in double as
-        // in RoundCoord (in float, 10000.5 would round up).
-        if (static_cast<double>(std::fabs(t) * 10000.0f) + 0.499999 < 10001.0) {
-            mode_ = kShallow;
-            step_ = c >= 0.0f ? 1 : -1;
-            slope_ = t;
-        } else {
-            mode_ = kSteep;
-            step_ = s > 0.0f ? -1 : 1;
-            slope_ = 1.0f / t;
-        }
-    }
+    RayPath(PointF start, const RayDirection& direction)
+        : xs_(start.x), ys_(start.y), x0_(RoundCoord(start.x)), y0_(RoundCoord(start.y)), d_(direction) {}
 
     // Calls visit(at) with at(n, x, y) giving the pixel of step n, written
     // for this path's mode so that a walk along it has no switch per step.
     template <typename Visit>
     auto Walk(Visit visit) const {
-        switch (mode_) {
-            case kShallow:
-                return visit([this](int n, int& x, int& y) {
-                    x = x0_ + n * step_;
-                    y = n == 0 ? y0_ : RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope_);
+        const int step = d_.step;
+        const float slope = d_.slope;
+        switch (d_.mode) {
+            case RayDirection::kShallow:
+                return visit([this, step, slope](int n, int& x, int& y) {
+                    x = x0_ + n * step;
+                    y = n == 0 ? y0_ : RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope);
                 });
-            case kSteep:
-                return visit([this](int n, int& x, int& y) {
-                    y = y0_ + n * step_;
-                    x = n == 0 ? x0_ : RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope_);
+            case RayDirection::kSteep:
+                return visit([this, step, slope](int n, int& x, int& y) {
+                    y = y0_ + n * step;
+                    x = n == 0 ? x0_ : RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope);
                 });
-            case kVertical:
+            case RayDirection::kVertical:
                 break;
         }
-        return visit([this](int n, int& x, int& y) {
+        return visit([this, step](int n, int& x, int& y) {
             x = x0_;
-            y = y0_ + n * step_;
+            y = y0_ + n * step;
         });
     }
 
-    // From a pixel to the pixel edge facing the ray's direction of travel:
-    // one pixel along the stepping axis when it steps towards +x or +y, none
-    // towards -x or -y (a pixel's own coordinates are its left and top edges).
-    void EdgeOffset(int& ox, int& oy) const {
-        ox = mode_ == kShallow && step_ > 0 ? 1 : 0;
-        oy = mode_ != kShallow && step_ > 0 ? 1 : 0;
-    }
-
 private:
-    enum Mode { kVertical, kShallow, kSteep };
     float xs_, ys_;
-    int x0_ = 0, y0_ = 0;
-    Mode mode_ = kVertical;
-    int step_ = 1;
-    float slope_ = 0.0f;
+    int x0_, y0_;
+    const RayDirection& d_;
 };
 
 // Follows the pixels at(0), at(1), ... through the dark centre, the light
@@ -113,22 +84,35 @@ bool FollowRay(const BinaryPlane& plane, PixelAt at, int ox, int oy, PointF& edg
 
 }  // namespace
 
-bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge) {
-    if (!std::isfinite(start.x) || !std::isfinite(start.y) || !std::isfinite(angle)) return false;
+RayDirection::RayDirection(float angle) : finite(std::isfinite(angle)) {
+    const float c = std::cos(angle), s = std::sin(angle);
+    if (std::fabs(c) < 0.00001f) {
+        mode = kVertical;
+        step = s > 0.0f ? -1 : 1;
+        return;
+    }
+    const float t = std::tan(angle);
+    // round(|tan| * 10000) <= 10000, the rounding sum formed in double as
+    // in RoundCoord (in float, 10000.5 would round up).
+    if (static_cast<double>(std::fabs(t) * 10000.0f) + 0.499999 < 10001.0) {
+        mode = kShallow;
+        step = c >= 0.0f ? 1 : -1;
+        slope = t;
+    } else {
+        mode = kSteep;
+        step = s > 0.0f ? -1 : 1;
+        slope = 1.0f / t;
+    }
+}
+
+bool TraceRay(const BinaryPlane& plane, PointF start, const RayDirection& direction, PointF& edge) {
+    if (!std::isfinite(start.x) || !std::isfinite(start.y) || !direction.finite) return false;
     if (start.x < -1.0f || start.y < -1.0f || start.x > static_cast<float>(plane.width) ||
         start.y > static_cast<float>(plane.height))
         return false;
-    const RayPath path(start, angle);
-    int ox, oy;
-    path.EdgeOffset(ox, oy);
+    const RayPath path(start, direction);
+    const int ox = direction.EdgeOffsetX(), oy = direction.EdgeOffsetY();
     return path.Walk([&](auto at) { return FollowRay(plane, at, ox, oy, edge); });
-}
-
-void TracedPixel(PointF edge, float angle, int& x, int& y) {
-    int ox, oy;
-    RayPath({0.0f, 0.0f}, angle).EdgeOffset(ox, oy);
-    x = PixelIndex(edge.x) - ox;
-    y = PixelIndex(edge.y) - oy;
 }
 
 PointF WalkBoundary(const BinaryPlane& plane, int sx, int sy, PointF centre, bool clockwise) {

@@ -34,21 +34,22 @@ enum Side { kUp = 0, kRight = 1, kDown = 2, kLeft = 3 };
 
 PointF Centre(const FinderPattern& f) { return {f.x, f.y}; }
 
-// Boundary point of `f` on the given side: traced along `angle` from the
-// centre, or stored for a virtual pattern.
-bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, float angle, PointF& out) {
+// Boundary point of `f` on the given side: traced along `direction` from
+// the centre, or stored for a virtual pattern.
+bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, const RayDirection& direction, PointF& out) {
     if (f.isVirtual) {
         out = f.edge[side];
         return true;
     }
-    return TraceRay(plane, Centre(f), angle, out);
+    return TraceRay(plane, Centre(f), direction, out);
 }
 
 // Line through the two ends of the side of `f` that contains the boundary
-// point `start` traced along `angle`; the walks start on its dark pixel.
-void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, float angle, PointF line[2]) {
+// point `start` traced along `direction`; the walks start on its dark pixel.
+void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, const RayDirection& direction,
+              PointF line[2]) {
     int sx, sy;
-    TracedPixel(start, angle, sx, sy);
+    TracedPixel(start, direction, sx, sy);
     line[0] = WalkBoundary(plane, sx, sy, Centre(f), true);
     line[1] = WalkBoundary(plane, sx, sy, Centre(f), false);
 }
@@ -89,6 +90,7 @@ bool BuildCorners(const Lines& l, const FinderPattern& b, const FinderPattern& c
 struct Pair {
     int a, b;
     float theta;
+    RayDirection forward, backward;  // along theta and theta + pi
     PointF aLeft, aRight, bLeft, bRight;
     int vab;
     bool bSidesWalked = false;
@@ -96,13 +98,14 @@ struct Pair {
 };
 
 // What depends only on the corner finder a and the third finder c, shared by
-// every b: the direction angle phi from a to c, both patterns traced along
-// it, and c's side lines. Each piece is made when a triple first needs it.
+// every b: the direction angle phi from a to c, the ray directions along it
+// and back, both patterns traced along them, and c's side lines. Each piece is made when a triple first needs it.
 // Traces are pure, so reusing them changes no result.
 struct ThirdTraces {
     enum State : uint8_t { kUnknown, kTraced, kFailed };
-    bool phiKnown = false;
+    bool phiKnown = false, directionsKnown = false;
     float phi = 0.0f;
+    RayDirection down, up;  // along phi and phi + pi
     State aState = kUnknown, cState = kUnknown;
     PointF aUp, aDown, cUp, cDown;
     bool cSidesWalked = false;
@@ -111,11 +114,11 @@ struct ThirdTraces {
 
 // `f` (a or c) traced towards kUp along phi + pi and towards kDown along phi,
 // once.
-bool UpAndDown(const BinaryPlane& plane, const FinderPattern& f, float phi, ThirdTraces::State& state, PointF& up,
-               PointF& down) {
+bool UpAndDown(const BinaryPlane& plane, const FinderPattern& f, const ThirdTraces& third, ThirdTraces::State& state,
+               PointF& up, PointF& down) {
     if (state == ThirdTraces::kUnknown)
-        state = EdgeOf(plane, f, kUp, phi + kPi, up) && EdgeOf(plane, f, kDown, phi, down) ? ThirdTraces::kTraced
-                                                                                           : ThirdTraces::kFailed;
+        state = EdgeOf(plane, f, kUp, third.up, up) && EdgeOf(plane, f, kDown, third.down, down) ? ThirdTraces::kTraced
+                                                                                                 : ThirdTraces::kFailed;
     return state == ThirdTraces::kTraced;
 }
 
@@ -135,13 +138,18 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     const float turn = pair.theta - phi;
     if (!MaybeSteepEnough(turn) || std::sin(turn) < kMinSine) return false;
     ++examined;
+    if (!third.directionsKnown) {
+        third.down = RayDirection(phi);
+        third.up = RayDirection(phi + kPi);
+        third.directionsKnown = true;
+    }
 
-    if (!UpAndDown(plane, a, phi, third.aState, third.aUp, third.aDown)) return false;
+    if (!UpAndDown(plane, a, third, third.aState, third.aUp, third.aDown)) return false;
     const PointF aUp = third.aUp, aDown = third.aDown;
     const float ab = Distance(Centre(a), Centre(b)), ac = Distance(Centre(a), Centre(c));
     if (!b.isVirtual && !ArmsSimilar(ab, ac)) return false;
     int vac = 0;
-    if (!UpAndDown(plane, c, phi, third.cState, third.cUp, third.cDown)) return false;
+    if (!UpAndDown(plane, c, third, third.cState, third.cUp, third.cDown)) return false;
     const PointF cUp = third.cUp, cDown = third.cDown;
     if (!c.isVirtual) {
         const float module = (Distance(aUp, aDown) + Distance(cUp, cDown)) * 0.071428575f;
@@ -153,8 +161,8 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
 
     Lines l;
     PointF bUp, bDown, cLeft, cRight;
-    if (!EdgeOf(plane, b, kUp, phi + kPi, bUp) || !EdgeOf(plane, b, kDown, phi, bDown) ||
-        !EdgeOf(plane, c, kLeft, pair.theta + kPi, cLeft) || !EdgeOf(plane, c, kRight, pair.theta, cRight))
+    if (!EdgeOf(plane, b, kUp, third.up, bUp) || !EdgeOf(plane, b, kDown, third.down, bDown) ||
+        !EdgeOf(plane, c, kLeft, pair.backward, cLeft) || !EdgeOf(plane, c, kRight, pair.forward, cRight))
         return false;
     l.top[0] = aUp;
     l.top[1] = bUp;
@@ -166,8 +174,8 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     l.innerColumn[1] = cRight;
     if (!b.isVirtual) {
         if (!pair.bSidesWalked) {
-            SideLine(plane, b, pair.bLeft, pair.theta + kPi, pair.bNear);
-            SideLine(plane, b, pair.bRight, pair.theta, pair.bFar);
+            SideLine(plane, b, pair.bLeft, pair.backward, pair.bNear);
+            SideLine(plane, b, pair.bRight, pair.forward, pair.bFar);
             pair.bSidesWalked = true;
         }
         l.bNear[0] = pair.bNear[0];
@@ -177,8 +185,8 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     }
     if (!c.isVirtual) {
         if (!third.cSidesWalked) {
-            SideLine(plane, c, cUp, phi + kPi, third.cNear);
-            SideLine(plane, c, cDown, phi, third.cFar);
+            SideLine(plane, c, cUp, third.up, third.cNear);
+            SideLine(plane, c, cDown, third.down, third.cFar);
             third.cSidesWalked = true;
         }
         l.cNear[0] = third.cNear[0];
@@ -212,9 +220,11 @@ bool PreparePair(const BinaryPlane& plane, const std::vector<FinderPattern>& fin
     pair.a = ai;
     pair.b = bi;
     pair.theta = DirectionAngle(Centre(a), Centre(b));
+    pair.forward = RayDirection(pair.theta);
+    pair.backward = RayDirection(pair.theta + kPi);
     pair.vab = 0;
-    if (!EdgeOf(plane, a, kLeft, pair.theta + kPi, pair.aLeft) || !EdgeOf(plane, a, kRight, pair.theta, pair.aRight) ||
-        !EdgeOf(plane, b, kLeft, pair.theta + kPi, pair.bLeft) || !EdgeOf(plane, b, kRight, pair.theta, pair.bRight))
+    if (!EdgeOf(plane, a, kLeft, pair.backward, pair.aLeft) || !EdgeOf(plane, a, kRight, pair.forward, pair.aRight) ||
+        !EdgeOf(plane, b, kLeft, pair.backward, pair.bLeft) || !EdgeOf(plane, b, kRight, pair.forward, pair.bRight))
         return false;
     if (!b.isVirtual) {
         const float module = (Distance(pair.aLeft, pair.aRight) + Distance(pair.bLeft, pair.bRight)) * 0.071428575f;
