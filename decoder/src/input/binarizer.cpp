@@ -91,35 +91,45 @@ void VotePlanes(const uint8_t* grey, int width, int height, const uint8_t (&t)[3
 }
 
 // Each whole 16 x 16 block against its own middle grey, strictly darker.
+// Worked a band of sixteen rows at a time across all its blocks, so that
+// every loop runs along a row and vectorises.
 void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_t* p1, uint8_t* p2) {
     constexpr int kBlock = 16;
     const size_t w = static_cast<size_t>(width);
+    const size_t span = w / kBlock * kBlock;  // the columns of whole blocks
+    if (span == 0) return;
+    // Per column of the band: darkest, lightest, then the three thresholds
+    // of the column's block.
+    std::unique_ptr<uint8_t[]> work(new uint8_t[5 * span]);
+    uint8_t* lo = work.get();
+    uint8_t* hi = lo + span;
+    uint8_t* t[3] = {hi + span, hi + 2 * span, hi + 3 * span};
     for (int by = 0; by + kBlock <= height; by += kBlock) {
-        for (int bx = 0; bx + kBlock <= width; bx += kBlock) {
-            // Darkest and lightest of each column first: sixteen pixels wide.
-            uint8_t lo[kBlock], hi[kBlock];
-            for (int x = 0; x < kBlock; ++x) lo[x] = hi[x] = grey[static_cast<size_t>(by) * w + bx + x];
-            for (int y = by + 1; y < by + kBlock; ++y) {
-                const uint8_t* g = grey + static_cast<size_t>(y) * w + bx;
-                for (int x = 0; x < kBlock; ++x) {
-                    lo[x] = g[x] < lo[x] ? g[x] : lo[x];
-                    hi[x] = g[x] > hi[x] ? g[x] : hi[x];
-                }
+        const uint8_t* band = grey + static_cast<size_t>(by) * w;
+        std::memcpy(lo, band, span);
+        std::memcpy(hi, band, span);
+        for (int y = 1; y < kBlock; ++y) {
+            const uint8_t* g = band + static_cast<size_t>(y) * w;
+            for (size_t x = 0; x < span; ++x) {
+                lo[x] = std::min(lo[x], g[x]);
+                hi[x] = std::max(hi[x], g[x]);
             }
+        }
+        for (size_t bx = 0; bx < span; bx += kBlock) {
             GreyRange range;
-            range.AddAll(lo, kBlock);
-            range.AddAll(hi, kBlock);
+            range.AddAll(lo + bx, kBlock);
+            range.AddAll(hi + bx, kBlock);
             const uint8_t l = range.Threshold();
-            const uint8_t ll = static_cast<uint8_t>(l - 32), lh = static_cast<uint8_t>(l + 32);
-            for (int y = by; y < by + kBlock; ++y) {
-                const size_t row = static_cast<size_t>(y) * w;
-                for (int x = bx; x < bx + kBlock; ++x) {
-                    const uint8_t g = grey[row + x];
-                    p0[row + x] = g < l;
-                    p1[row + x] = g < ll;
-                    p2[row + x] = g < lh;
-                }
-            }
+            std::memset(t[0] + bx, l, kBlock);
+            std::memset(t[1] + bx, static_cast<uint8_t>(l - 32), kBlock);
+            std::memset(t[2] + bx, static_cast<uint8_t>(l + 32), kBlock);
+        }
+        for (int y = by; y < by + kBlock; ++y) {
+            const size_t row = static_cast<size_t>(y) * w;
+            const uint8_t* g = grey + row;
+            for (size_t x = 0; x < span; ++x) p0[row + x] = g[x] < t[0][x];
+            for (size_t x = 0; x < span; ++x) p1[row + x] = g[x] < t[1][x];
+            for (size_t x = 0; x < span; ++x) p2[row + x] = g[x] < t[2][x];
         }
     }
 }

@@ -37,7 +37,11 @@ void Halve(const BinaryPlane& plane, uint8_t* half, int halfWidth, int halfHeigh
         const uint8_t* row1 = plane.Row(2 * y + 1);
         uint8_t* out = half + static_cast<size_t>(y) * static_cast<size_t>(halfWidth);
         for (int x = 0; x < halfWidth; ++x) {
-            const int dark = (row0[2 * x] != 0) + (row0[2 * x + 1] != 0) + (row1[2 * x] != 0) + (row1[2 * x + 1] != 0);
+            // Counted in bytes, so that the vectorised loop stays sixteen pixels wide.
+            uint8_t dark = row0[2 * x] != 0;
+            dark = static_cast<uint8_t>(dark + (row0[2 * x + 1] != 0));
+            dark = static_cast<uint8_t>(dark + (row1[2 * x] != 0));
+            dark = static_cast<uint8_t>(dark + (row1[2 * x + 1] != 0));
             out[x] = dark >= 2 ? 1 : 0;
         }
     }
