@@ -2,6 +2,8 @@
 // each plane holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "input/binarizer.h"
@@ -200,4 +202,63 @@ TEST(Binarizer, StopsOnceEnoughSymbolsAreHeld) {
     one.succeedAt = 0;
     EXPECT_EQ(Binarize(grey.data(), w, h, 100, false, Options(3, 2), one.Search()), BinarizeStatus::kFound);
     EXPECT_EQ(one.planes.size(), 9u);
+}
+
+// Every plane of every pass, for every option combination, against the
+// rules applied pixel by pixel: the vectorised rows, their ends, whole
+// blocks only, and the pixels a pass leaves as they were.
+TEST(Binarizer, PlanesFollowThePixelRulesForAllOptions) {
+    std::mt19937 rng(3);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int w = 21 + static_cast<int>(rng() % 70), h = 21 + static_cast<int>(rng() % 50);
+        std::vector<uint8_t> grey(static_cast<size_t>(w) * h);
+        for (auto& g : grey) g = static_cast<uint8_t>(trial % 2 ? rng() : 80 + rng() % 60);
+        const uint8_t t = static_cast<uint8_t>(rng());
+        const uint8_t border = rng() % 3 == 0 ? static_cast<uint8_t>(1 + rng() % 255) : 0;
+        const int effect = static_cast<int>(rng() % 4);
+        const bool bilevel = rng() % 4 == 0;
+
+        std::vector<std::vector<uint8_t>> expected;
+        std::vector<uint8_t> p[3];
+        for (auto& plane : p) plane.assign(grey.size(), 0);
+        auto at = [&](int x, int y) { return grey[static_cast<size_t>(y) * w + x]; };
+        const uint8_t ts[3] = {t, static_cast<uint8_t>(t - 32), static_cast<uint8_t>(t + 32)};
+        p[0] = Expected(grey, AtMost, border ? border : t);
+        expected.push_back(p[0]);
+        if (!bilevel && border == 0)
+            for (int k = 1; k < 3; ++k) expected.push_back(p[k] = Expected(grey, AtMost, ts[k]));
+        const int planes = bilevel ? 1 : 3;
+        if (effect & 1) {
+            for (int k = 0; k < planes; ++k) {
+                for (int y = 1; y + 1 < h; ++y)
+                    for (int x = 1; x + 1 < w; ++x) {
+                        const int votes = (at(x, y) <= ts[k]) + (at(x, y - 1) <= ts[k]) + (at(x, y + 1) <= ts[k]) +
+                                          (at(x - 1, y) <= ts[k]) + (at(x + 1, y) <= ts[k]);
+                        p[k][static_cast<size_t>(y) * w + x] = votes >= 3;
+                    }
+                expected.push_back(p[k]);
+            }
+        }
+        if (!bilevel && (effect & 2)) {
+            for (int by = 0; by + 16 <= h; by += 16)
+                for (int bx = 0; bx + 16 <= w; bx += 16) {
+                    int lo = 255, hi = 0;
+                    for (int y = by; y < by + 16; ++y)
+                        for (int x = bx; x < bx + 16; ++x)
+                            lo = std::min<int>(lo, at(x, y)), hi = std::max<int>(hi, at(x, y));
+                    const uint8_t mid = static_cast<uint8_t>((lo + hi) / 2);
+                    const uint8_t lt[3] = {mid, static_cast<uint8_t>(mid - 32), static_cast<uint8_t>(mid + 32)};
+                    for (int k = 0; k < 3; ++k)
+                        for (int y = by; y < by + 16; ++y)
+                            for (int x = bx; x < bx + 16; ++x) p[k][static_cast<size_t>(y) * w + x] = at(x, y) < lt[k];
+                }
+            for (int k = 0; k < 3; ++k) expected.push_back(p[k]);
+        }
+
+        Recorder r;
+        Binarize(grey.data(), w, h, t, bilevel, Options(effect, 0, border), r.Search());
+        ASSERT_EQ(r.planes.size(), expected.size()) << "trial " << trial;
+        for (size_t k = 0; k < expected.size(); ++k)
+            EXPECT_EQ(r.planes[k], expected[k]) << "trial " << trial << " plane " << k;
+    }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "locate/boundary.h"
@@ -107,6 +108,37 @@ TEST(CrossCheck, PlaneBorders) {
     EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search.plane, -1, 1, e));
     EXPECT_FALSE(lectavo::CrossCheckHorizontal(left.search.plane, 17, 5, e));
     EXPECT_FALSE(lectavo::CrossCheckVertical(left.search.plane, 17, -3, e));
+}
+
+// The run-table check must agree with the pixel walk through every dark
+// pixel, including runs that touch the row's first and last two pixels and
+// dark bytes other than 1.
+TEST(CrossCheck, RunTableMatchesPixelWalk) {
+    std::mt19937 rng(5);
+    size_t passed = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        const int w = 3 + static_cast<int>(rng() % 40);
+        Canvas c(w, 3);
+        int x = 0;
+        while (x < w) {  // runs of 1-6 pixels, some drawn as finder proportions
+            const int len = 1 + static_cast<int>(rng() % 6);
+            c.Fill(x, 1, len, 1, (rng() & 1) ? static_cast<uint8_t>(1 + rng() % 255) : 0);
+            x += len;
+        }
+        if (trial % 3 == 0) c.Runs(static_cast<int>(rng() % 6), 1, {1, 1, 3, 1, 1});
+        lectavo::RowRuns runs(w);
+        runs.Read(c.search.plane.Row(1));
+        for (int k = 0; k < runs.Count(); ++k)
+            for (int px = runs.Start(k); px < runs.Start(k + 1); ++px) {
+                lectavo::RunEdges walked, table;
+                const bool expected = lectavo::CrossCheckHorizontal(c.search.plane, px, 1, walked);
+                ASSERT_EQ(lectavo::CrossCheckRun(runs, k, table), expected) << "trial " << trial << " x " << px;
+                if (!expected) continue;
+                ++passed;
+                for (int e = 0; e < 6; ++e) EXPECT_EQ(table.e[e], walked.e[e]);
+            }
+    }
+    EXPECT_GT(passed, 500u);
 }
 
 TEST(FinderScan, FindsCentreAndStoresEachPatternOnce) {

@@ -1,7 +1,8 @@
 #include "input/binarizer.h"
 
 #include <algorithm>
-#include <vector>
+#include <cstring>
+#include <memory>
 
 #include "input/grey_picture.h"
 
@@ -9,17 +10,20 @@ namespace lectavo {
 
 namespace {
 
-// Plane k of the three planes, one byte per pixel.
+// Plane k of the three planes, one byte per pixel. The bytes start out
+// undefined: every pass that reads a plane writes it whole first, except
+// where Binarize clears it.
 class Planes {
 public:
     void Allocate(size_t pixels, int count) {
-        bytes_.assign(pixels * static_cast<size_t>(count), 0);
+        bytes_.reset(new uint8_t[pixels * static_cast<size_t>(count)]);
         size_ = pixels;
     }
-    uint8_t* operator[](int k) { return bytes_.data() + size_ * static_cast<size_t>(k); }
+    uint8_t* operator[](int k) { return bytes_.get() + size_ * static_cast<size_t>(k); }
+    void Clear(int k) { std::memset((*this)[k], 0, size_); }
 
 private:
-    std::vector<uint8_t> bytes_;
+    std::unique_ptr<uint8_t[]> bytes_;
     size_t size_ = 0;
 };
 
@@ -51,46 +55,81 @@ void ThresholdPlane(const uint8_t* grey, size_t count, uint8_t t, uint8_t* plane
     for (size_t i = 0; i < count; ++i) plane[i] = grey[i] <= t ? 1 : 0;
 }
 
-// Five-sample vote for every pixel off the outermost frame. With p1/p2 null
-// only the first plane is written.
+// Darker-or-equal votes of the five samples of x on `mid`: x itself, the
+// pixels above and below, left and right.
+// Summed in bytes, so that the vectorised loops stay sixteen pixels wide.
+inline uint8_t Votes(const uint8_t* up, const uint8_t* mid, const uint8_t* down, size_t x, uint8_t t) {
+    uint8_t votes = mid[x] <= t;
+    votes = static_cast<uint8_t>(votes + (up[x] <= t));
+    votes = static_cast<uint8_t>(votes + (down[x] <= t));
+    votes = static_cast<uint8_t>(votes + (mid[x - 1] <= t));
+    return static_cast<uint8_t>(votes + (mid[x + 1] <= t));
+}
+
+// Five-sample vote for every pixel off the outermost frame, into the first
+// plane only or into all three. Branch-free rows, so that they vectorise.
+template <bool kThree>
 void VotePlanes(const uint8_t* grey, int width, int height, const uint8_t (&t)[3], uint8_t* p0, uint8_t* p1,
                 uint8_t* p2) {
+    if (width < 3) return;
     const size_t w = static_cast<size_t>(width);
+    const size_t end = w - 1;
     for (int y = 1; y + 1 < height; ++y) {
-        for (int x = 1; x + 1 < width; ++x) {
-            const size_t i = static_cast<size_t>(y) * w + static_cast<size_t>(x);
-            const uint8_t samples[5] = {grey[i], grey[i - w], grey[i + w], grey[i - 1], grey[i + 1]};
-            int votes[3] = {0, 0, 0};
-            for (uint8_t s : samples)
-                for (int k = 0; k < 3; ++k) votes[k] += s <= t[k];
-            p0[i] = votes[0] >= 3;
-            if (p1) {
-                p1[i] = votes[1] >= 3;
-                p2[i] = votes[2] >= 3;
-            }
+        const size_t row = static_cast<size_t>(y) * w;
+        const uint8_t* up = grey + row - w;
+        const uint8_t* mid = grey + row;
+        const uint8_t* down = grey + row + w;
+        uint8_t* out0 = p0 + row;
+        for (size_t x = 1; x < end; ++x) out0[x] = Votes(up, mid, down, x, t[0]) >= 3;
+        if constexpr (kThree) {
+            uint8_t* out1 = p1 + row;
+            uint8_t* out2 = p2 + row;
+            for (size_t x = 1; x < end; ++x) out1[x] = Votes(up, mid, down, x, t[1]) >= 3;
+            for (size_t x = 1; x < end; ++x) out2[x] = Votes(up, mid, down, x, t[2]) >= 3;
         }
     }
 }
 
 // Each whole 16 x 16 block against its own middle grey, strictly darker.
+// Worked a band of sixteen rows at a time across all its blocks, so that
+// every loop runs along a row and vectorises.
 void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_t* p1, uint8_t* p2) {
     constexpr int kBlock = 16;
     const size_t w = static_cast<size_t>(width);
+    const size_t span = w / kBlock * kBlock;  // the columns of whole blocks
+    if (span == 0) return;
+    // Per column of the band: darkest, lightest, then the three thresholds
+    // of the column's block.
+    std::unique_ptr<uint8_t[]> work(new uint8_t[5 * span]);
+    uint8_t* lo = work.get();
+    uint8_t* hi = lo + span;
+    uint8_t* t[3] = {hi + span, hi + 2 * span, hi + 3 * span};
     for (int by = 0; by + kBlock <= height; by += kBlock) {
-        for (int bx = 0; bx + kBlock <= width; bx += kBlock) {
-            GreyRange range;
-            for (int y = by; y < by + kBlock; ++y) range.AddAll(grey + static_cast<size_t>(y) * w + bx, kBlock);
-            const uint8_t l = range.Threshold();
-            const uint8_t ll = static_cast<uint8_t>(l - 32), lh = static_cast<uint8_t>(l + 32);
-            for (int y = by; y < by + kBlock; ++y) {
-                const size_t row = static_cast<size_t>(y) * w;
-                for (int x = bx; x < bx + kBlock; ++x) {
-                    const uint8_t g = grey[row + x];
-                    p0[row + x] = g < l;
-                    p1[row + x] = g < ll;
-                    p2[row + x] = g < lh;
-                }
+        const uint8_t* band = grey + static_cast<size_t>(by) * w;
+        std::memcpy(lo, band, span);
+        std::memcpy(hi, band, span);
+        for (int y = 1; y < kBlock; ++y) {
+            const uint8_t* g = band + static_cast<size_t>(y) * w;
+            for (size_t x = 0; x < span; ++x) {
+                lo[x] = std::min(lo[x], g[x]);
+                hi[x] = std::max(hi[x], g[x]);
             }
+        }
+        for (size_t bx = 0; bx < span; bx += kBlock) {
+            GreyRange range;
+            range.AddAll(lo + bx, kBlock);
+            range.AddAll(hi + bx, kBlock);
+            const uint8_t l = range.Threshold();
+            std::memset(t[0] + bx, l, kBlock);
+            std::memset(t[1] + bx, static_cast<uint8_t>(l - 32), kBlock);
+            std::memset(t[2] + bx, static_cast<uint8_t>(l + 32), kBlock);
+        }
+        for (int y = by; y < by + kBlock; ++y) {
+            const size_t row = static_cast<size_t>(y) * w;
+            const uint8_t* g = grey + row;
+            for (size_t x = 0; x < span; ++x) p0[row + x] = g[x] < t[0][x];
+            for (size_t x = 0; x < span; ++x) p1[row + x] = g[x] < t[1][x];
+            for (size_t x = 0; x < span; ++x) p2[row + x] = g[x] < t[2][x];
         }
     }
 }
@@ -102,6 +141,12 @@ BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t thre
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     Planes planes;
     planes.Allocate(count, bilevel ? 1 : 3);
+    // Planes 1 and 2 are thresholded whole unless a brightness border is set;
+    // then the later passes leave their frame (and remainder) light.
+    if (!bilevel && options.brightnessBorder != 0) {
+        planes.Clear(1);
+        planes.Clear(2);
+    }
     Searcher searcher(search, width, height, options.symbolCount);
     auto status = [&] { return searcher.Found() ? BinarizeStatus::kFound : BinarizeStatus::kNothingFound; };
 
@@ -119,11 +164,11 @@ BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t thre
 
     if ((options.effectLevel & 1) && searcher.Short()) {
         if (bilevel) {
-            VotePlanes(grey, width, height, t, planes[0], nullptr, nullptr);
+            VotePlanes<false>(grey, width, height, t, planes[0], nullptr, nullptr);
             searcher.Search(planes[0]);
             return status();
         }
-        VotePlanes(grey, width, height, t, planes[0], planes[1], planes[2]);
+        VotePlanes<true>(grey, width, height, t, planes[0], planes[1], planes[2]);
         for (int k = 0; k < 3; ++k)
             if (searcher.Search(planes[k])) return status();
     }

@@ -55,8 +55,15 @@ struct GreyRange {
         if (grey < darkest) darkest = grey;
         if (grey > lightest) lightest = grey;
     }
+    // Without branches, so that the loop vectorises.
     void AddAll(const uint8_t* grey, size_t count) {
-        for (size_t i = 0; i < count; ++i) Add(grey[i]);
+        uint8_t lo = darkest, hi = lightest;
+        for (size_t i = 0; i < count; ++i) {
+            lo = grey[i] < lo ? grey[i] : lo;
+            hi = grey[i] > hi ? grey[i] : hi;
+        }
+        darkest = lo;
+        lightest = hi;
     }
     uint8_t Threshold() const { return static_cast<uint8_t>((darkest + lightest) / 2); }
 };

@@ -12,106 +12,107 @@ namespace {
 // coordinate recomputed from the slope and rounded.
 class RayPath {
 public:
-    RayPath(PointF start, float angle) : xs_(start.x), ys_(start.y) {
-        x0_ = RoundCoord(start.x);
-        y0_ = RoundCoord(start.y);
-        const float c = std::cos(angle), s = std::sin(angle);
-        if (std::fabs(c) < 0.00001f) {
-            mode_ = kVertical;
-            step_ = s > 0.0f ? -1 : 1;
-            return;
-        }
-        const float t = std::tan(angle);
-        // round(|tan| * 10000) <= 10000, the rounding sum formed in double as
-        // in RoundCoord (in float, 10000.5 would round up).
-        if (static_cast<double>(std::fabs(t) * 10000.0f) + 0.499999 < 10001.0) {
-            mode_ = kShallow;
-            step_ = c >= 0.0f ? 1 : -1;
-            slope_ = t;
-        } else {
-            mode_ = kSteep;
-            step_ = s > 0.0f ? -1 : 1;
-            slope_ = 1.0f / t;
-        }
-    }
+    RayPath(PointF start, const RayDirection& direction)
+        : xs_(start.x), ys_(start.y), x0_(RoundCoord(start.x)), y0_(RoundCoord(start.y)), d_(direction) {}
 
-    void At(int n, int& x, int& y) const {
-        if (n == 0) {
+    // Calls visit(at) with at(n, x, y) giving the pixel of step n, written
+    // for this path's mode so that a walk along it has no switch per step.
+    template <typename Visit>
+    auto Walk(Visit visit) const {
+        const int step = d_.step;
+        const float slope = d_.slope;
+        switch (d_.mode) {
+            case RayDirection::kShallow:
+                return visit([this, step, slope](int n, int& x, int& y) {
+                    x = x0_ + n * step;
+                    y = n == 0 ? y0_ : RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope);
+                });
+            case RayDirection::kSteep:
+                return visit([this, step, slope](int n, int& x, int& y) {
+                    y = y0_ + n * step;
+                    x = n == 0 ? x0_ : RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope);
+                });
+            case RayDirection::kVertical:
+                break;
+        }
+        return visit([this, step](int n, int& x, int& y) {
             x = x0_;
-            y = y0_;
-            return;
-        }
-        switch (mode_) {
-            case kVertical:
-                x = x0_;
-                y = y0_ + n * step_;
-                break;
-            case kShallow:
-                x = x0_ + n * step_;
-                y = RoundCoord(ys_ - (static_cast<float>(x) - xs_) * slope_);
-                break;
-            case kSteep:
-                y = y0_ + n * step_;
-                x = RoundCoord(xs_ - (static_cast<float>(y) - ys_) * slope_);
-                break;
-        }
-    }
-
-    // From a pixel to the pixel edge facing the ray's direction of travel:
-    // one pixel along the stepping axis when it steps towards +x or +y, none
-    // towards -x or -y (a pixel's own coordinates are its left and top edges).
-    void EdgeOffset(int& ox, int& oy) const {
-        ox = mode_ == kShallow && step_ > 0 ? 1 : 0;
-        oy = mode_ != kShallow && step_ > 0 ? 1 : 0;
+            y = y0_ + n * step;
+        });
     }
 
 private:
-    enum Mode { kVertical, kShallow, kSteep };
     float xs_, ys_;
-    int x0_ = 0, y0_ = 0;
-    Mode mode_ = kVertical;
-    int step_ = 1;
-    float slope_ = 0.0f;
+    int x0_, y0_;
+    const RayDirection& d_;
 };
 
-}  // namespace
-
-bool TraceRay(const BinaryPlane& plane, PointF start, float angle, PointF& edge) {
-    if (!std::isfinite(start.x) || !std::isfinite(start.y) || !std::isfinite(angle)) return false;
-    if (start.x < -1.0f || start.y < -1.0f || start.x > static_cast<float>(plane.width) ||
-        start.y > static_cast<float>(plane.height))
-        return false;
-    const RayPath path(start, angle);
-    int ox, oy;
-    path.EdgeOffset(ox, oy);
-    int phase = 1;
-    int px = 0, py = 0;
-    for (int n = 0;; ++n) {
-        int x, y;
-        path.At(n, x, y);
-        const bool border = x <= 0 || y <= 0 || x >= plane.width - 1 || y >= plane.height - 1;
-        if (border) {
-            if (phase < 3) return false;
+// Follows the pixels at(0), at(1), ... through the dark centre, the light
+// ring and the dark outer ring; see TraceRay.
+template <typename PixelAt>
+bool FollowRay(const BinaryPlane& plane, PixelAt at, int ox, int oy, PointF& edge) {
+    const int right = plane.width - 1, bottom = plane.height - 1;
+    const size_t stride = static_cast<size_t>(plane.width);
+    int n = 0, x = 0, y = 0;
+    // The step's pixel; false on the plane's outermost pixels. Inside them
+    // the plane is read directly.
+    auto next = [&](bool& dark) {
+        at(n++, x, y);
+        if (x <= 0 || y <= 0 || x >= right || y >= bottom) return false;
+        dark = plane.pixels[static_cast<size_t>(y) * stride + static_cast<size_t>(x)] != 0;
+        return true;
+    };
+    bool dark = false;
+    do {  // the centre, until its first light pixel (which may be the start)
+        if (!next(dark)) return false;
+    } while (dark);
+    do {  // the light ring
+        if (!next(dark)) return false;
+    } while (!dark);
+    int px, py;
+    do {  // the outer ring, ended by a light pixel or the plane border
+        px = x;
+        py = y;
+        if (!next(dark)) {
             edge = {static_cast<float>(x + ox), static_cast<float>(y + oy)};
             return true;
         }
-        const bool dark = plane.Pixel(x, y) != 0;
-        if (phase == 1 && !dark) phase = 2;
-        if (phase == 2 && dark) phase = 3;
-        if (phase == 3 && !dark) {
-            edge = {static_cast<float>(px + ox), static_cast<float>(py + oy)};
-            return true;
-        }
-        px = x;
-        py = y;
+    } while (dark);
+    edge = {static_cast<float>(px + ox), static_cast<float>(py + oy)};
+    return true;
+}
+
+}  // namespace
+
+RayDirection::RayDirection(float angle) : finite(std::isfinite(angle)) {
+    const float c = std::cos(angle), s = std::sin(angle);
+    if (std::fabs(c) < 0.00001f) {
+        mode = kVertical;
+        step = s > 0.0f ? -1 : 1;
+        return;
+    }
+    const float t = std::tan(angle);
+    // round(|tan| * 10000) <= 10000, the rounding sum formed in double as
+    // in RoundCoord (in float, 10000.5 would round up).
+    if (static_cast<double>(std::fabs(t) * 10000.0f) + 0.499999 < 10001.0) {
+        mode = kShallow;
+        step = c >= 0.0f ? 1 : -1;
+        slope = t;
+    } else {
+        mode = kSteep;
+        step = s > 0.0f ? -1 : 1;
+        slope = 1.0f / t;
     }
 }
 
-void TracedPixel(PointF edge, float angle, int& x, int& y) {
-    int ox, oy;
-    RayPath({0.0f, 0.0f}, angle).EdgeOffset(ox, oy);
-    x = PixelIndex(edge.x) - ox;
-    y = PixelIndex(edge.y) - oy;
+bool TraceRay(const BinaryPlane& plane, PointF start, const RayDirection& direction, PointF& edge) {
+    if (!std::isfinite(start.x) || !std::isfinite(start.y) || !direction.finite) return false;
+    if (start.x < -1.0f || start.y < -1.0f || start.x > static_cast<float>(plane.width) ||
+        start.y > static_cast<float>(plane.height))
+        return false;
+    const RayPath path(start, direction);
+    const int ox = direction.EdgeOffsetX(), oy = direction.EdgeOffsetY();
+    return path.Walk([&](auto at) { return FollowRay(plane, at, ox, oy, edge); });
 }
 
 PointF WalkBoundary(const BinaryPlane& plane, int sx, int sy, PointF centre, bool clockwise) {

@@ -11,6 +11,23 @@ namespace {
 
 constexpr int kRefineRounds = 8;
 
+// Finder proportions of the five runs between the edges: each at least one
+// pixel, the outer four 0.4 to 1.5 units and the centre 2.5 to 3.5 units,
+// a unit being a seventh of the whole pattern. Every condition is evaluated
+// (no early exits): on noisy planes those exits were mispredicted branches.
+bool FinderProportions(const RunEdges& r) {
+    const float u = static_cast<float>(r.e[5] - r.e[0]) * 0.14285715f;
+    if (u == 0.0f) return false;
+    bool ok = true;
+    for (int k = 0; k < 5; ++k) {
+        const int run = r.e[k + 1] - r.e[k];
+        const float f = static_cast<float>(run);
+        const float low = k == 2 ? 2.499f : 0.399f, high = k == 2 ? 3.5f : 1.5f;
+        ok &= (run > 0) & !(f < low * u) & !(f > high * u);
+    }
+    return ok;
+}
+
 // Walks one line of `length` pixels outwards from `at` in both directions.
 // Position 0 and position length - 1 are never examined: reaching them ends
 // the outer dark runs at the plane border and fails the inner runs.
@@ -39,19 +56,7 @@ bool CrossCheck(int at, int length, Dark dark, RunEdges& r) {
     while (i < last && dark(i)) ++i;
     r.e[5] = i >= last ? length : i;
 
-    const float u = static_cast<float>(r.e[5] - r.e[0]) * 0.14285715f;
-    if (u == 0.0f) return false;
-    for (int k = 0; k < 5; ++k) {
-        const int run = r.e[k + 1] - r.e[k];
-        if (run <= 0) return false;
-        const float f = static_cast<float>(run);
-        if (k == 2) {
-            if (f < 2.499f * u || f > 3.5f * u) return false;
-        } else if (f < 0.399f * u || f > 1.5f * u) {
-            return false;
-        }
-    }
-    return true;
+    return FinderProportions(r);
 }
 
 bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
@@ -60,11 +65,9 @@ bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
     return false;
 }
 
-// Locates the pattern through the dark pixel (x, y); false when the
-// cross-checks or their refinement fail.
-bool LocateAt(const BinaryPlane& plane, int x, int y, float& cx, float& cy) {
-    RunEdges r;
-    if (!CrossCheckHorizontal(plane, x, y, r)) return false;
+// Locates the pattern whose horizontal cross-check along row y gave `r`;
+// false when the vertical cross-check or the refinement fails.
+bool LocateFrom(const BinaryPlane& plane, RunEdges& r, int y, float& cx, float& cy) {
     cx = r.Centre();
     if (!CrossCheckVertical(plane, RoundCoord(cx), y, r)) return false;
     cy = r.Centre();
@@ -81,6 +84,40 @@ bool LocateAt(const BinaryPlane& plane, int x, int y, float& cx, float& cy) {
     return true;
 }
 
+// The horizontal cross-check through dark run k of a row of `width` pixels
+// whose run starts are `starts`.
+inline bool CheckDarkRun(const int* starts, int k, int width, RunEdges& edges) {
+    // The pixel walk stops before positions 0 and width - 1: a centre or
+    // light run reaching them fails, an outer dark run reaching them ends at
+    // the plane border. Each bound also keeps the run indices in the table.
+    const int last = width - 1;
+    if (starts[k] <= 1 || starts[k - 1] <= 1 || starts[k + 1] >= last || starts[k + 2] >= last) return false;
+    const int outerStart = starts[k - 2], outerEnd = starts[k + 3];
+    edges.e[0] = outerStart <= 1 ? 0 : outerStart;
+    edges.e[1] = starts[k - 1];
+    edges.e[2] = starts[k];
+    edges.e[3] = starts[k + 1];
+    edges.e[4] = starts[k + 2];
+    edges.e[5] = outerEnd >= last ? width : outerEnd;
+    // The proportions want the centre run at least 2.499 / 7 of the whole
+    // pattern, so a centre under a third of it can never pass: most dark runs
+    // end here, without the float arithmetic.
+    if (3 * (edges.e[3] - edges.e[2]) < edges.e[5] - edges.e[0]) return false;
+    return FinderProportions(edges);
+}
+
+// x / d for 0 <= x < 2^20 and 1 <= d < 2^11 by a multiplication: the
+// rounded-up reciprocal errs by less than x / 2^32 < 2^-12, less than the
+// 1 / d by which a quotient's fraction stays below the next integer.
+class Quotient {
+public:
+    explicit Quotient(int d) : reciprocal_((uint64_t{1} << 32) / static_cast<uint64_t>(d) + 1) {}
+    int Of(int x) const { return static_cast<int>((static_cast<uint64_t>(x) * reciprocal_) >> 32); }
+
+private:
+    uint64_t reciprocal_;
+};
+
 }  // namespace
 
 bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edges) {
@@ -93,8 +130,15 @@ bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edge
 
 bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges) {
     if (x < 0 || x >= plane.width - 1) return false;
+    // The walk stays inside 0 .. height - 1, so the column can be read directly.
+    const uint8_t* column = plane.pixels + x;
+    const size_t stride = static_cast<size_t>(plane.width);
     return CrossCheck(
-        y, plane.height, [&](int i) { return plane.Pixel(x, i) != 0; }, edges);
+        y, plane.height, [column, stride](int i) { return column[static_cast<size_t>(i) * stride] != 0; }, edges);
+}
+
+bool CrossCheckRun(const RowRuns& runs, int k, RunEdges& edges) {
+    return runs.Dark(k) && CheckDarkRun(runs.Starts(), k, runs.Width(), edges);
 }
 
 int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
@@ -102,20 +146,28 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
     if (m < 1) m = 1;
     const int step = 2 * m;
     std::vector<FinderPattern>& finders = state.finders;
+    const int width = plane.width;
+    const int sampleEnd = width - step;  // sampled columns: step, 2 * step, ... below this
+    if (sampleEnd <= step || plane.height - step <= step) return static_cast<int>(finders.size());
+    const Quotient byStep(step);
+    // Every sampled pixel of one dark run gives the same cross-checks, hence
+    // the same pattern (or the same failure): each dark run holding a sampled
+    // pixel is examined once, from the row's run table.
+    RowRuns runs(width);
     for (int y = step; y < plane.height - step; y += step) {
-        const uint8_t* row = plane.Row(y);
-        for (int x = step; x < plane.width - step; x += step) {
+        runs.Read(plane.Row(y));
+        const int* starts = runs.Starts();
+        const int count = runs.Count();
+        for (int k = runs.Dark(0) ? 0 : 1; k < count; k += 2) {
+            const int start = starts[k];
+            const int sampled = start <= step ? step : byStep.Of(start + step - 1) * step;
+            if (sampled >= sampleEnd) break;
+            if (sampled >= starts[k + 1]) continue;
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
-            if (!row[x]) continue;
-            // Every sampled pixel of one dark run gives the same cross-checks,
-            // hence the same pattern (or the same failure): only the first
-            // is examined, and the scan resumes behind the run.
-            int runEnd = x + 1;
-            while (runEnd < plane.width && row[runEnd]) ++runEnd;
-            const int firstX = x;
-            while (x + step < runEnd) x += step;
+            RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!LocateAt(plane, firstX, y, cx, cy) || NearStored(finders, cx, cy)) continue;
+            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(plane, r, y, cx, cy) || NearStored(finders, cx, cy))
+                continue;
             FinderPattern f;
             f.x = cx;
             f.y = cy;

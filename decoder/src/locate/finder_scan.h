@@ -3,6 +3,7 @@
 #pragma once
 
 #include "locate/binary_plane.h"
+#include "locate/row_runs.h"
 #include "locate/search_state.h"
 
 namespace lectavo {
@@ -19,6 +20,11 @@ struct RunEdges {
 // through row y). True when the runs have finder proportions.
 bool CrossCheckHorizontal(const BinaryPlane& plane, int x, int y, RunEdges& edges);
 bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges);
+
+// The horizontal cross-check through any pixel of run k of a row's runs:
+// the same edges and result as CrossCheckHorizontal, without the walk.
+// False when run k is light.
+bool CrossCheckRun(const RowRuns& runs, int k, RunEdges& edges);
 
 // Scans the plane with a step of 2 * max(1, minModuleSize / stepDivisor)
 // pixels, appending finder patterns to state.finders (at most kMaxFinders);

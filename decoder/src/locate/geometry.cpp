@@ -16,11 +16,6 @@ float DirectionAngle(float dx, float dy) {
     return degrees * 0.017453292f;
 }
 
-float Distance(PointF p, PointF q) {
-    const float dx = p.x - q.x, dy = p.y - q.y;
-    return std::sqrt(dx * dx + dy * dy);
-}
-
 Line LineThrough(PointF p1, PointF p2) {
     Line line;
     line.vertical = p1.x == p2.x;

@@ -19,7 +19,12 @@ float DirectionAngle(float dx, float dy);
 
 inline float DirectionAngle(PointF from, PointF to) { return DirectionAngle(to.x - from.x, to.y - from.y); }
 
-float Distance(PointF p, PointF q);
+// Distance and line intersection are inline: the finder search and module
+// sampling call them in their inner loops.
+inline float Distance(PointF p, PointF q) {
+    const float dx = p.x - q.x, dy = p.y - q.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
 
 // The line through two points as y = slope x + offset, or x = at when the
 // points have the same x. Made once, it serves many intersections.

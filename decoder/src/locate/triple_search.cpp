@@ -1,6 +1,8 @@
 #include "locate/triple_search.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -15,26 +17,39 @@ namespace {
 constexpr float kPi = 3.1415927f;
 constexpr float kMinSine = 0.8660254f;  // c within 60..120 degrees clockwise of b
 
+// False when sin(d) is certainly below kMinSine: d (between two direction
+// angles, so within a little more than one turn either way) lies outside
+// 60..120 degrees plus whole turns by a margin far above any rounding of
+// the sine. Five sixths of all triples are settled here without a sine.
+// NaN is left to the sine.
+bool MaybeSteepEnough(float d) {
+    constexpr double kTurn = 6.283185307179586, kMargin = 1e-3;
+    constexpr double kLow = kTurn / 6.0 - kMargin, kHigh = kTurn / 3.0 + kMargin;
+    const double r = d < 0.0f ? static_cast<double>(d) + kTurn : static_cast<double>(d);
+    return !(r < kLow || r > kHigh);
+}
+
 // The four directions of a triple, as slots of a virtual pattern's edges.
 enum Side { kUp = 0, kRight = 1, kDown = 2, kLeft = 3 };
 
 PointF Centre(const FinderPattern& f) { return {f.x, f.y}; }
 
-// Boundary point of `f` on the given side: traced along `angle` from the
-// centre, or stored for a virtual pattern.
-bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, float angle, PointF& out) {
+// Boundary point of `f` on the given side: traced along `direction` from
+// the centre, or stored for a virtual pattern.
+bool EdgeOf(const BinaryPlane& plane, const FinderPattern& f, Side side, const RayDirection& direction, PointF& out) {
     if (f.isVirtual) {
         out = f.edge[side];
         return true;
     }
-    return TraceRay(plane, Centre(f), angle, out);
+    return TraceRay(plane, Centre(f), direction, out);
 }
 
 // Line through the two ends of the side of `f` that contains the boundary
-// point `start` traced along `angle`; the walks start on its dark pixel.
-void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, float angle, PointF line[2]) {
+// point `start` traced along `direction`; the walks start on its dark pixel.
+void SideLine(const BinaryPlane& plane, const FinderPattern& f, PointF start, const RayDirection& direction,
+              PointF line[2]) {
     int sx, sy;
-    TracedPixel(start, angle, sx, sy);
+    TracedPixel(start, direction, sx, sy);
     line[0] = WalkBoundary(plane, sx, sy, Centre(f), true);
     line[1] = WalkBoundary(plane, sx, sy, Centre(f), false);
 }
@@ -70,33 +85,72 @@ bool BuildCorners(const Lines& l, const FinderPattern& b, const FinderPattern& c
 }
 
 // Traced geometry of the pair (a, b) along theta, the direction angle from a
-// to b, shared by every c.
+// to b, shared by every c; b's side lines are walked for the first c that
+// needs them.
 struct Pair {
     int a, b;
     float theta;
+    RayDirection forward, backward;  // along theta and theta + pi
     PointF aLeft, aRight, bLeft, bRight;
     int vab;
+    bool bSidesWalked = false;
+    PointF bNear[2], bFar[2];
 };
+
+// What depends only on the corner finder a and the third finder c, shared by
+// every b: the direction angle phi from a to c, the ray directions along it
+// and back, both patterns traced along them, and c's side lines. Each piece is made when a triple first needs it.
+// Traces are pure, so reusing them changes no result.
+struct ThirdTraces {
+    enum State : uint8_t { kUnknown, kTraced, kFailed };
+    bool phiKnown = false, directionsKnown = false;
+    float phi = 0.0f;
+    RayDirection down, up;  // along phi and phi + pi
+    State aState = kUnknown, cState = kUnknown;
+    PointF aUp, aDown, cUp, cDown;
+    bool cSidesWalked = false;
+    PointF cNear[2], cFar[2];
+};
+
+// `f` (a or c) traced towards kUp along phi + pi and towards kDown along phi,
+// once.
+bool UpAndDown(const BinaryPlane& plane, const FinderPattern& f, const ThirdTraces& third, ThirdTraces::State& state,
+               PointF& up, PointF& down) {
+    if (state == ThirdTraces::kUnknown)
+        state = EdgeOf(plane, f, kUp, third.up, up) && EdgeOf(plane, f, kDown, third.down, down) ? ThirdTraces::kTraced
+                                                                                                 : ThirdTraces::kFailed;
+    return state == ThirdTraces::kTraced;
+}
 
 // Completes the triple (pair, c) into `candidate`; false rejects it. A
 // triple that passes the angle test is counted in `examined`.
-bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, const Pair& pair, int ci,
-                    LocatedSymbol& candidate, int& examined) {
+bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& finders, Pair& pair, int ci,
+                    ThirdTraces& third, LocatedSymbol& candidate, int& examined) {
     const FinderPattern& a = finders[pair.a];
     const FinderPattern& b = finders[pair.b];
     const FinderPattern& c = finders[ci];
     if (c.isVirtual && (a.isVirtual || b.isVirtual)) return false;
-    const float phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
-    if (std::sin(pair.theta - phi) < kMinSine) return false;
+    if (!third.phiKnown) {
+        third.phi = DirectionAngle(Centre(a), Centre(c));  // from the corner finder to the third
+        third.phiKnown = true;
+    }
+    const float phi = third.phi;
+    const float turn = pair.theta - phi;
+    if (!MaybeSteepEnough(turn) || std::sin(turn) < kMinSine) return false;
     ++examined;
+    if (!third.directionsKnown) {
+        third.down = RayDirection(phi);
+        third.up = RayDirection(phi + kPi);
+        third.directionsKnown = true;
+    }
 
-    PointF aUp, aDown;
-    if (!EdgeOf(plane, a, kUp, phi + kPi, aUp) || !EdgeOf(plane, a, kDown, phi, aDown)) return false;
+    if (!UpAndDown(plane, a, third, third.aState, third.aUp, third.aDown)) return false;
+    const PointF aUp = third.aUp, aDown = third.aDown;
     const float ab = Distance(Centre(a), Centre(b)), ac = Distance(Centre(a), Centre(c));
     if (!b.isVirtual && !ArmsSimilar(ab, ac)) return false;
-    PointF cUp, cDown;
     int vac = 0;
-    if (!EdgeOf(plane, c, kUp, phi + kPi, cUp) || !EdgeOf(plane, c, kDown, phi, cDown)) return false;
+    if (!UpAndDown(plane, c, third, third.cState, third.cUp, third.cDown)) return false;
+    const PointF cUp = third.cUp, cDown = third.cDown;
     if (!c.isVirtual) {
         const float module = (Distance(aUp, aDown) + Distance(cUp, cDown)) * 0.071428575f;
         vac = EstimateVersion(ac, module);
@@ -107,8 +161,8 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
 
     Lines l;
     PointF bUp, bDown, cLeft, cRight;
-    if (!EdgeOf(plane, b, kUp, phi + kPi, bUp) || !EdgeOf(plane, b, kDown, phi, bDown) ||
-        !EdgeOf(plane, c, kLeft, pair.theta + kPi, cLeft) || !EdgeOf(plane, c, kRight, pair.theta, cRight))
+    if (!EdgeOf(plane, b, kUp, third.up, bUp) || !EdgeOf(plane, b, kDown, third.down, bDown) ||
+        !EdgeOf(plane, c, kLeft, pair.backward, cLeft) || !EdgeOf(plane, c, kRight, pair.forward, cRight))
         return false;
     l.top[0] = aUp;
     l.top[1] = bUp;
@@ -119,12 +173,26 @@ bool CompleteTriple(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     l.innerColumn[0] = pair.aRight;
     l.innerColumn[1] = cRight;
     if (!b.isVirtual) {
-        SideLine(plane, b, pair.bLeft, pair.theta + kPi, l.bNear);
-        SideLine(plane, b, pair.bRight, pair.theta, l.bFar);
+        if (!pair.bSidesWalked) {
+            SideLine(plane, b, pair.bLeft, pair.backward, pair.bNear);
+            SideLine(plane, b, pair.bRight, pair.forward, pair.bFar);
+            pair.bSidesWalked = true;
+        }
+        l.bNear[0] = pair.bNear[0];
+        l.bNear[1] = pair.bNear[1];
+        l.bFar[0] = pair.bFar[0];
+        l.bFar[1] = pair.bFar[1];
     }
     if (!c.isVirtual) {
-        SideLine(plane, c, cUp, phi + kPi, l.cNear);
-        SideLine(plane, c, cDown, phi, l.cFar);
+        if (!third.cSidesWalked) {
+            SideLine(plane, c, cUp, third.up, third.cNear);
+            SideLine(plane, c, cDown, third.down, third.cFar);
+            third.cSidesWalked = true;
+        }
+        l.cNear[0] = third.cNear[0];
+        l.cNear[1] = third.cNear[1];
+        l.cFar[0] = third.cFar[0];
+        l.cFar[1] = third.cFar[1];
     }
     candidate.a = pair.a;
     candidate.b = pair.b;
@@ -152,9 +220,11 @@ bool PreparePair(const BinaryPlane& plane, const std::vector<FinderPattern>& fin
     pair.a = ai;
     pair.b = bi;
     pair.theta = DirectionAngle(Centre(a), Centre(b));
+    pair.forward = RayDirection(pair.theta);
+    pair.backward = RayDirection(pair.theta + kPi);
     pair.vab = 0;
-    if (!EdgeOf(plane, a, kLeft, pair.theta + kPi, pair.aLeft) || !EdgeOf(plane, a, kRight, pair.theta, pair.aRight) ||
-        !EdgeOf(plane, b, kLeft, pair.theta + kPi, pair.bLeft) || !EdgeOf(plane, b, kRight, pair.theta, pair.bRight))
+    if (!EdgeOf(plane, a, kLeft, pair.backward, pair.aLeft) || !EdgeOf(plane, a, kRight, pair.forward, pair.aRight) ||
+        !EdgeOf(plane, b, kLeft, pair.backward, pair.bLeft) || !EdgeOf(plane, b, kRight, pair.forward, pair.bRight))
         return false;
     if (!b.isVirtual) {
         const float module = (Distance(pair.aLeft, pair.aRight) + Distance(pair.bLeft, pair.bRight)) * 0.071428575f;
@@ -202,7 +272,9 @@ int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& fin
                  std::vector<LocatedSymbol>& candidates, int& triplesLeft) {
     const int n = static_cast<int>(finders.size());
     int examined = 0;
+    std::vector<ThirdTraces> thirds(static_cast<size_t>(n));
     for (int ai = 0; ai < n; ++ai) {
+        std::fill(thirds.begin(), thirds.end(), ThirdTraces());
         for (int bi = 0; bi < n; ++bi) {
             Pair pair;
             if (bi == ai || !PreparePair(plane, finders, ai, bi, pair)) continue;
@@ -213,7 +285,8 @@ int TripleSearch(const BinaryPlane& plane, const std::vector<FinderPattern>& fin
                     return static_cast<int>(candidates.size());
                 }
                 LocatedSymbol candidate;
-                if (!CompleteTriple(plane, finders, pair, ci, candidate, examined)) continue;
+                if (!CompleteTriple(plane, finders, pair, ci, thirds[static_cast<size_t>(ci)], candidate, examined))
+                    continue;
                 candidates.push_back(candidate);
             }
         }
