@@ -65,10 +65,13 @@ bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     halfPlane.width = plane.width / 2;
     halfPlane.height = plane.height / 2;
     // Halve writes every pixel, so the buffer is not cleared first.
-    std::unique_ptr<uint8_t[]> half(
-        new uint8_t[static_cast<size_t>(halfPlane.width) * static_cast<size_t>(halfPlane.height)]);
-    Halve(plane, half.get(), halfPlane.width, halfPlane.height);
-    halfPlane.pixels = half.get();
+    const size_t halfSize = static_cast<size_t>(halfPlane.width) * static_cast<size_t>(halfPlane.height);
+    if (state.halfPlaneSize != halfSize) {
+        state.halfPlane.reset(new uint8_t[halfSize]);
+        state.halfPlaneSize = halfSize;
+    }
+    Halve(plane, state.halfPlane.get(), halfPlane.width, halfPlane.height);
+    halfPlane.pixels = state.halfPlane.get();
     if (SearchPlane(halfPlane, state, reading, symbolCount, 2) == Outcome::kRead) success = true;
     EmptyLists(state);
     return success;

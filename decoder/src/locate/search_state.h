@@ -3,6 +3,7 @@
 // so far, and the working space of the symbol readings.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -28,6 +29,10 @@ struct SearchState {
     // Working space of the symbol readings, made on the first plane that
     // needs it and kept for the later ones.
     std::unique_ptr<SymbolReading> reading;
+    // The half-size copy of the plane being searched, made on the first plane
+    // that needs it; every plane of a call has the same size.
+    std::unique_ptr<uint8_t[]> halfPlane;
+    size_t halfPlaneSize = 0;
 };
 
 }  // namespace lectavo
