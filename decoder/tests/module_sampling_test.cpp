@@ -54,7 +54,8 @@ std::string SampleAndCompare(testsearch::Search& search, const testpics::Matrix&
     lectavo::SymbolReading& work = *search.work;
     qrcommon::BuildFunctionMap(c.version, work.functions);
     work.grid.side = m.side;
-    lectavo::SampleModules(search.plane, search.reading, work.functions, anchors, count, work.grid);
+    lectavo::MakeTrackLines(search.reading, anchors, count, work.lines);
+    lectavo::SampleModules(search.plane, work.lines, work.functions, work.grid);
     int wrong = 0;
     std::ostringstream first;
     for (int x = 0; x < m.side; ++x)
@@ -202,7 +203,8 @@ TEST(SampledGrid, DegenerateLinesReadAsLight) {
     work.grid.side = 21;
     work.grid.At(10, 10) = 1;
     const int anchors[2] = {0, 21};
-    lectavo::SampleModules(search->plane, area, work.functions, anchors, 2, work.grid);
+    lectavo::MakeTrackLines(area, anchors, 2, work.lines);
+    lectavo::SampleModules(search->plane, work.lines, work.functions, work.grid);
     EXPECT_EQ(work.grid.At(10, 10), 0);  // both lines vertical
 }
 

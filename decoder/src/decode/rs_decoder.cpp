@@ -114,20 +114,13 @@ uint8_t EvaluateAtInverse(const uint8_t* p, int size, int power) {
 
 void ComputeSyndromes(int n, const uint8_t* block, int count, uint8_t* syndromes) {
     // Horner's rule at alpha^j, all j side by side so the chains run in
-    // parallel. Beyond the table (never for a block of the table) one product
-    // at a time.
-    const int tabled = count < kMaxCheckWords ? count : kMaxCheckWords;
+    // parallel.
+    if (count > kMaxCheckWords) count = kMaxCheckWords;
     std::memset(syndromes, 0, static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < n; ++i) {
         const uint8_t r = block[i];
-        for (int j = 0; j < tabled; ++j)
+        for (int j = 0; j < count; ++j)
             syndromes[j] = static_cast<uint8_t>(kPowerProducts.by[static_cast<size_t>(j)][syndromes[j]] ^ r);
-    }
-    for (int j = tabled; j < count; ++j) {
-        uint8_t sum = 0;
-        for (int i = 0; i < n; ++i)
-            sum = static_cast<uint8_t>(Mul(sum, kGf.exp[static_cast<size_t>(j % 255)]) ^ block[i]);
-        syndromes[j] = sum;
     }
 }
 

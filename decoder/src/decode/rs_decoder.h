@@ -20,7 +20,8 @@ bool CheckBlock(int n, int k, const uint8_t* block);
 bool CorrectBlock(int n, int k, uint8_t* block, int t);
 
 // Syndrome S_j = sum of r_i * alpha^(j (n-1-i)) for j = 0 .. count-1, where
-// r_0 is the first byte (the coefficient of x^(n-1)).
+// r_0 is the first byte (the coefficient of x^(n-1)); count is at most 68,
+// the most check words a block may have.
 void ComputeSyndromes(int n, const uint8_t* block, int count, uint8_t* syndromes);
 
 }  // namespace lectavo

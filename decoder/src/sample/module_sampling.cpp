@@ -81,6 +81,16 @@ void CentreOnDarkRun(const BinaryPlane& plane, const ReadingArea& area, PointF& 
     p.y = RunMiddle(plane, RoundPixel(p.y), RoundPixel(p.x), 2.0f * area.runV, false);
 }
 
+// The module at row y, column x: the crossing of its row line and its column
+// line, light where the lines do not cross.
+inline uint8_t SampleModule(const BinaryPlane& plane, const TrackLines& lines, int y, int x) {
+    PointF p;
+    return IntersectLines(lines.row[lines.band[y]][x], lines.column[lines.band[x]][y], p) &&
+                   plane.Pixel(TruncPixel(p.x), TruncPixel(p.y))
+               ? 1
+               : 0;
+}
+
 }  // namespace
 
 void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, PointF& point) {
@@ -107,38 +117,6 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
     return count;
 }
 
-namespace {
-
-// The module at the crossing of a row line and a column line; light where
-// the lines do not cross.
-inline uint8_t SampleAt(const BinaryPlane& plane, const Line& rowLine, const Line& columnLine) {
-    PointF p;
-    return IntersectLines(rowLine, columnLine, p) && plane.Pixel(TruncPixel(p.x), TruncPixel(p.y)) ? 1 : 0;
-}
-
-}  // namespace
-
-void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
-                   const int* anchors, int anchorCount, SampledGrid& grid) {
-    // Row by row within each cell of the anchor grid, so that neighbouring
-    // samples fall on neighbouring pixels of the plane.
-    std::array<Line, kMaxSide> columnLines;  // of the current column band, per row
-    std::array<Line, kMaxSide> rowLines;     // of the current row band, per column
-    for (int i = 0; i + 1 < anchorCount; ++i) {
-        for (int y = 0; y < area.side; ++y)
-            columnLines[y] = LineThrough(area.columnTrack[i][y], area.columnTrack[i + 1][y]);
-        for (int j = 0; j + 1 < anchorCount; ++j) {
-            for (int x = anchors[i]; x < anchors[i + 1]; ++x)
-                rowLines[x] = LineThrough(area.rowTrack[j][x], area.rowTrack[j + 1][x]);
-            for (int y = anchors[j]; y < anchors[j + 1]; ++y) {
-                const Line& columnLine = columnLines[y];
-                for (int x = anchors[i]; x < anchors[i + 1]; ++x)
-                    grid.At(y, x) = functions.IsFunction(y, x) ? 0 : SampleAt(plane, rowLines[x], columnLine);
-            }
-        }
-    }
-}
-
 void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount, TrackLines& lines) {
     for (int b = 0; b + 1 < anchorCount; ++b) {
         for (int v = anchors[b]; v < anchors[b + 1]; ++v) lines.band[v] = static_cast<uint8_t>(b);
@@ -149,12 +127,20 @@ void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount
     }
 }
 
+void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
+                   SampledGrid& grid) {
+    // Row by row, so that neighbouring samples fall on neighbouring pixels.
+    for (int y = 0; y < grid.side; ++y)
+        for (int x = 0; x < grid.side; ++x)
+            grid.At(y, x) = functions.IsFunction(y, x) ? 0 : SampleModule(plane, lines, y, x);
+}
+
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
                       SampledGrid& grid) {
     const int side = grid.side;
     for (const uint16_t index : modules) {
-        const int y = index / side, x = index - y * side;
-        grid.modules[index] = SampleAt(plane, lines.row[lines.band[y]][x], lines.column[lines.band[x]][y]);
+        const int y = index / side;
+        grid.modules[index] = SampleModule(plane, lines, y, index - y * side);
     }
 }
 

@@ -44,13 +44,6 @@ void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, Po
 // number of entries.
 int AnchorList(int version, int anchors[kMaxTracks]);
 
-// Samples every encoding-region module of `grid` at the intersection of the
-// column line between neighbouring row tracks and the row line between
-// neighbouring column tracks; degenerate intersections and function modules
-// read as light.
-void SampleModules(const BinaryPlane& plane, const ReadingArea& area, const qrcommon::FunctionMap& functions,
-                   const int* anchors, int anchorCount, SampledGrid& grid);
-
 // The lines every module is sampled on, made once per set of tracks: the
 // line between row tracks j and j + 1 at column x, the line between column
 // tracks i and i + 1 at row y, and the anchor band of each index.
@@ -61,6 +54,13 @@ struct TrackLines {
 };
 
 void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount, TrackLines& lines);
+
+// Samples every encoding-region module of `grid` (side grid.side) at the
+// crossing of the line between the neighbouring row tracks and the line
+// between the neighbouring column tracks; degenerate crossings and function
+// modules read as light.
+void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
+                   SampledGrid& grid);
 
 // Samples the listed modules (row * side + column) of `grid` exactly as
 // SampleModules samples them; the list holds no function modules.

@@ -98,22 +98,21 @@ DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, S
     grid.level = symbol.level;
     grid.mask = symbol.mask;
     const qrcommon::BlockRow& blocks = qrcommon::kBlockTable[grid.version][grid.level & 3];
-    const bool firstBlockAlone =
-        grid.level >= 0 && grid.level <= 3 && grid.mask >= 0 && grid.mask <= 7 && blocks.blocks1 + blocks.blocks2 > 1;
+    const bool firstBlockAlone = grid.level >= 0 && grid.level <= 3 && blocks.blocks1 + blocks.blocks2 > 1;
     const std::vector<uint16_t>* firstBlock = firstBlockAlone ? &FirstBlockModules(grid.version, grid.level) : nullptr;
     DecodeStatus status = DecodeStatus::kCodewordsFailed;
     const auto attempt = [&] {
         if (reading.attemptsLeft <= 0) return true;  // the call's bound: no more tries, status stays failed
         --reading.attemptsLeft;
+        MakeTrackLines(reading.area, anchors, count, reading.lines);
         if (firstBlock) {
-            MakeTrackLines(reading.area, anchors, count, reading.lines);
             SampleModuleList(plane, reading.lines, *firstBlock, grid);
             if (!FirstBlockCorrectable(grid)) {
                 status = DecodeStatus::kCodewordsFailed;
                 return false;
             }
         }
-        SampleModules(plane, reading.area, reading.functions, anchors, count, grid);
+        SampleModules(plane, reading.lines, reading.functions, grid);
         status = DecodeSampledGrid(grid, options, out);
         return status != DecodeStatus::kCodewordsFailed;
     };

@@ -24,7 +24,7 @@ inline constexpr int kMaxReadingAttempts = 32 * 81;
 struct SymbolReading {
     ReadingArea area;
     qrcommon::FunctionMap functions;
-    TrackLines lines;  // for sampling the first block alone
+    TrackLines lines;
     SampledGrid grid;
     int attemptsLeft = kMaxReadingAttempts;
 };
