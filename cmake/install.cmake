@@ -33,6 +33,9 @@ endfunction()
 
 qr_install_library(mosaire Mosaire mosaire.h)
 qr_install_library(lectavo Lectavo lectavo.h)
+if(TARGET lectavo)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/decoder/include/lectavo DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+endif()
 
 if(TARGET vistrel)
   install(TARGETS vistrel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})

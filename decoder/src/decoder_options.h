@@ -7,11 +7,16 @@
 
 namespace lectavo {
 
+// A symbol count beyond any picture's: every symbol the call can find. The C
+// interface caps the count at 32; the C++ interface asks for this.
+inline constexpr int32_t kEverySymbol = 1 << 20;
+
 struct DecoderOptions {
-    int32_t symbolCount = 0;        // 0-32; 0 = stop at the first plane that yields a symbol
+    int32_t symbolCount = 0;        // 0 = stop at the first plane that yields a symbol
     int32_t effectLevel = 3;        // bit 0: vote pass, bit 1: block pass
     uint8_t brightnessBorder = 0;   // 0 = use the computed threshold
     uint8_t minimumModuleSize = 1;  // 1-255
+    bool photoStage = true;         // the second stage may run (at effect level 3)
 };
 
 // A snapshot of the current options.

@@ -24,23 +24,23 @@ const lectavo::DecodeResult* Record(int32_t index) {
 extern "C" {
 
 LECTAVO_API int32_t LECTAVO_CALL DecodePictureFile(const char* path) {
-    return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeFile(path, nullptr); });
+    return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeFileIntoStore(path, nullptr); });
 }
 
 LECTAVO_API int32_t LECTAVO_CALL DecodePictureFileRect(const char* path, int32_t x1, int32_t y1, int32_t x2,
                                                        int32_t y2) {
     return Guarded(lectavo::kOutOfMemory, [&] {
         const lectavo::PictureRect rect = lectavo::RectFromCorners(x1, y1, x2, y2);
-        return lectavo::DecodeFile(path, &rect);
+        return lectavo::DecodeFileIntoStore(path, &rect);
     });
 }
 
 LECTAVO_API int32_t LECTAVO_CALL DecodeGrayScaleArray(const unsigned char* pixels, int32_t width, int32_t height) {
-    return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeGrey(pixels, width, height); });
+    return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeGreyIntoStore(pixels, width, height); });
 }
 
 LECTAVO_API int32_t LECTAVO_CALL DecodeBinaryArray(const unsigned char* pixels, int32_t width, int32_t height) {
-    return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeBinary(pixels, width, height); });
+    return Guarded(lectavo::kOutOfMemory, [&] { return lectavo::DecodeBinaryIntoStore(pixels, width, height); });
 }
 
 LECTAVO_API int32_t LECTAVO_CALL GetDecodeData(int32_t index, unsigned char** data) {

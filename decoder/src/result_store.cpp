@@ -2,20 +2,12 @@
 
 #include <new>
 
-#include "sample/symbol_reading.h"
 #include "threads/thread_object.h"
 
 namespace lectavo {
 
 ResultStore::ResultStore() = default;
 ResultStore::~ResultStore() = default;
-
-std::unique_ptr<SymbolReading> ResultStore::TakeReading() {
-    if (reading_) reading_->attemptsLeft = kMaxReadingAttempts;
-    return std::move(reading_);
-}
-
-void ResultStore::KeepReading(std::unique_ptr<SymbolReading> reading) { reading_ = std::move(reading); }
 
 void ResultStore::Clear() {
     records_.reset();

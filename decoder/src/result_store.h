@@ -2,20 +2,19 @@
 // decode call until the thread's next decode call or an explicit free, and
 // the position mapping of that call, so the corners of a thread's results
 // never take another thread's rectangle origin or resampling scales. It also
-// keeps the thread's symbol-reading workspace between calls, so a call does
-// not allocate and clear it again.
+// keeps the thread's decode workspace between calls, so a call does not
+// allocate and clear it again.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "decode_call.h"
 #include "decode_result.h"
 #include "position_mapping.h"
 
 namespace lectavo {
-
-struct SymbolReading;
 
 class ResultStore {
 public:
@@ -31,11 +30,8 @@ public:
     void SetMapping(const PositionMapping& mapping) { mapping_ = mapping; }
     const PositionMapping& Mapping() const { return mapping_; }
 
-    // The workspace left by the thread's last call, ready for a new call
-    // (its attempt bound reset), or null when there is none yet. Clear does
-    // not touch it.
-    std::unique_ptr<SymbolReading> TakeReading();
-    void KeepReading(std::unique_ptr<SymbolReading> reading);
+    // The thread's decode workspace; Clear does not touch it.
+    DecodeWorkspace& Workspace() { return workspace_; }
 
     ResultStore();
     ~ResultStore();
@@ -44,7 +40,7 @@ private:
     std::unique_ptr<DecodeResult[]> records_;
     int32_t count_ = 0;
     PositionMapping mapping_;
-    std::unique_ptr<SymbolReading> reading_;
+    DecodeWorkspace workspace_;
 };
 
 // The calling thread's store, created on its first use and freed when the

@@ -59,9 +59,16 @@ void FillResult(const SampledGrid& grid, const DecodedData& data, const photo::Q
     r.sequencePosition = data.sequencePosition;
     r.sequenceTotal = data.sequenceTotal;
     r.sequenceParity = data.sequenceParity;
+    r.eci = data.eci;
+    r.gs1 = data.gs1;
+    r.mirrored = grid.mirrored;
+    r.inverted = grid.inverted;
+    r.foundBy = FoundBy::kPhotoStage;
     for (int k = 0; k < 4; ++k) {
         r.corners[k][0] = RoundedPixel(quad.x[k]);
         r.corners[k][1] = RoundedPixel(quad.y[k]);
+        r.exactCorners[k][0] = quad.x[k];
+        r.exactCorners[k][1] = quad.y[k];
     }
 }
 
@@ -70,7 +77,7 @@ void FillResult(const SampledGrid& grid, const DecodedData& data, const photo::Q
 int WantedSymbols(const DecoderOptions& options) { return std::max(1, static_cast<int>(options.symbolCount)); }
 
 bool SecondStageRuns(const DecoderOptions& options, size_t held) {
-    return options.effectLevel == 3 && held < static_cast<size_t>(WantedSymbols(options));
+    return options.photoStage && options.effectLevel == 3 && held < static_cast<size_t>(WantedSymbols(options));
 }
 
 void AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results) {

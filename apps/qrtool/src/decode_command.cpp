@@ -1,17 +1,18 @@
-// Decodes picture files through the decoder library's exports, several files
-// at once on worker threads (the library keeps results per thread), and
-// prints the outcome of each file in input order.
+// Decodes picture files through the decoder library's C++ interface, several
+// files at once on worker threads (each with its own workspace), and prints
+// the outcome of each file in input order.
 #include "decode_command.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "arguments.h"
-#include "lectavo.h"
+#include "lectavo/decoder.hpp"
 #include "text_format.h"
 #include "usage.h"
 
@@ -19,29 +20,23 @@ namespace qrtool {
 namespace {
 
 struct DecodeOptions {
-    bool useRect = false;
-    int rect[4] = {0, 0, 0, 0};
-    int count = 0;
-    int effect = 3;
-    int border = 0;
-    int minModule = 1;
+    lectavo::DecodeOptions library;
     bool json = false;
     int jobs = 0;
     std::vector<std::string> files;
 };
 
-struct Symbol {
-    std::string data;
-    int version = 0, level = 0, mask = 0;
-    LectavoPoint corners[4] = {};
-    int sequenceTotal = 0, sequencePosition = 0;
-    unsigned char parity = 0;
-};
-
+// The number of symbols, 0 for none, or the C interface's negative code.
 struct FileOutcome {
     int code = 0;
-    std::vector<Symbol> symbols;
+    std::vector<lectavo::Symbol> symbols;
 };
+
+// "all" or a count; 0 is taken as 1, the first symbol found.
+int ParseCount(const std::string& name, const std::string& value) {
+    if (value == "all") return 0;
+    return std::max(1, ParseInt(name, value, 0, 1 << 20));
+}
 
 DecodeOptions Parse(int argc, char** argv) {
     DecodeOptions o;
@@ -50,16 +45,20 @@ DecodeOptions Parse(int argc, char** argv) {
         std::string name, value;
         SplitOption(*arg, name, value);
         if (name == "--rect") {
-            ParseRectangle(name, args.Value(name, value), o.rect);
-            o.useRect = true;
+            int rect[4] = {0, 0, 0, 0};
+            ParseRectangle(name, args.Value(name, value), rect);
+            o.library.rect = lectavo::Rect{std::min(rect[0], rect[2]), std::min(rect[1], rect[3]),
+                                           std::max(rect[0], rect[2]), std::max(rect[1], rect[3])};
         } else if (name == "--count")
-            o.count = ParseInt(name, args.Value(name, value), 0, 32);
+            o.library.maxSymbols = ParseCount(name, args.Value(name, value));
         else if (name == "--effect")
-            o.effect = ParseInt(name, args.Value(name, value), 0, 3);
+            o.library.effort = ParseInt(name, args.Value(name, value), 0, 3);
+        else if (name == "--no-photo")
+            o.library.photoStage = false;
         else if (name == "--border")
-            o.border = ParseInt(name, args.Value(name, value), 1, 255);
+            o.library.threshold = ParseInt(name, args.Value(name, value), 1, 255);
         else if (name == "--min-module")
-            o.minModule = ParseInt(name, args.Value(name, value), 1, 255);
+            o.library.minModuleSize = ParseInt(name, args.Value(name, value), 1, 255);
         else if (name == "--json")
             o.json = true;
         else if (name == "-j" || name == "--jobs")
@@ -77,27 +76,31 @@ DecodeOptions Parse(int argc, char** argv) {
     return o;
 }
 
-// Decodes one file on the calling thread and copies its results out before
-// the thread's next decode replaces them.
-FileOutcome DecodeOne(const DecodeOptions& o, const std::string& path) {
-    FileOutcome out;
-    out.code = o.useRect ? DecodePictureFileRect(path.c_str(), o.rect[0], o.rect[1], o.rect[2], o.rect[3])
-                         : DecodePictureFile(path.c_str());
-    for (int i = 0; i < out.code; ++i) {
-        Symbol s;
-        unsigned char* data = nullptr;
-        const int length = GetDecodeData(i, &data);
-        if (length > 0 && data) s.data.assign(reinterpret_cast<const char*>(data), static_cast<size_t>(length));
-        s.version = GetDecodeVersion(i);
-        s.level = GetDecodeLevel(i);
-        s.mask = GetDecodeMaskingNo(i);
-        int32_t position = 0;
-        s.sequenceTotal = GetConcatenationInfo(i, &position, &s.parity);
-        s.sequencePosition = position;
-        GetSymbolePosition(i, s.corners);
-        out.symbols.push_back(std::move(s));
+int CodeOf(lectavo::ErrorCode error) {
+    switch (error) {
+        case lectavo::ErrorCode::kFileNotFound:
+            return -1;
+        case lectavo::ErrorCode::kAccessDenied:
+            return -4;
+        case lectavo::ErrorCode::kOutOfMemory:
+            return -5;
+        default:
+            return -3;
     }
-    if (out.code > 0) FreeAllocateMemory();
+}
+
+// Decodes one file on the calling thread; an error, running out of memory
+// included, is this file's outcome only.
+FileOutcome DecodeOne(const DecodeOptions& o, const std::string& path, lectavo::Workspace& workspace) {
+    FileOutcome out;
+    try {
+        out.symbols = lectavo::DecodeFile(path, o.library, workspace);
+        out.code = static_cast<int>(out.symbols.size());
+    } catch (const lectavo::DecodeError& e) {
+        out.code = CodeOf(e.code());
+    } catch (const std::bad_alloc&) {
+        out.code = -5;
+    }
     return out;
 }
 
@@ -120,7 +123,19 @@ const char* MessageFor(int code) {
     }
 }
 
-char LevelLetter(int level) { return level >= 0 && level <= 3 ? "LMQH"[level] : '?'; }
+char LevelLetter(lectavo::Level level) { return "LMQH"[static_cast<int>(level) & 3]; }
+
+std::string DataOf(const lectavo::Symbol& s) { return std::string(s.bytes.begin(), s.bytes.end()); }
+
+// A coordinate with at most two decimals, without trailing zeros.
+std::string Coordinate(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(v));
+    std::string out = text;
+    while (!out.empty() && out.back() == '0') out.pop_back();
+    if (!out.empty() && out.back() == '.') out.pop_back();
+    return out == "-0" ? "0" : out;
+}
 
 void PrintText(const std::string& path, const FileOutcome& f) {
     if (f.code <= 0) {
@@ -129,14 +144,21 @@ void PrintText(const std::string& path, const FileOutcome& f) {
     }
     std::printf("%s: %d symbol%s\n", path.c_str(), f.code, f.code == 1 ? "" : "s");
     for (size_t i = 0; i < f.symbols.size(); ++i) {
-        const Symbol& s = f.symbols[i];
-        std::printf("  [%zu] version %d, level %c, mask %d, corners (%d,%d) (%d,%d) (%d,%d) (%d,%d)\n", i, s.version,
-                    LevelLetter(s.level), s.mask, s.corners[0].x, s.corners[0].y, s.corners[1].x, s.corners[1].y,
-                    s.corners[2].x, s.corners[2].y, s.corners[3].x, s.corners[3].y);
-        if (s.sequenceTotal > 0)
-            std::printf("      structured append: symbol %d of %d, parity 0x%02X\n", s.sequencePosition + 1,
-                        s.sequenceTotal, s.parity);
-        std::printf("      %s: %s\n", IsValidUtf8(s.data) ? "text" : "bytes", EscapeForTerminal(s.data).c_str());
+        const lectavo::Symbol& s = f.symbols[i];
+        std::string corners;
+        for (const lectavo::PointF& c : s.corners) corners += " (" + Coordinate(c.x) + "," + Coordinate(c.y) + ")";
+        std::printf("  [%zu] version %d, level %c, mask %d, corners%s\n", i, s.version, LevelLetter(s.level), s.mask,
+                    corners.c_str());
+        const lectavo::StructuredAppend& sa = s.structuredAppend;
+        if (sa.total > 0)
+            std::printf("      structured append: symbol %d of %d, parity 0x%02X\n", sa.position + 1, sa.total,
+                        sa.parity);
+        if (s.eci >= 0) std::printf("      ECI %d\n", s.eci);
+        if (s.gs1 || s.mirrored || s.inverted)
+            std::printf("     %s%s%s\n", s.gs1 ? " GS1" : "", s.mirrored ? " mirrored" : "",
+                        s.inverted ? " inverted" : "");
+        const std::string shown = s.text ? *s.text : DataOf(s);
+        std::printf("      %s: %s\n", s.text ? "text" : "bytes", EscapeForTerminal(shown).c_str());
     }
 }
 
@@ -145,22 +167,28 @@ void PrintJson(const std::string& path, const FileOutcome& f) {
     std::string line = "{\"file\":" + file + ",\"status\":" + std::to_string(f.code) +
                        ",\"message\":" + JsonString(f.code > 0 ? "ok" : MessageFor(f.code)) + ",\"symbols\":[";
     for (size_t i = 0; i < f.symbols.size(); ++i) {
-        const Symbol& s = f.symbols[i];
+        const lectavo::Symbol& s = f.symbols[i];
         if (i) line += ',';
-        line += "{\"text\":" + (IsValidUtf8(s.data) ? JsonString(s.data) : std::string("null"));
-        line += ",\"hex\":\"" + Hex(s.data) + "\"";
+        line += "{\"text\":" + (s.text ? JsonString(*s.text) : std::string("null"));
+        line += ",\"hex\":\"" + Hex(DataOf(s)) + "\"";
         line += ",\"version\":" + std::to_string(s.version);
         line += ",\"level\":\"" + std::string(1, LevelLetter(s.level)) + "\"";
         line += ",\"mask\":" + std::to_string(s.mask);
         line += ",\"corners\":[";
         for (int k = 0; k < 4; ++k) {
             if (k) line += ',';
-            line += "[" + std::to_string(s.corners[k].x) + "," + std::to_string(s.corners[k].y) + "]";
+            line += "[" + Coordinate(s.corners[k].x) + "," + Coordinate(s.corners[k].y) + "]";
         }
         line += "]";
-        if (s.sequenceTotal > 0)
-            line += ",\"sequence\":{\"position\":" + std::to_string(s.sequencePosition) +
-                    ",\"total\":" + std::to_string(s.sequenceTotal) + ",\"parity\":" + std::to_string(s.parity) + "}";
+        const lectavo::StructuredAppend& sa = s.structuredAppend;
+        if (sa.total > 0)
+            line += ",\"sequence\":{\"position\":" + std::to_string(sa.position) +
+                    ",\"total\":" + std::to_string(sa.total) + ",\"parity\":" + std::to_string(sa.parity) + "}";
+        line += ",\"eci\":" + (s.eci >= 0 ? std::to_string(s.eci) : std::string("null"));
+        line += std::string(",\"gs1\":") + (s.gs1 ? "true" : "false");
+        line += std::string(",\"mirrored\":") + (s.mirrored ? "true" : "false");
+        line += std::string(",\"inverted\":") + (s.inverted ? "true" : "false");
+        line += std::string(",\"search\":") + (s.foundBy == lectavo::Search::kPhotoStage ? "\"photo\"" : "\"binary\"");
         line += "}";
     }
     line += "]}\n";
@@ -172,10 +200,6 @@ void PrintJson(const std::string& path, const FileOutcome& f) {
 int RunDecode(int argc, char** argv) {
     DecodeOptions o;
     if (const int exit = ParseOrExit("decode", o, [&] { return Parse(argc, argv); }); exit >= 0) return exit;
-    SetDecodeSymbolCount(o.count);
-    SetDecodeEffectLevel(o.effect);
-    SetBrightnessBorder(o.border);
-    SetMinimumModuleSize(o.minModule);
 
     const size_t n = o.files.size();
     std::vector<FileOutcome> outcomes(n);
@@ -183,7 +207,8 @@ int RunDecode(int argc, char** argv) {
     jobs = static_cast<unsigned>(std::min<size_t>(jobs, n));
     std::atomic<size_t> next{0};
     auto worker = [&] {
-        for (size_t i; (i = next.fetch_add(1)) < n;) outcomes[i] = DecodeOne(o, o.files[i]);
+        lectavo::Workspace workspace;
+        for (size_t i; (i = next.fetch_add(1)) < n;) outcomes[i] = DecodeOne(o, o.files[i], workspace);
     };
     std::vector<std::thread> threads;
     for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(worker);

@@ -23,6 +23,10 @@ struct DecodedData {
     int32_t sequencePosition = 0;
     int32_t sequenceTotal = 0;
     uint8_t sequenceParity = 0;
+    // Read only when ECI and FNC1 segments are read: the first ECI
+    // designator (-1 without one) and FNC1 in first position (GS1).
+    int32_t eci = -1;
+    bool gs1 = false;
 
     // Empties the record for the next symbol without clearing every byte.
     void Reset() {
@@ -30,6 +34,8 @@ struct DecodedData {
         bytes[0] = 0;
         sequencePosition = sequenceTotal = 0;
         sequenceParity = 0;
+        eci = -1;
+        gs1 = false;
     }
 };
 

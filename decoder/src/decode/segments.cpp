@@ -128,13 +128,16 @@ bool DecodeKanji(const uint8_t* data, int p, long count, Output& out) {
 enum class Step { kContinue, kEnd, kFail };
 
 // An ECI designator is 8, 16 or 24 bits long, told by its leading 0, 10 or
-// 110; it is skipped, so the data bytes come back as they stand.
-Step SkipEciDesignator(const uint8_t* data, long& p, long total) {
+// 110; it is skipped, so the data bytes come back as they stand. The first
+// designator's value is kept in `eci`.
+Step SkipEciDesignator(const uint8_t* data, long& p, long total, int32_t& eci) {
     if (p + 8 > total) return Step::kEnd;
     const uint32_t lead = ReadBits(static_cast<int>(p), 8, data);
     const int bits = (lead & 0x80) == 0 ? 8 : ((lead & 0xC0) == 0x80 ? 16 : ((lead & 0xE0) == 0xC0 ? 24 : 0));
     if (bits == 0) return Step::kFail;
     if (p + bits > total) return Step::kEnd;
+    const uint32_t valueMask = bits == 8 ? 0x7Fu : bits == 16 ? 0x3FFFu : 0x1FFFFFu;
+    if (eci < 0) eci = static_cast<int32_t>(ReadBits(static_cast<int>(p), bits, data) & valueMask);
     p += bits;
     return Step::kContinue;
 }
@@ -177,6 +180,8 @@ bool DecodeSegments(const uint8_t* codewords, int length, int version, bool with
     const long total = 8L * length;
     long p = withHeader ? kStructuredAppendBits : 0;
     bool fnc1 = false;  // FNC1 seen: "%" in alphanumeric segments means GS
+    int32_t eci = -1;
+    bool gs1 = false;
     while (p < total - 4) {
         const int mode = static_cast<int>(ReadBits(static_cast<int>(p), 4, codewords));
         p += 4;
@@ -184,9 +189,10 @@ bool DecodeSegments(const uint8_t* codewords, int length, int version, bool with
         if (readEciAndFnc1 && (mode == kEci || mode == kFnc1First || mode == kFnc1Second)) {
             Step step = Step::kContinue;
             if (mode == kEci) {
-                step = SkipEciDesignator(codewords, p, total);
+                step = SkipEciDesignator(codewords, p, total, eci);
             } else {
                 fnc1 = true;
+                gs1 = gs1 || mode == kFnc1First;
                 if (mode == kFnc1Second) step = PutApplicationIndicator(codewords, p, total, out);
             }
             if (step == Step::kFail) return false;
@@ -226,6 +232,8 @@ bool DecodeSegments(const uint8_t* codewords, int length, int version, bool with
     std::memcpy(result.bytes, out.Data(), static_cast<size_t>(out.Size()));
     result.bytes[out.Size()] = 0;
     result.length = out.Size();
+    result.eci = eci;
+    result.gs1 = gs1;
     return true;
 }
 

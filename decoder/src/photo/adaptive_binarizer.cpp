@@ -47,6 +47,7 @@ void BlockThresholds(const GreyView& grey, bool inverted, int blocksX, int block
 void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out) {
     out.width = grey.width;
     out.height = grey.height;
+    out.inverted = inverted;
     out.bits.assign(static_cast<size_t>(std::max(grey.width, 0)) * std::max(grey.height, 0), 0);
     if (!grey.pixels || grey.width < kBlock || grey.height < kBlock) return;
     const int blocksX = (grey.width + kBlock - 1) / kBlock, blocksY = (grey.height + kBlock - 1) / kBlock;

@@ -25,6 +25,7 @@ struct BinaryPlane {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> bits;
+    bool inverted = false;  // made with light as dark
     bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // Outside the plane counts as light.
     uint8_t At(int x, int y) const { return Inside(x, y) ? bits[static_cast<size_t>(y) * width + x] : 0; }

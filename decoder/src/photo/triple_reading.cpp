@@ -185,6 +185,8 @@ bool TryOrientations(const BinaryPlane& plane, const ModuleMap& map, int version
         grid.version = version;
         grid.level = f.level;
         grid.mask = f.mask;
+        grid.mirrored = isMirrored;
+        grid.inverted = plane.inverted;
         Quad q;
         const int order[4] = {0, isMirrored ? 3 : 1, 2, isMirrored ? 1 : 3};
         for (int i = 0; i < 4; ++i) q.x[i] = c[order[i]].x, q.y[i] = c[order[i]].y;

@@ -52,6 +52,8 @@ int32_t Scaled(int value, int scale) {
 void SetCorner(DecodeResult& r, int index, int x, int y, int scale) {
     r.corners[index][0] = Scaled(x, scale);
     r.corners[index][1] = Scaled(y, scale);
+    r.exactCorners[index][0] = static_cast<float>(r.corners[index][0]);
+    r.exactCorners[index][1] = static_cast<float>(r.corners[index][1]);
 }
 
 bool Near(int32_t a, int32_t b) { return std::llabs(static_cast<int64_t>(a) - b) <= 20; }

@@ -17,6 +17,8 @@ struct SampledGrid {
     int version = 0;                                     // 1-40
     int level = 0;                                       // 0 = L, 1 = M, 2 = Q, 3 = H
     int mask = 0;                                        // 0-7
+    bool mirrored = false;                               // read transposed
+    bool inverted = false;                               // light modules on dark
     std::array<uint8_t, kMaxSide * kMaxSide> modules{};  // index row * side + column
 
     uint8_t At(int row, int column) const { return modules[row * side + column]; }

@@ -33,7 +33,7 @@ std::vector<std::string> Texts() {
 }
 
 int DecodeGrey(const warped::Grey& picture) {
-    return lectavo::DecodeGrey(picture.pixels.data(), picture.width, picture.height);
+    return lectavo::DecodeGreyIntoStore(picture.pixels.data(), picture.width, picture.height);
 }
 
 // A symbol upright and flat, which the binary-plane passes read.
@@ -110,10 +110,10 @@ TEST_F(SecondStage, ReadsABinaryArrayOnlyAtEffectLevelThree) {
     DrawLightOnDark(picture, warped::Encode("binary", 2), 200, 200);
     std::vector<uint8_t> plane(picture.pixels.size());
     for (size_t i = 0; i < plane.size(); ++i) plane[i] = picture.pixels[i] < 128 ? 1 : 0;
-    EXPECT_EQ(lectavo::DecodeBinary(plane.data(), picture.width, picture.height), 1);
+    EXPECT_EQ(lectavo::DecodeBinaryIntoStore(plane.data(), picture.width, picture.height), 1);
     EXPECT_EQ(Texts(), std::vector<std::string>{"binary"});
     lectavo::SetEffectLevel(2);
-    EXPECT_EQ(lectavo::DecodeBinary(plane.data(), picture.width, picture.height), 0);
+    EXPECT_EQ(lectavo::DecodeBinaryIntoStore(plane.data(), picture.width, picture.height), 0);
 }
 
 }  // namespace
