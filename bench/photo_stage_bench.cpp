@@ -133,7 +133,7 @@ void RunCall(benchmark::State& state, const Picture& p) {
     for (auto _ : state) {
         const size_t before = heapNow;
         heapPeak = before;
-        benchmark::DoNotOptimize(lectavo::DecodeGrey(p.pixels.data(), p.width, p.height));
+        benchmark::DoNotOptimize(lectavo::DecodeGreyIntoStore(p.pixels.data(), p.width, p.height));
         peak = std::max(peak, heapPeak - before);
     }
     state.counters["peak_bytes_per_pixel"] = static_cast<double>(peak) / (static_cast<double>(p.width) * p.height);

@@ -12,7 +12,6 @@ namespace mosaire {
 namespace {
 
 // Level code of the format information: L = 01, M = 00, Q = 11, H = 10.
-constexpr uint32_t kLevelCode[4] = {1, 0, 3, 2};
 
 void Fill(ModuleMatrix& m, int top, int left, int rows, int cols, uint8_t value) {
     for (int r = top; r < top + rows; ++r) std::memset(&m.value[r][left], value, static_cast<size_t>(cols));
@@ -67,7 +66,8 @@ void BuildFunctionPatterns(ModuleMatrix& m, int version) {
 }
 
 uint16_t FormatWord(int level, int mask) {
-    const uint32_t data = (kLevelCode[level & 3] << 3) | static_cast<uint32_t>(mask & 7);
+    const uint32_t data =
+        (static_cast<uint32_t>(qrcommon::LevelIndicator(level)) << 3) | static_cast<uint32_t>(mask & 7);
     return static_cast<uint16_t>(qrcommon::FormatCodeword(data) ^ qrcommon::kFormatMask);
 }
 

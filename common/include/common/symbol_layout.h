@@ -121,6 +121,14 @@ void ForEachPlacementModule(const FunctionMap& map, Visit&& visit) {
 // Format information: 15 bits, bit 0 least significant. Copy 0 runs round the
 // top-left finder; copy 1 is split between the top-right finder (bits 0-7)
 // and the bottom-left finder (bits 8-14).
+// The two-bit error-correction level indicator of the format information:
+// 01 L, 00 M, 11 Q, 10 H. The table maps a level (0 = L .. 3 = H) to its
+// indicator and, being its own inverse, an indicator to its level.
+inline constexpr int LevelIndicator(int levelOrIndicator) {
+    constexpr int kSwap[4] = {1, 0, 3, 2};
+    return kSwap[levelOrIndicator & 3];
+}
+
 inline constexpr int kFormatBits = 15;
 
 inline constexpr ModulePosition FormatBitPosition(int side, int bit, int copy) {

@@ -5,20 +5,19 @@
 #include <cstdint>
 
 #include "common/bch.h"
+#include "common/symbol_layout.h"
 
 namespace lectavo::photo {
 namespace {
 
 constexpr int kMaxCorrectable = 3;
 
-// Level numbering of the two format bits: 01 = L, 00 = M, 11 = Q, 10 = H.
-constexpr int kLevelOfBits[4] = {1, 0, 3, 2};
-
 FormatReading NearestFormat(uint32_t bits) {
     FormatReading best;
     for (uint32_t data = 0; data < 32; ++data) {
         const int d = std::popcount(bits ^ (qrcommon::FormatCodeword(data) ^ qrcommon::kFormatMask));
-        if (d < best.distance) best = {kLevelOfBits[data >> 3], static_cast<int>(data & 7), d};
+        if (d < best.distance)
+            best = {qrcommon::LevelIndicator(static_cast<int>(data >> 3)), static_cast<int>(data & 7), d};
     }
     return best;
 }

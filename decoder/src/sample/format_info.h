@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "common/symbol_layout.h"
+
 namespace lectavo {
 
 // Replaces a 15-bit format word (mask 0x5412 already removed) by the nearest
@@ -16,14 +18,7 @@ bool CorrectFormatWord(uint32_t& word);
 bool CorrectVersionWord(uint32_t& word);
 
 // Level (0 = L, 1 = M, 2 = Q, 3 = H) and mask of a corrected format word.
-inline int FormatLevel(uint32_t word) {
-    // Level indicator 01 -> L, 00 -> M, 11 -> Q, 10 -> H.
-    static constexpr int kLevelOfIndicator[4] = {1, 0, 3, 2};
-    return kLevelOfIndicator[(word >> 13) & 3];
-}
+inline int FormatLevel(uint32_t word) { return qrcommon::LevelIndicator(static_cast<int>(word >> 13)); }
 inline int FormatMask(uint32_t word) { return static_cast<int>((word >> 10) & 7); }
-
-// The version of a corrected version word.
-inline int VersionOfWord(uint32_t word) { return static_cast<int>(word >> 12); }
 
 }  // namespace lectavo
