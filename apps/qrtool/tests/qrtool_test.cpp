@@ -161,7 +161,9 @@ TEST_F(QrtoolTest, OutputThatCannotBeWrittenIsAnError) {
 // Decoded data and file names reach a terminal with every control
 // character escaped; JSON keeps them exactly.
 TEST_F(QrtoolTest, TerminalControlsAreEscapedAndJsonKeepsThemExactly) {
-    const std::string data = "a\x1b[31mred\xc2\x9b" "2J\x07\x7f end";  // ESC, CSI (U+009B), BEL, DEL
+    const std::string data =
+        "a\x1b[31mred\xc2\x9b"
+        "2J\x07\x7f end";  // ESC, CSI (U+009B), BEL, DEL
     const std::string file = Path("name\x1b]0;title\x07.bmp");
     ASSERT_EQ(Exec("encode -o " + Quote(file) + " " + Quote(data)).status, 0);
     Outcome text = Exec("decode " + Quote(file));
