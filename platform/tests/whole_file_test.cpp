@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -250,6 +251,24 @@ TEST_F(WholeFile, AFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_FALSE(written);
     EXPECT_EQ(Read(path), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+}
+
+TEST_F(WholeFile, ARunningProgramIsReplacedWhole) {
+    // The kernel refuses to open a running program for writing (ETXTBSY);
+    // it is replaced by a new file all the same, and keeps running.
+    const std::string program = folder_ + "/sleeper";
+    std::filesystem::copy_file("/bin/sleep", program);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(program.c_str(), "sleeper", "5", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 1000 && Read("/proc/" + std::to_string(child) + "/comm") != "sleeper\n"; ++i) usleep(1000);
+    EXPECT_TRUE(platform::WriteWholeFile(program, "new", 3));
+    EXPECT_EQ(Read(program), "new");
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
 }
 
 TEST_F(WholeFile, NonRegularFilesAreWrittenInPlace) {
