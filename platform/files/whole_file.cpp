@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 namespace {
@@ -52,21 +53,28 @@ private:
     int fd_;
 };
 
-// The absolute path of the file an open descriptor refers to, provided that
-// path still names that very file.
-std::optional<std::string> PathOfOpenFile(int fd) {
+// The absolute path of the file the kernel opened through `path`, provided
+// that path still names that very file: read from /proc, or (without /proc)
+// the path with its links resolved.
+std::optional<std::string> PathOfOpenFile(int fd, const std::string& path) {
     struct stat opened {};
     if (fstat(fd, &opened) != 0) return std::nullopt;
     const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    std::string path(4096, '\0');
-    const ssize_t n = readlink(link.c_str(), path.data(), path.size());
-    if (n <= 0 || static_cast<size_t>(n) >= path.size() || path[0] != '/') return std::nullopt;
-    path.resize(static_cast<size_t>(n));
+    std::string target(4096, '\0');
+    const ssize_t n = readlink(link.c_str(), target.data(), target.size());
+    if (n > 0 && static_cast<size_t>(n) < target.size() && target[0] == '/') {
+        target.resize(static_cast<size_t>(n));
+    } else {
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) return std::nullopt;
+        target = resolved;
+        std::free(resolved);
+    }
     struct stat named {};
-    if (stat(path.c_str(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino) {
+    if (stat(target.c_str(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino) {
         return std::nullopt;
     }
-    return path;
+    return target;
 }
 
 // A new, empty file of an unpredictable name in `folder`, made by the kernel
@@ -115,14 +123,15 @@ bool ReplaceByRename(const std::string& path, std::optional<mode_t> keep_mode,
 }
 
 // An existing file the kernel opened for writing through `path`.
-bool WriteOpenedFile(FileDescriptor& opened, std::initializer_list<std::span<const uint8_t>> parts) {
+bool WriteOpenedFile(FileDescriptor& opened, const std::string& path,
+                     std::initializer_list<std::span<const uint8_t>> parts) {
     struct stat info {};
     if (fstat(opened.get(), &info) != 0) return false;
     if (!S_ISREG(info.st_mode)) {
         const bool ok = WriteAll(opened.get(), parts);
         return opened.Close() && ok;
     }
-    const std::optional<std::string> target = PathOfOpenFile(opened.get());
+    const std::optional<std::string> target = PathOfOpenFile(opened.get(), path);
     opened.Close();
     return target && ReplaceByRename(*target, info.st_mode & 07777, parts);
 }
@@ -160,7 +169,7 @@ bool WriteWholeFile(const std::string& path, std::initializer_list<std::span<con
     if (path.empty()) return false;
     constexpr int kFlags = O_WRONLY | O_CLOEXEC | O_NOCTTY;
     FileDescriptor opened(open(path.c_str(), kFlags));
-    if (opened.get() >= 0) return WriteOpenedFile(opened, parts);
+    if (opened.get() >= 0) return WriteOpenedFile(opened, path, parts);
     if (errno == ETXTBSY) {
         // A running program: writable, but only as a whole new file. The
         // kernel still resolves the path and checks the permission.
@@ -168,7 +177,7 @@ bool WriteWholeFile(const std::string& path, std::initializer_list<std::span<con
         FileDescriptor located(open(path.c_str(), O_PATH | O_CLOEXEC));
         struct stat info {};
         if (located.get() < 0 || fstat(located.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-        const std::optional<std::string> target = PathOfOpenFile(located.get());
+        const std::optional<std::string> target = PathOfOpenFile(located.get(), path);
         return target && ReplaceByRename(*target, info.st_mode & 07777, parts);
     }
     if (errno != ENOENT) return false;
@@ -185,7 +194,7 @@ bool WriteWholeFile(const std::string& path, std::initializer_list<std::span<con
     FileDescriptor made(open(path.c_str(), kFlags | O_CREAT, 0666));
     if (made.get() < 0) return false;
     struct stat info {};
-    const std::optional<std::string> target = PathOfOpenFile(made.get());
+    const std::optional<std::string> target = PathOfOpenFile(made.get(), path);
     if (!target) return false;
     const bool ok =
         fstat(made.get(), &info) == 0 && made.Close() && ReplaceByRename(*target, info.st_mode & 07777, parts);
