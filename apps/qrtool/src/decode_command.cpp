@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <exception>
 #include <new>
 #include <string>
-#include <exception>
 #include <thread>
 #include <vector>
 
