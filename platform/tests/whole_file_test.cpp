@@ -145,6 +145,7 @@ TEST_F(WholeFile, ALinkIntoAnotherFolderReplacesTheTargetThere) {
     ASSERT_EQ(chmod(elsewhere.c_str(), 0555), 0);
     EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(link, "newer", 5); }));
     EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(target, "newer", 5); }));
+    chmod(elsewhere.c_str(), 0755);
     EXPECT_EQ(Read(target), "new");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere), {}), 1);
 }
