@@ -1,5 +1,8 @@
 #include "symbol_file.h"
 
+#include <QFile>
+
+#include "files/whole_file.h"
 #include "library_binding.h"
 #include "module_width.h"
 #include "mosaire.h"
@@ -29,7 +32,12 @@ int SymbolSide() {
 
 }  // namespace
 
+QString WriteFailureMessage(const std::string& path) {
+    return QStringLiteral("无法写入文件 %1。").arg(QFile::decodeName(path.c_str()));
+}
+
 QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_path) {
+    platform::DeleteFile(bmp_path);
     try {
         set_message(request.message.constData());
         set_back_color(255, 255, 255);
@@ -38,7 +46,7 @@ QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_pat
         // A large symbol gets smaller modules, so that it fits the picture whole.
         appearance(FittingModuleWidthCm(SymbolSide(), kSymbolPixels), 1, 0);
         set_size(kSymbolPixels, kSymbolPixels);
-        save_as_bmp(bmp_path.c_str());
+        if (save_as_bmp(bmp_path.c_str()) == 0) return WriteFailureMessage(bmp_path);
     } catch (const platform::BindError& error) {
         return BindFailureMessage(error);
     }

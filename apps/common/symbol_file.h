@@ -9,8 +9,8 @@
 
 namespace apps {
 
-// The temporary symbol file, after the program folder.
-inline constexpr char kSymbolFileName[] = "/a.bmp";
+// The temporary symbol file, in the program folder.
+inline constexpr char kSymbolFileName[] = "a.bmp";
 inline constexpr int kSymbolPixels = 500;
 
 struct SymbolRequest {
@@ -20,11 +20,15 @@ struct SymbolRequest {
     int mask = 0;        // 0 automatic, k = pattern k - 1
 };
 
-// Sets every encoder setting afresh and has the encoder write `bmp_path`
-// (its outcome is not looked at). The module width is the usual 0.2 cm, or
-// smaller for a symbol that would not fit the picture. Returns an empty
-// text, or the message to show when the library or one of its functions
-// cannot be bound.
+// Sets every encoder setting afresh and has the encoder write `bmp_path`,
+// after removing any old file there, so that an old symbol never passes for
+// the new one. The module width is the usual 0.2 cm, or smaller for a symbol
+// that would not fit the picture. Returns an empty text, or the message to
+// show when the library or one of its functions cannot be bound or the file
+// was not written.
 QString WriteSymbolFile(const SymbolRequest& request, const std::string& bmp_path);
+
+// "无法写入文件 <path>。"
+QString WriteFailureMessage(const std::string& path);
 
 }  // namespace apps

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QWidget>
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace apps::testing {
 
@@ -76,5 +78,30 @@ inline QString ReadSymbolLevel(const QImage& picture) {
         ZXing::ReadBarcode(view, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode));
     return QString::fromStdString(result.ecLevel());
 }
+
+// While it lives, files this process writes cannot grow past `bytes`: a
+// write past that fails as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGXFSZ, &ignore, &old_action_);
+        getrlimit(RLIMIT_FSIZE, &old_limit_);
+        rlimit small = old_limit_;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_limit_);
+        sigaction(SIGXFSZ, &old_action_, nullptr);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    struct sigaction old_action_ {};
+    rlimit old_limit_{};
+};
 
 }  // namespace apps::testing

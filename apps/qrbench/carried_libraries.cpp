@@ -18,6 +18,7 @@ std::vector<CarriedFile> CarriedLibraries() {
 }
 
 void WriteCarriedLibraries(const std::string& folder) {
+    if (folder.empty()) return;  // no private folder to write them to
     for (const CarriedFile& file : CarriedLibraries()) {
         if (file.size > 0) platform::WriteWholeFile(folder + file.name, file.data, file.size);
     }

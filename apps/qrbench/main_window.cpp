@@ -125,8 +125,12 @@ void MainWindow::Save() {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    picture_box_->grab().toImage().save(&buffer, "BMP");
-    platform::WriteWholeFile(LocalPath(path), bytes.constData(), static_cast<size_t>(bytes.size()));
+    const bool drawn = picture_box_->grab().toImage().save(&buffer, "BMP");
+    // A failure is told in the picture area, as a failed generate is: the
+    // content stays, and generate shows the symbol again.
+    if (!drawn || !platform::WriteWholeFile(LocalPath(path), bytes.constData(), static_cast<size_t>(bytes.size()))) {
+        picture_box_->ShowMessage(WriteFailureMessage(LocalPath(path)));
+    }
 }
 
 void MainWindow::Recognise() {

@@ -6,12 +6,15 @@
 namespace apps {
 
 QByteArray GenerateSymbolPicture(const SymbolRequest& request, QString* failure) {
-    const std::string path = platform::ProgramFolder() + kSymbolFileName;
+    const std::string path = platform::ProgramFile(kSymbolFileName);
     *failure = WriteSymbolFile(request, path);
     if (!failure->isEmpty()) return {};
     const auto bytes = platform::ReadWholeFile(path);
     platform::DeleteFile(path);
-    if (!bytes) return {};
+    if (!bytes) {
+        *failure = WriteFailureMessage(path);
+        return {};
+    }
     return QByteArray(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()));
 }
 

@@ -56,9 +56,10 @@ void GeneratorWindow::Generate() {
     // An unselected list (-1) is passed on as it is; the encoder takes it as 0.
     const SymbolRequest request{ToGbk(text), version_list_->currentIndex(), level_list_->currentIndex(), kFixedMask};
     // The symbol file stays in the folder after it is shown.
-    const std::string path = platform::ProgramFolder() + kSymbolFileName;
+    const std::string path = platform::ProgramFile(kSymbolFileName);
     const QString failure = WriteSymbolFile(request, path);
-    // Told in the picture area: the content stays for the next try.
+    // Told in the picture area (never the last symbol shown again): the
+    // content stays for the next try.
     if (!failure.isEmpty()) {
         picture_box_->ShowMessage(failure);
         return;

@@ -91,7 +91,9 @@ MOSAIRE_API void MOSAIRE_CALL QRGetActualRC(int16_t* rows, int16_t* cols);
 /* Outputs. The file outputs return -1 when the file is written and 0 when
    not; an existing file is replaced only by a complete new one (a failure
    leaves it as it was) and keeps its permissions; a symbolic link is followed
-   and its target replaced; a device or pipe is written in place. */
+   where the system follows it for the caller and its target replaced; a file
+   the caller may not write is never replaced; a device or pipe is written in
+   place. */
 MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsBMP(const char* path);
 MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsWMF(const char* path);
 MOSAIRE_API int16_t MOSAIRE_CALL QRCopyToClipboard(void);

@@ -28,13 +28,6 @@ std::string& FolderOverride() {
 #define QR_INSTALL_LIBDIR "lib"
 #endif
 
-// Creates every missing folder of an absolute path.
-void MakeFolders(const std::string& path) {
-    for (size_t at = 1; at <= path.size(); ++at) {
-        if (at == path.size() || path[at] == '/') mkdir(path.substr(0, at).c_str(), 0755);
-    }
-}
-
 bool FileExists(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -43,25 +36,37 @@ bool FileExists(const std::string& path) {
 std::string ChooseProgramFolder() {
     const std::string own = ExecutableFolder();
     if (access(own.c_str(), W_OK) == 0) return own;
-    const std::string user = PerUserFolder(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    MakeFolders(user);
+    const std::string user =
+        PerUserFolder(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"), std::getenv("XDG_RUNTIME_DIR"));
+    if (user.empty() || !MakePrivateFolder(user)) return {};
     return user;
 }
 
 }  // namespace
 
-std::string PerUserFolder(const char* xdg_cache_home, const char* home) {
+std::string PerUserFolder(const char* xdg_cache_home, const char* home, const char* xdg_runtime_dir) {
     std::string base;
     if (xdg_cache_home != nullptr && xdg_cache_home[0] == '/') {
         base = xdg_cache_home;
-    } else if (home != nullptr && home[0] != '\0') {
+    } else if (home != nullptr && home[0] == '/') {
         base = std::string(home) + "/.cache";
+    } else if (xdg_runtime_dir != nullptr && xdg_runtime_dir[0] == '/') {
+        base = xdg_runtime_dir;
     } else {
-        base = "/tmp/qrsuite-" + std::to_string(getuid());
-        return base;
+        return {};
     }
     while (base.size() > 1 && base.back() == '/') base.pop_back();
     return base + "/qrsuite";
+}
+
+bool MakePrivateFolder(const std::string& path) {
+    if (path.empty() || path[0] != '/') return false;
+    for (size_t at = 1; at <= path.size(); ++at) {
+        if (at == path.size() || path[at] == '/') mkdir(path.substr(0, at).c_str(), 0700);
+    }
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 std::string ExecutableFolder() {
@@ -101,6 +106,11 @@ std::string ProgramFolder() {
     return folder;
 }
 
+std::string ProgramFile(std::string_view name) {
+    const std::string folder = ProgramFolder();
+    return folder.empty() ? std::string() : folder + "/" + std::string(name);
+}
+
 void OverrideProgramFolder(std::string folder) {
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     std::lock_guard<std::mutex> lock(BindingMutex());
@@ -112,10 +122,11 @@ std::string LibraryPath(std::string_view library_name) {
     const size_t slash = name.rfind('/');
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) name += ".dll";
-    const std::string beside = ProgramFolder() + "/" + name;
-    if (FileExists(beside)) return beside;
+    const std::string folder = ProgramFolder();
+    const std::string beside = folder + "/" + name;
+    if (!folder.empty() && FileExists(beside)) return beside;
     const std::string installed = ExecutableFolder() + "/../" QR_INSTALL_LIBDIR "/" + name;
-    if (FileExists(installed)) return installed;
+    if (FileExists(installed) || folder.empty()) return installed;
     return beside;
 }
 

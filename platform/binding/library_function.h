@@ -16,18 +16,32 @@ namespace platform {
 // The folder the program writes its files to and loads its libraries from,
 // without a trailing separator: the folder of the running program file when
 // that folder is writable (the unpacked, portable layout); otherwise, for an
-// installed program, the per-user folder $XDG_CACHE_HOME/qrsuite (default
-// ~/.cache/qrsuite), created on first use.
+// installed program, the per-user folder (see PerUserFolder), created on
+// first use with mode 0700 and used only while it is private: a folder (not
+// a link) of this user that no one else may write. Empty when there is no
+// such folder: nothing is written then, and only the installed libraries are
+// loaded.
 // Tests may point it at another folder before anything is bound.
 std::string ProgramFolder();
 void OverrideProgramFolder(std::string folder);
+
+// Program folder + "/" + name, or empty when there is no program folder.
+std::string ProgramFile(std::string_view name);
 
 // The folder of the running program file itself.
 std::string ExecutableFolder();
 
 // The per-user folder used in place of an unwritable program folder, from
-// the values of XDG_CACHE_HOME and HOME (either may be null or empty).
-std::string PerUserFolder(const char* xdg_cache_home, const char* home);
+// the values of XDG_CACHE_HOME, HOME and XDG_RUNTIME_DIR (any may be null or
+// empty): $XDG_CACHE_HOME/qrsuite, else $HOME/.cache/qrsuite, else
+// $XDG_RUNTIME_DIR/qrsuite; empty without any of them (never a shared
+// folder such as /tmp, where another user could have made it first).
+std::string PerUserFolder(const char* xdg_cache_home, const char* home, const char* xdg_runtime_dir);
+
+// Makes the folder (and any missing parent) with mode 0700 and checks that
+// it is private: a folder, not a link, owned by the effective user, not
+// writable by group or others. False when it is not.
+bool MakePrivateFolder(const std::string& path);
 
 // Program folder + "/" + name; a name without an extension gets ".dll".
 // When no such file exists there, the library installed beside the program

@@ -76,9 +76,11 @@ bool WriteWholeFile(const std::string& path, std::initializer_list<std::span<con
     char temp[MAX_PATH];
     if (GetTempFileNameA(FolderOf(path).c_str(), "wr", 0, temp) == 0) return false;
     HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, parts);
+    // Flushed to the disk before the move, and the move written through, so
+    // a power loss leaves the old file or the new one.
+    bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, parts) && FlushFileBuffers(file);
     if (file != INVALID_HANDLE_VALUE) ok = CloseHandle(file) && ok;
-    if (ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     DeleteFileA(temp);
     return false;
 }

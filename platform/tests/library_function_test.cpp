@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -75,10 +77,45 @@ TEST_F(LibraryFunctionTest, ReportsMissingLibraryAndMissingExport) {
 }  // namespace
 
 TEST(PerUserFolder, FollowsTheCacheConventions) {
-    EXPECT_EQ(platform::PerUserFolder("/xdg/cache", "/home/u"), "/xdg/cache/qrsuite");
-    EXPECT_EQ(platform::PerUserFolder("/xdg/cache/", "/home/u"), "/xdg/cache/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder("/xdg/cache", "/home/u", nullptr), "/xdg/cache/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder("/xdg/cache/", "/home/u", nullptr), "/xdg/cache/qrsuite");
     // A relative XDG_CACHE_HOME is invalid and ignored.
-    EXPECT_EQ(platform::PerUserFolder("relative", "/home/u"), "/home/u/.cache/qrsuite");
-    EXPECT_EQ(platform::PerUserFolder(nullptr, "/home/u"), "/home/u/.cache/qrsuite");
-    EXPECT_EQ(platform::PerUserFolder("", ""), "/tmp/qrsuite-" + std::to_string(getuid()));
+    EXPECT_EQ(platform::PerUserFolder("relative", "/home/u", nullptr), "/home/u/.cache/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder(nullptr, "/home/u", "/run/user/7"), "/home/u/.cache/qrsuite");
+    // Without a home, the private runtime folder; without that, none at all
+    // (never a guessable name in a shared folder).
+    EXPECT_EQ(platform::PerUserFolder("", "", "/run/user/7"), "/run/user/7/qrsuite");
+    EXPECT_EQ(platform::PerUserFolder(nullptr, nullptr, nullptr), "");
+    EXPECT_EQ(platform::PerUserFolder("", "relative", "relative"), "");
+}
+
+TEST(PerUserFolder, IsMadePrivateAndUsedOnlyWhileItIs) {
+    char pattern[] = "/tmp/per_user_test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string base = pattern;
+    const std::string made = base + "/cache/qrsuite";
+    const mode_t mask = umask(0);  // the modes below are the ones asked for
+    const bool private_made = platform::MakePrivateFolder(made);
+    umask(mask);
+    EXPECT_TRUE(private_made);
+    struct stat info {};
+    ASSERT_EQ(lstat(made.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    EXPECT_TRUE(platform::MakePrivateFolder(made));  // already there
+
+    // Made by someone else before us, open to others, or a link: refused.
+    const std::string open_folder = base + "/open";
+    ASSERT_EQ(mkdir(open_folder.c_str(), 0700), 0);
+    ASSERT_EQ(chmod(open_folder.c_str(), 0777), 0);
+    EXPECT_FALSE(platform::MakePrivateFolder(open_folder));
+    const std::string link = base + "/link";
+    ASSERT_EQ(symlink(made.c_str(), link.c_str()), 0);
+    EXPECT_FALSE(platform::MakePrivateFolder(link));
+    if (geteuid() == 0) {
+        const std::string others = base + "/others";
+        ASSERT_EQ(mkdir(others.c_str(), 0700), 0);
+        ASSERT_EQ(chown(others.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(platform::MakePrivateFolder(others));
+    }
+    fs::remove_all(base);
 }

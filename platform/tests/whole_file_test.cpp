@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,7 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "unprivileged.h"
+
 namespace {
+
+using platform_test::AsTestUser;
+using platform_test::GiveToTestUser;
 
 class WholeFile : public ::testing::Test {
 protected:
@@ -122,18 +128,26 @@ TEST_F(WholeFile, ALinkIsFollowedAndItsTargetReplaced) {
 }
 
 TEST_F(WholeFile, ALinkIntoAnotherFolderReplacesTheTargetThere) {
-    std::filesystem::create_directory(folder_ + "/elsewhere");
-    const std::string target = folder_ + "/elsewhere/lib.dll";
-    Write(target, "old");
+    const std::string elsewhere = folder_ + "/elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    const std::string target = elsewhere + "/lib.dll";
     const std::string link = folder_ + "/lib.dll";
+    Write(target, "old");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    ASSERT_EQ(chmod((folder_ + "/elsewhere").c_str(), 0555), 0);  // the temporary file would go there
-    EXPECT_EQ(platform::WriteWholeFile(link, "new", 3), geteuid() == 0);
-    chmod((folder_ + "/elsewhere").c_str(), 0755);
-    if (geteuid() != 0) {
-        EXPECT_EQ(Read(target), "old");
-    }
+    ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+    for (const std::string& path : {folder_, elsewhere, target, link}) GiveToTestUser(path);
+    EXPECT_TRUE(AsTestUser([&] { return platform::WriteWholeFile(link, "new", 3); }));
+    EXPECT_EQ(Read(target), "new");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
+
+    // The temporary file would go into the target's folder: unwritable there,
+    // the target stays as it was.
+    ASSERT_EQ(chmod(elsewhere.c_str(), 0555), 0);
+    EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(link, "newer", 5); }));
+    EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(target, "newer", 5); }));
+    chmod(elsewhere.c_str(), 0755);
+    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere), {}), 1);
 }
 
 TEST_F(WholeFile, TheOldFilesModeIsKept) {
@@ -142,25 +156,80 @@ TEST_F(WholeFile, TheOldFilesModeIsKept) {
     ASSERT_EQ(chmod(path.c_str(), 0751), 0);
     ASSERT_TRUE(platform::WriteWholeFile(path, "new", 3));
     EXPECT_EQ(Mode(path), 0751u);
-    ASSERT_EQ(chmod(path.c_str(), 0400), 0);  // read-only: still replaced, still read-only
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
     ASSERT_TRUE(platform::WriteWholeFile(path, "newer", 5));
-    EXPECT_EQ(Mode(path), 0400u);
+    EXPECT_EQ(Mode(path), 0600u);
     EXPECT_EQ(Read(path), "newer");
 
+    // A new file gets 0666 less the umask, which is left as it was.
     const mode_t mask = umask(027);
     ASSERT_TRUE(platform::WriteWholeFile(folder_ + "/fresh", "x", 1));
-    umask(mask);
+    EXPECT_EQ(umask(mask), 027u);
     EXPECT_EQ(Mode(folder_ + "/fresh"), 0640u);
 }
 
+// A file the user could not open for writing is not replaced, even where
+// the user may rename files (the user's own folder), directly or through a
+// link.
+TEST_F(WholeFile, AFileTheUserCannotWriteIsNeverReplaced) {
+    const std::string path = folder_ + "/read-only";
+    const std::string link = folder_ + "/link";
+    Write(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    ASSERT_EQ(symlink("read-only", link.c_str()), 0);
+    ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+    GiveToTestUser(folder_);
+    GiveToTestUser(link);
+    EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(path, "new", 3); }));
+    EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(link, "new", 3); }));
+    EXPECT_EQ(Read(path), "old");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 2);
+}
+
 TEST_F(WholeFile, AnUnwritableFolderKeepsTheOldFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
     const std::string path = folder_ + "/a.bin";
     Write(path, "old");
+    GiveToTestUser(folder_);
+    GiveToTestUser(path);
     ASSERT_EQ(chmod(folder_.c_str(), 0555), 0);
-    EXPECT_FALSE(platform::WriteWholeFile(path, "new", 3));
+    EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(path, "new", 3); }));
+    EXPECT_FALSE(AsTestUser([&] { return platform::WriteWholeFile(folder_ + "/b.bin", "new", 3); }));
     chmod(folder_.c_str(), 0755);
     EXPECT_EQ(Read(path), "old");
+}
+
+// Another user's link in a sticky, world-writable folder (a trap laid in
+// /tmp) is followed exactly when the kernel follows it for this user: never
+// with fs.protected_symlinks on. Making another user's link needs root.
+TEST_F(WholeFile, AnotherUsersLinkInAStickyFolderIsFollowedOnlyAsTheKernelAllows) {
+    if (geteuid() != 0) GTEST_SKIP() << "making another user's link needs root";
+    const std::string sticky = folder_ + "/sticky";
+    const std::string victim = folder_ + "/victim";
+    std::filesystem::create_directory(sticky);
+    std::filesystem::create_directory(victim);
+    ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(sticky.c_str(), 01777), 0);
+    const std::string precious = victim + "/precious";
+    Write(precious, "old");
+    GiveToTestUser(victim);
+    GiveToTestUser(precious);
+    const std::string trap = sticky + "/out.bmp";
+    ASSERT_EQ(symlink(precious.c_str(), trap.c_str()), 0);
+    ASSERT_EQ(lchown(trap.c_str(), 4242, 4242), 0);  // neither the folder's owner nor the writer
+
+    const bool kernel_follows = AsTestUser([&] {
+        const int fd = open(trap.c_str(), O_WRONLY);
+        return fd >= 0 && close(fd) == 0;
+    });
+    std::ifstream setting("/proc/sys/fs/protected_symlinks");
+    int protection = 0;
+    if (setting >> protection && protection != 0) {
+        EXPECT_FALSE(kernel_follows);
+    }
+    EXPECT_EQ(AsTestUser([&] { return platform::WriteWholeFile(trap, "new", 3); }), kernel_follows);
+    EXPECT_EQ(Read(precious), kernel_follows ? "new" : "old");
+    EXPECT_TRUE(std::filesystem::is_symlink(trap));
 }
 
 TEST_F(WholeFile, AFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
@@ -183,6 +252,24 @@ TEST_F(WholeFile, AFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_FALSE(written);
     EXPECT_EQ(Read(path), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+}
+
+TEST_F(WholeFile, ARunningProgramIsReplacedWhole) {
+    // The kernel refuses to open a running program for writing (ETXTBSY);
+    // it is replaced by a new file all the same, and keeps running.
+    const std::string program = folder_ + "/sleeper";
+    std::filesystem::copy_file("/bin/sleep", program);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(program.c_str(), "sleeper", "5", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 1000 && Read("/proc/" + std::to_string(child) + "/comm") != "sleeper\n"; ++i) usleep(1000);
+    EXPECT_TRUE(platform::WriteWholeFile(program, "new", 3));
+    EXPECT_EQ(Read(program), "new");
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
 }
 
 TEST_F(WholeFile, NonRegularFilesAreWrittenInPlace) {

@@ -289,6 +289,32 @@ private slots:
         Levels()->setCurrentIndex(0);
     }
 
+    void failedWritesAreToldNeverAnOldPicture() {
+        Content()->setPlainText(QStringLiteral("fresh"));
+        // A symbol file left in the folder (qrmake keeps its own there) must
+        // not pass for the new symbol.
+        SymbolFileWith("stale", "a.bmp");
+        {
+            const testing::FileSizeLimit full_disk(1024);
+            window_->Generate();
+        }
+        QVERIFY(!Picture()->HasPicture());
+        QVERIFY2(Picture()->text().startsWith(QStringLiteral("无法写入文件 ")), qPrintable(Picture()->text()));
+
+        window_->Generate();
+        QVERIFY(Picture()->HasPicture());
+        const QString saved = Path(QStringLiteral("full.bmp"));
+        AnswerDialogWith(saved);
+        {
+            const testing::FileSizeLimit full_disk(1024);
+            window_->Save();
+        }
+        QVERIFY(!QFile::exists(saved));
+        QVERIFY2(Picture()->text().startsWith(QStringLiteral("无法写入文件 ")), qPrintable(Picture()->text()));
+        QCOMPARE(Content()->toPlainText(), QStringLiteral("fresh"));
+        Content()->clear();
+    }
+
     void recogniseShowsTextOrMessage() {
         // Our own symbol, ASCII text.
         Content()->setPlainText(QStringLiteral("round trip"));

@@ -2,12 +2,16 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 #include "app_icon.h"
 #include "app_identity.h"
 #include "binding/library_function.h"
 #include "camera_library.h"
+#include "files/whole_file.h"
 #include "library_binding.h"
 #include "recognise.h"
+#include "symbol_file.h"
 
 namespace qrcam {
 namespace {
@@ -87,7 +91,7 @@ CameraWindow::~CameraWindow() {
     }
 }
 
-std::string CameraWindow::FrameFile() { return platform::ProgramFolder() + "/temp.bmp"; }
+std::string CameraWindow::FrameFile() { return platform::ProgramFile("temp.bmp"); }
 
 void* CameraWindow::PreviewWindow() const { return static_cast<QWidget*>(label1_); }
 
@@ -120,11 +124,19 @@ void CameraWindow::StartGrabLoop() {
 }
 
 // One tick: grab the preview frame into the frame file, show it, decode it.
-// A failure message keeps the loop running; any other text ends it.
+// A failure message keeps the loop running; any other text ends it. The
+// last frame file is removed first, so that only a frame this grab wrote is
+// shown and decoded: without one, the decoder finds no file.
 void CameraWindow::GrabAndDecode() {
     QString text;
     try {
         const std::string frame_file = FrameFile();
+        if (!platform::DeleteFile(frame_file) && errno != ENOENT) {
+            edit1_->setPlainText(apps::WriteFailureMessage(frame_file));
+            timer1_->stop();
+            timer1_->setInterval(0);
+            return;
+        }
         SaveBmp(PreviewWindow(), frame_file.c_str());
         const QString path = QFile::decodeName(frame_file.c_str());
         picture1_->SetPictureBytes(ReadWholeFile(path));

@@ -254,6 +254,8 @@ void QrcamWindowTest::symbolReadingLikeAFailureMessageKeepsTheLoopRunning() {
 }
 
 void QrcamWindowTest::missingFrameShowsFileNotFoundAndKeepsRunning() {
+    // The last run's frame holds a symbol: it must not pass for a new frame.
+    QVERIFY(qrcam_test::SymbolPicture("old frame").save(QString::fromStdString(CameraWindow::FrameFile()), "BMP"));
     Click(*window_, "按钮2");  // nothing chosen: no source runs, no frame is written
     const QStringList texts = RunGrabLoop(3);
     QCOMPARE(texts, QStringList({QStringLiteral("文件未找到！")}));

@@ -98,6 +98,22 @@ private slots:
         QCOMPARE(testing::ReadSymbolBytes(QImage(SymbolFile()), &found), QByteArray("another"));
     }
 
+    void aFailedWriteIsToldNeverTheLastSymbol() {
+        Content()->setPlainText(QStringLiteral("first"));
+        window_->Generate();
+        QVERIFY(SymbolFileBytes().startsWith("BM"));
+        Content()->setPlainText(QStringLiteral("second"));
+        {
+            const testing::FileSizeLimit full_disk(1024);
+            window_->Generate();
+        }
+        auto* picture = Control<PictureBox>("图片框1");
+        QVERIFY(!picture->HasPicture());
+        QVERIFY2(picture->text().startsWith(QStringLiteral("无法写入文件 ")), qPrintable(picture->text()));
+        QVERIFY(!QFile::exists(SymbolFile()));
+        QCOMPARE(Content()->toPlainText(), QStringLiteral("second"));
+    }
+
     void everyVersionIsShownAndSavedWhole() {
         auto* versions = Control<QComboBox>("组合框_版本");
         for (int version = 1; version <= 40; ++version) {

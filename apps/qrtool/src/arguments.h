@@ -46,6 +46,7 @@ int ParseOrExit(const char* command, Options& options, Parse parse);
 
 }  // namespace qrtool
 
+#include "terminal_text.h"
 #include "usage.h"
 
 template <typename Options, typename Parse>
@@ -56,7 +57,7 @@ int qrtool::ParseOrExit(const char* command, Options& options, Parse parse) {
         PrintUsage(stdout);
         return 0;
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "qrtool %s: %s\n", command, e.message.c_str());
+        std::fprintf(stderr, "qrtool %s: %s\n", command, EscapeForTerminal(e.message).c_str());
         return 2;
     }
     return -1;

@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <exception>
+#include <memory>
 #include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "arguments.h"
+#include "job_budget.h"
 #include "lectavo/decoder.hpp"
 #include "text_format.h"
 #include "usage.h"
@@ -138,11 +141,12 @@ std::string Coordinate(float v) {
 }
 
 void PrintText(const std::string& path, const FileOutcome& f) {
+    const std::string name = EscapeForTerminal(path);
     if (f.code <= 0) {
-        std::printf("%s: %s\n", path.c_str(), MessageFor(f.code));
+        std::printf("%s: %s\n", name.c_str(), MessageFor(f.code));
         return;
     }
-    std::printf("%s: %d symbol%s\n", path.c_str(), f.code, f.code == 1 ? "" : "s");
+    std::printf("%s: %d symbol%s\n", name.c_str(), f.code, f.code == 1 ? "" : "s");
     for (size_t i = 0; i < f.symbols.size(); ++i) {
         const lectavo::Symbol& s = f.symbols[i];
         std::string corners;
@@ -204,19 +208,33 @@ int RunDecode(int argc, char** argv) {
     const size_t n = o.files.size();
     std::vector<FileOutcome> outcomes(n);
     unsigned jobs = o.jobs > 0 ? static_cast<unsigned>(o.jobs) : std::max(1u, std::thread::hardware_concurrency());
+    jobs = JobsWithinMemory(jobs, MemoryBudgetBytes());
     jobs = static_cast<unsigned>(std::min<size_t>(jobs, n));
     std::atomic<size_t> next{0};
     auto worker = [&] {
-        lectavo::Workspace workspace;
-        for (size_t i; (i = next.fetch_add(1)) < n;) outcomes[i] = DecodeOne(o, o.files[i], workspace);
+        std::unique_ptr<lectavo::Workspace> workspace;
+        for (size_t i; (i = next.fetch_add(1)) < n;) {
+            // Running out of memory fails this file alone.
+            try {
+                if (!workspace) workspace = std::make_unique<lectavo::Workspace>();
+                outcomes[i] = DecodeOne(o, o.files[i], *workspace);
+            } catch (const std::bad_alloc&) {
+                outcomes[i] = FileOutcome{};
+                outcomes[i].code = -5;
+            }
+        }
     };
     std::vector<std::thread> threads;
-    for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(worker);
+    try {
+        for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(worker);
+    } catch (const std::exception&) {
+        // No more threads: the ones running share the files.
+    }
     worker();
     for (auto& t : threads) t.join();
 
     int status = 0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n && !std::ferror(stdout); ++i) {
         if (o.json)
             PrintJson(o.files[i], outcomes[i]);
         else

@@ -11,6 +11,7 @@
 #include "arguments.h"
 #include "codepage/code_page.h"
 #include "mosaire.h"
+#include "terminal_text.h"
 #include "usage.h"
 
 namespace qrtool {
@@ -184,7 +185,7 @@ int RunEncode(int argc, char** argv) {
         const bool wmf = LowerExtension(o.output) == ".wmf";
         const int16_t ok = wmf ? QRSaveAsWMF(o.output.c_str()) : QRSaveAsBMP(o.output.c_str());
         if (ok == 0) {
-            std::fprintf(stderr, "qrtool encode: cannot write %s\n", o.output.c_str());
+            std::fprintf(stderr, "qrtool encode: cannot write %s\n", EscapeForTerminal(o.output).c_str());
             status = 1;
         }
     }

@@ -3,9 +3,7 @@
 #include <cstdio>
 
 namespace qrtool {
-namespace {
 
-// Length of the UTF-8 sequence starting at s[i], or 0 when it is invalid.
 size_t Utf8SequenceLength(std::string_view s, size_t i) {
     const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char c = b(i);
@@ -31,6 +29,8 @@ size_t Utf8SequenceLength(std::string_view s, size_t i) {
     return len;
 }
 
+namespace {
+
 void AppendHexByte(std::string& out, const char* prefix, unsigned value, int digits) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%s%0*X", prefix, digits, value);
@@ -48,37 +48,15 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string EscapeForTerminal(std::string_view bytes) {
-    std::string out;
-    for (size_t i = 0; i < bytes.size();) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        const size_t len = Utf8SequenceLength(bytes, i);
-        if (len > 1) {
-            out.append(bytes.substr(i, len));
-            i += len;
-            continue;
-        }
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c == '\\')
-            out += "\\\\";
-        else if (c < 0x20 || c >= 0x7F)
-            AppendHexByte(out, "\\x", c, 2);
-        else
-            out += static_cast<char>(c);
-        ++i;
-    }
-    return out;
-}
-
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
-    for (char ch : utf8) {
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const char ch = utf8[i];
         const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == 0xC2 && i + 1 < utf8.size() && (static_cast<unsigned char>(utf8[i + 1]) & 0xE0) == 0x80) {
+            AppendHexByte(out, "\\u", static_cast<unsigned char>(utf8[++i]), 4);  // C1: U+0080-U+009F
+            continue;
+        }
         switch (c) {
             case '"':
                 out += "\\\"";
@@ -96,7 +74,7 @@ std::string JsonString(std::string_view utf8) {
                 out += "\\t";
                 break;
             default:
-                if (c < 0x20)
+                if (c < 0x20 || c == 0x7F)
                     AppendHexByte(out, "\\u", c, 4);
                 else
                     out += ch;

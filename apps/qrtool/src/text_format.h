@@ -4,16 +4,18 @@
 #include <string>
 #include <string_view>
 
+#include "terminal_text.h"
+
 namespace qrtool {
 
 bool IsValidUtf8(std::string_view bytes);
 
-// Printable form for the terminal: valid UTF-8 stays as it is except that
-// control characters and backslashes are escaped (\n, \r, \t, \\, \xNN);
-// other bytes are escaped as \xNN.
-std::string EscapeForTerminal(std::string_view bytes);
+// Length of the UTF-8 sequence starting at bytes[i], or 0 when it is invalid.
+size_t Utf8SequenceLength(std::string_view bytes, size_t i);
 
-// A JSON string literal (with quotes) of valid UTF-8 text.
+// A JSON string literal (with quotes) of valid UTF-8 text; every control
+// character (C0, DEL, C1) is written as a \u escape, so the literal reads
+// back as the same text.
 std::string JsonString(std::string_view utf8);
 
 std::string Hex(std::string_view bytes);

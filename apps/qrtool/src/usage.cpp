@@ -35,7 +35,7 @@ void PrintUsage(std::FILE* out) {
         "  -j, --jobs N             files decoded at once (default: number of processors)\n"
         "\n"
         "Exit status of decode: 0 every file gave a symbol, 1 some gave none,\n"
-        "2 a file could not be read (or bad usage).\n",
+        "2 a file could not be read, the output could not be written, or bad usage.\n",
         out);
 }
 

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -128,6 +129,62 @@ TEST_F(QrtoolTest, JsonOutputIsOneParsableObjectPerFile) {
         "assert len(s['corners'])==4; assert rows[1]['status']==0 and rows[1]['symbols']==[]\" " +
         Quote(json);
     EXPECT_EQ(std::system(check.c_str()), 0) << dec.out;
+}
+
+// Output that does not arrive (a full disk, a reader that went away) is an
+// error: told on standard error, with a failure status.
+TEST_F(QrtoolTest, OutputThatCannotBeWrittenIsAnError) {
+    const std::string good = Path("good.bmp"), errors = Path("errors.txt");
+    ASSERT_EQ(Exec("encode -o " + Quote(good) + " present").status, 0);
+    const auto run = [&](const std::string& arguments, const std::string& output) {
+        const int raw =
+            std::system((std::string(QRTOOL_PATH) + " " + arguments + " " + output + " 2>" + Quote(errors)).c_str());
+        std::ifstream in(errors);
+        const std::string told((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(told.find("cannot write the output"), std::string::npos) << arguments << ": " << told;
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(run("decode --json " + Quote(good), ">/dev/full"), 2);
+    EXPECT_EQ(run("decode " + Quote(good), ">/dev/full"), 2);
+    EXPECT_EQ(run("encode -o - grid", ">/dev/full"), 1);
+
+    // A pipe whose reading end is closed everywhere.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    ASSERT_GE(dup2(ends[1], 9), 0);
+    EXPECT_EQ(run("decode " + Quote(good), ">&9"), 2);
+    close(9);
+    close(ends[1]);
+}
+
+// Decoded data and file names reach a terminal with every control
+// character escaped; JSON keeps them exactly.
+TEST_F(QrtoolTest, TerminalControlsAreEscapedAndJsonKeepsThemExactly) {
+    const std::string data =
+        "a\x1b[31mred\xc2\x9b"
+        "2J\x07\x7f end";  // ESC, CSI (U+009B), BEL, DEL
+    const std::string file = Path("name\x1b]0;title\x07.bmp");
+    ASSERT_EQ(Exec("encode -o " + Quote(file) + " " + Quote(data)).status, 0);
+    Outcome text = Exec("decode " + Quote(file));
+    ASSERT_EQ(text.status, 0) << text.out;
+    for (const char* raw : {"\x1b", "\x07", "\x7f", "\xc2\x9b"}) {
+        EXPECT_EQ(text.out.find(raw), std::string::npos) << text.out;
+    }
+    EXPECT_NE(text.out.find("name\\x1B]0;title\\x07.bmp: 1 symbol"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("text: a\\x1B[31mred\\u009B2J\\x07\\x7F end"), std::string::npos) << text.out;
+
+    Outcome json = Exec("decode --json " + Quote(file));
+    ASSERT_EQ(json.status, 0) << json.out;
+    EXPECT_EQ(json.out.find("\x1b"), std::string::npos) << json.out;
+    const std::string rows = Path("out.jsonl");
+    std::ofstream(rows) << json.out;
+    const std::string check =
+        "python3 -c \"import json,sys; r=json.loads(open(sys.argv[1]).read()); "
+        "assert r['file']==sys.argv[2], r['file']; "
+        "assert r['symbols'][0]['text']==sys.argv[3], r['symbols'][0]['text']\" " +
+        Quote(rows) + " " + Quote(file) + " " + Quote(data);
+    EXPECT_EQ(std::system(check.c_str()), 0) << json.out;
 }
 
 TEST_F(QrtoolTest, WmfAndTerminalOutputs) {
