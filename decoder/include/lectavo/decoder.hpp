@@ -110,8 +110,8 @@ struct Symbol {
     std::vector<uint8_t> bytes;
     // The data as UTF-8 where they are text: valid UTF-8 as they stand,
     // ISO 8859-1 or ASCII where an ECI designator says so, otherwise code
-    // page 936 (GBK) where the bytes are valid GBK; no text for data with
-    // control characters other than tab, line feed and carriage return.
+    // page 936 (GBK) where the bytes are valid GBK and hold no control
+    // characters other than tab, line feed and carriage return.
     std::optional<std::string> text;
     int version = 0;  // 1-40
     Level level = Level::L;

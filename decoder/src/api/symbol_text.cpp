@@ -91,16 +91,12 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> TextOfData(std::string_view bytes, int32_t eci) {
-    std::optional<std::string> text;
-    if (IsValidUtf8(bytes)) {
-        text = std::string(bytes);
-    } else if (eci == 1 || eci == 3) {
-        text = Latin1ToUtf8(bytes);
-    } else if ((eci == 27 || eci == 170) && IsAscii(bytes)) {
-        text = std::string(bytes);
-    } else {
-        text = GbkToUtf8(bytes);
-    }
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    if (eci == 1 || eci == 3) return Latin1ToUtf8(bytes);
+    if ((eci == 27 || eci == 170) && IsAscii(bytes)) return std::string(bytes);
+    // Without a designator code page 936 is a guess; binary data often form
+    // valid GBK byte pairs, but seldom without control characters.
+    std::optional<std::string> text = GbkToUtf8(bytes);
     if (text && !PrintableText(*text)) return std::nullopt;
     return text;
 }
