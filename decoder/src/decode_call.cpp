@@ -5,7 +5,7 @@
 
 #include "input/binarizer.h"
 #include "input/picture_reader.h"
-#include "locate/search_pass.h"
+#include "first_search/search_pass.h"
 #include "result_codes.h"
 #include "sample/symbol_reading.h"
 #include "second_stage.h"

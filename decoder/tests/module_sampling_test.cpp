@@ -11,7 +11,7 @@
 
 #include "common/qr_tables.h"
 #include "encode_symbol.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
 #include "reading_fixture.h"
