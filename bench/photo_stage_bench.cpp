@@ -117,7 +117,7 @@ void RunOurs(benchmark::State& state, const Picture& p, bool accept) {
         const size_t before = heapNow;
         heapPeak = before;
         lectavo::photo::RunPhotoStage({p.pixels.data(), p.width, p.height}, 1,
-                                      [&](const lectavo::SampledGrid&, const lectavo::photo::Quad&) {
+                                      [&](const lectavo::SampledGrid&, const lectavo::Quad&) {
                                           ++grids;
                                           return accept;
                                       });

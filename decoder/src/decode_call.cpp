@@ -1,11 +1,10 @@
 #include "decode_call.h"
 
 #include <algorithm>
-#include <new>
 
 #include "input/binarizer.h"
 #include "input/picture_reader.h"
-#include "locate/search_pass.h"
+#include "first_search/search_pass.h"
 #include "result_codes.h"
 #include "sample/symbol_reading.h"
 #include "second_stage.h"
@@ -25,18 +24,6 @@ std::unique_ptr<SymbolReading> DecodeWorkspace::Take() {
 void DecodeWorkspace::Keep(std::unique_ptr<SymbolReading> reading) { reading_ = std::move(reading); }
 
 namespace {
-
-// The single place where running out of memory becomes a return code.
-template <typename Body>
-CallOutcome MappingOutOfMemory(Body body) {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        CallOutcome outcome;
-        outcome.code = kOutOfMemory;
-        return outcome;
-    }
-}
 
 // A search state for one call, with the workspace's symbol reading; the
 // reading goes back to the workspace when the call ends.
@@ -93,16 +80,14 @@ bool UsableArray(const uint8_t* pixels, int width, int height) { return pixels &
 // before `search` runs, with the identity mapping.
 template <typename Search>
 CallOutcome DecodeArray(const uint8_t* pixels, int width, int height, Search search) {
-    return MappingOutOfMemory([&] {
-        CallOutcome outcome;
-        if (!UsableArray(pixels, width, height)) return outcome;
-        if (!WithinSizeLimit(width, height)) {
-            outcome.code = kOutOfMemory;
-            return outcome;
-        }
-        search(outcome);
+    CallOutcome outcome;
+    if (!UsableArray(pixels, width, height)) return outcome;
+    if (!WithinSizeLimit(width, height)) {
+        outcome.code = kOutOfMemory;
         return outcome;
-    });
+    }
+    search(outcome);
+    return outcome;
 }
 
 }  // namespace
@@ -113,26 +98,24 @@ PictureRect RectFromCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 
 CallOutcome DecodeFileCall(const char* path, const PictureRect* rect, const DecoderOptions& options,
                            DecodeWorkspace& workspace) {
-    return MappingOutOfMemory([&] {
-        CallOutcome outcome;
-        if (rect) {
-            // Readers clip negative coordinates to the picture's edge.
-            outcome.mapping.originX = std::max(rect->left, 0);
-            outcome.mapping.originY = std::max(rect->top, 0);
-        }
-        if (!path || !*path) {
-            outcome.code = kFileNotFound;
-            return outcome;
-        }
-        GrayPicture picture;
-        outcome.code = ReadPicture(path, rect, picture);
-        outcome.mapping.scaleX = picture.scaleX;
-        outcome.mapping.scaleY = picture.scaleY;
-        if (!picture.HasImage()) return outcome;
-        SearchGrey(picture.pixels.data(), picture.width, picture.height, picture.threshold, picture.bilevel, options,
-                   workspace, outcome);
+    CallOutcome outcome;
+    if (rect) {
+        // Readers clip negative coordinates to the picture's edge.
+        outcome.mapping.originX = std::max(rect->left, 0);
+        outcome.mapping.originY = std::max(rect->top, 0);
+    }
+    if (!path || !*path) {
+        outcome.code = kFileNotFound;
         return outcome;
-    });
+    }
+    GrayPicture picture;
+    outcome.code = ReadPicture(path, rect, picture);
+    outcome.mapping.scaleX = picture.scaleX;
+    outcome.mapping.scaleY = picture.scaleY;
+    if (!picture.HasImage()) return outcome;
+    SearchGrey(picture.pixels.data(), picture.width, picture.height, picture.threshold, picture.bilevel, options,
+               workspace, outcome);
+    return outcome;
 }
 
 CallOutcome DecodeGreyCall(const uint8_t* pixels, int width, int height, const DecoderOptions& options,

@@ -45,7 +45,8 @@ struct CallOutcome {
 // and top, the larger (exclusive) right and bottom.
 PictureRect RectFromCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 
-// `rect` null: the whole picture. Allocation failures become kOutOfMemory.
+// `rect` null: the whole picture. Running out of memory throws
+// std::bad_alloc; the C interface's barrier turns it into kOutOfMemory.
 CallOutcome DecodeFileCall(const char* path, const PictureRect* rect, const DecoderOptions& options,
                            DecodeWorkspace& workspace);
 CallOutcome DecodeGreyCall(const uint8_t* pixels, int width, int height, const DecoderOptions& options,

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "decode/grid_decoding.h"
+#include "symbol_trial.h"
 #include "photo/photo_stage.h"
 
 namespace lectavo {
@@ -49,27 +50,13 @@ bool AlreadyHeld(const std::vector<DecodeResult>& results, const DecodeResult& r
 
 int32_t RoundedPixel(float v) { return static_cast<int32_t>(std::lround(std::clamp(v, -1e9f, 1e9f))); }
 
-void FillResult(const SampledGrid& grid, const DecodedData& data, const photo::Quad& quad, DecodeResult& r) {
-    r = DecodeResult{};
-    r.version = grid.version;
-    r.level = grid.level;
-    r.mask = grid.mask;
-    r.dataLength = data.length;
-    std::memcpy(r.data, data.bytes, static_cast<size_t>(data.length) + 1);
-    r.sequencePosition = data.sequencePosition;
-    r.sequenceTotal = data.sequenceTotal;
-    r.sequenceParity = data.sequenceParity;
-    r.eci = data.eci;
-    r.gs1 = data.gs1;
-    r.mirrored = grid.mirrored;
-    r.inverted = grid.inverted;
-    r.foundBy = FoundBy::kPhotoStage;
+DecodeResult PhotoResult(const SampledGrid& grid, const DecodedData& data, const Quad& quad) {
+    int32_t corners[4][2];
     for (int k = 0; k < 4; ++k) {
-        r.corners[k][0] = RoundedPixel(quad.x[k]);
-        r.corners[k][1] = RoundedPixel(quad.y[k]);
-        r.exactCorners[k][0] = quad.x[k];
-        r.exactCorners[k][1] = quad.y[k];
+        corners[k][0] = RoundedPixel(quad.x[k]);
+        corners[k][1] = RoundedPixel(quad.y[k]);
     }
+    return MakeResult(grid, data, corners, quad, FoundBy::kPhotoStage);
 }
 
 }  // namespace
@@ -88,10 +75,10 @@ void AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, 
     // Each about 7 KB: kept off the stack and made once per call.
     auto data = std::make_unique<DecodedData>();
     auto record = std::make_unique<DecodeResult>();
-    const auto trial = [&](const SampledGrid& grid, const photo::Quad& quad) {
+    const auto trial = [&](const SampledGrid& grid, const Quad& quad) {
         data->Reset();
-        if (DecodeSampledGrid(grid, options, *data) != DecodeStatus::kOk) return photo::GridVerdict::kUnread;
-        FillResult(grid, *data, quad, *record);
+        if (DecodeGridTrial(grid, options, *data) != TrialStatus::kRead) return photo::GridVerdict::kUnread;
+        *record = PhotoResult(grid, *data, quad);
         if (AlreadyHeld(results, *record)) return photo::GridVerdict::kAlreadyHeld;
         results.push_back(*record);
         return photo::GridVerdict::kRead;

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "common/qr_tables.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/module_sampling.h"
 #include "reading_fixture.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "locate/finder_scan.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "search_fixture.h"
 #include "test_pictures.h"
 
@@ -69,7 +69,7 @@ size_t ExpectSameScan(const std::vector<uint8_t>& plane, int width, int height, 
     search.plane.height = height;
     search.minModuleSize = static_cast<uint8_t>(minModule);
     const auto expected = PlainScan(search);
-    lectavo::FinderScan(search.plane, search.state, 1);
+    lectavo::FinderScan(search.plane, search.state.minModuleSize, 1, search.state.finders);
     EXPECT_EQ(search.finders.size(), expected.size());
     for (size_t i = 0; i < expected.size() && i < search.finders.size(); ++i) {
         EXPECT_EQ(search.finders[i].x, expected[i].x);

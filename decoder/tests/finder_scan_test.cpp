@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "locate/boundary.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "search_fixture.h"
 
 namespace {
@@ -144,7 +144,7 @@ TEST(CrossCheck, RunTableMatchesPixelWalk) {
 TEST(FinderScan, FindsCentreAndStoresEachPatternOnce) {
     Canvas c(80, 80);
     c.Finder(20, 30, 4);
-    ASSERT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), 1);
+    ASSERT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), 1);
     EXPECT_FLOAT_EQ(c.search.finders[0].x, 34.0f);
     EXPECT_FLOAT_EQ(c.search.finders[0].y, 44.0f);
     EXPECT_EQ(c.search.finders[0].isVirtual, 0);
@@ -157,11 +157,11 @@ TEST(FinderScan, PatternsCloserThanOnePixelAreOne) {
     near.x = 34.8f;
     near.y = 43.2f;
     c.search.finders.push_back(near);
-    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), 1);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), 1);
     near.x = 35.0f;  // a whole pixel away in x
     near.y = 44.0f;
     c.search.finders.assign(1, near);
-    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), 2);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), 2);
 }
 
 TEST(FinderScan, StepFollowsMinimumModuleSize) {
@@ -169,19 +169,19 @@ TEST(FinderScan, StepFollowsMinimumModuleSize) {
     for (int minModule : {1, 7}) {
         Canvas c(60, 60, minModule);
         c.Finder(12, 12, 2);
-        EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), minModule == 1 ? 1 : 0) << minModule;
+        EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), minModule == 1 ? 1 : 0) << minModule;
     }
     // The divisor shrinks the step again.
     Canvas c(60, 60, 7);
     c.Finder(12, 12, 2);
-    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 7), 1);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 7, c.search.state.finders), 1);
 }
 
 TEST(FinderScan, StopsAt128Patterns) {
     Canvas c(12 * 30 + 4, 12 * 30 + 4);
     for (int i = 0; i < 30; ++i)
         for (int j = 0; j < 30; ++j) c.Finder(2 + 12 * i, 2 + 12 * j, 1);
-    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state, 1), lectavo::kMaxFinders);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), lectavo::kMaxFinders);
 }
 
 // The result lies on the outer pixel edge of the ring, as the boundary walk

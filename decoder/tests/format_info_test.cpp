@@ -5,34 +5,42 @@
 
 #include "common/bch.h"
 #include "location_fixtures.h"
-#include "sample/format_info.h"
+#include "common/format_decoding.h"
 #include "sample/format_reading.h"
 #include "search_fixture.h"
 
 namespace {
 
-TEST(CorrectFormatWord, UpToTwoBitErrors) {
+using qrcommon::MatchRule;
+
+TEST(MatchFormatWord, UpToTheLimitAndFirstOrNearest) {
     const uint32_t code = qrcommon::FormatCodeword(0b10110);
     for (uint32_t errors : {0u, 0x1u, 0x4001u, 0x0210u}) {
-        uint32_t word = code ^ errors;
-        ASSERT_TRUE(lectavo::CorrectFormatWord(word)) << errors;
-        EXPECT_EQ(word, code);
+        const auto m = qrcommon::MatchFormatWord(code ^ errors, 2, MatchRule::kFirstWithin);
+        ASSERT_TRUE(m.Found()) << errors;
+        EXPECT_EQ(m.value, 0b10110);
     }
-    uint32_t word = code ^ 0x0007u;
-    EXPECT_FALSE(lectavo::CorrectFormatWord(word));
-    EXPECT_EQ(word, code ^ 0x0007u);
+    EXPECT_FALSE(qrcommon::MatchFormatWord(code ^ 0x0007u, 2, MatchRule::kFirstWithin).Found());
+    const auto three = qrcommon::MatchFormatWord(code ^ 0x0007u, 3, MatchRule::kNearestWithin);
+    EXPECT_EQ(three.value, 0b10110);
+    EXPECT_EQ(three.distance, 3);
+    // Format codewords lie at least 7 bits apart, so with up to 3 errors the
+    // first and the nearest agree.
+    for (uint32_t data = 0; data < 32; ++data) {
+        const uint32_t word = qrcommon::FormatCodeword(data) ^ 0x1101u;
+        EXPECT_EQ(qrcommon::MatchFormatWord(word, 3, MatchRule::kFirstWithin).value,
+                  qrcommon::MatchFormatWord(word, 3, MatchRule::kNearestWithin).value);
+    }
 }
 
-TEST(CorrectVersionWord, DistanceThreeIsNotCorrected) {
+TEST(MatchVersionWord, DistanceThreeNeedsTheWiderLimit) {
     const uint32_t code = qrcommon::VersionCodeword(23);
-    uint32_t word = code ^ 0x20001u;
-    ASSERT_TRUE(lectavo::CorrectVersionWord(word));
-    EXPECT_EQ(word >> 12, 23u);
-    word = code ^ 0x20401u;
-    EXPECT_FALSE(lectavo::CorrectVersionWord(word));
+    EXPECT_EQ(qrcommon::MatchVersionWord(code ^ 0x20001u, 2, MatchRule::kFirstWithin).value, 23);
+    EXPECT_FALSE(qrcommon::MatchVersionWord(code ^ 0x20401u, 2, MatchRule::kFirstWithin).Found());
+    EXPECT_EQ(qrcommon::MatchVersionWord(code ^ 0x20401u, 3, MatchRule::kNearestWithin).value, 23);
     // Versions below 7 carry no version information.
-    word = (6u << 12) | qrcommon::BchRemainder(6u << 12, qrcommon::kVersionPoly);
-    EXPECT_FALSE(lectavo::CorrectVersionWord(word));
+    const uint32_t six = (6u << 12) | qrcommon::BchRemainder(6u << 12, qrcommon::kVersionPoly);
+    EXPECT_FALSE(qrcommon::MatchVersionWord(six, 2, MatchRule::kFirstWithin).Found());
 }
 
 // A light 100 x 100 plane with a hand-made candidate: the top-left finder's

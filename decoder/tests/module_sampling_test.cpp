@@ -11,9 +11,10 @@
 
 #include "common/qr_tables.h"
 #include "encode_symbol.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
+#include "symbol_trial.h"
 #include "reading_fixture.h"
 
 namespace {
@@ -220,7 +221,11 @@ TEST(ReadSymbol, HostileGeometryFailsWithoutCrashing) {
             for (int k = 0; k < 12; ++k) c.corners[k] = {value * (k % 3), value * (k % 2)};
             c.version = version;
             lectavo::DecodedData data;
-            EXPECT_NE(lectavo::ReadSymbol(search->plane, c, *search->work, {}, data), lectavo::DecodeStatus::kOk);
+            const lectavo::GridTrial trial = [&](const lectavo::SampledGrid& grid) {
+                return lectavo::DecodeGridTrial(grid, {}, data);
+            };
+            EXPECT_NE(lectavo::ReadSymbol(search->plane, c, *search->work, lectavo::DecodingFirstBlockCheck(), trial),
+                      lectavo::TrialStatus::kRead);
         }
 }
 

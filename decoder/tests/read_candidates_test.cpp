@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "sample/module_sampling.h"
-#include "sample/read_candidates.h"
+#include "first_search/read_candidates.h"
 #include "reading_fixture.h"
 
 // Allocations of at least this many bytes fail while it is non-zero, so a

@@ -5,7 +5,7 @@
 
 #include "encode_symbol.h"
 #include "locate/finder_scan.h"
-#include "locate/search_pass.h"
+#include "first_search/search_pass.h"
 #include "location_fixtures.h"
 #include "locate/two_finder.h"
 
@@ -39,7 +39,7 @@ TEST(SearchPass, TwoPatternsOfDifferentSizeGiveUp) {
             p.pixels[static_cast<size_t>(y + 10) * p.width + 100 + x] =
                 small.pixels[static_cast<size_t>(y) * small.width + x];
     locfix::PlaneSearch ps(p);
-    ASSERT_EQ(lectavo::FinderScan(ps.search.plane, ps.search.state, 1), 2);
+    ASSERT_EQ(lectavo::FinderScan(ps.search.plane, ps.search.state.minModuleSize, 1, ps.search.state.finders), 2);
     EXPECT_FALSE(lectavo::CompleteTwoFinders(ps.search.plane, ps.search.finders));
     EXPECT_FALSE(lectavo::SearchPass(lectavo::BinaryPlane{ps.plane.data(), p.width, p.height}, ps.search.state, 0));
     EXPECT_TRUE(ps.search.finders.empty());
@@ -109,7 +109,7 @@ TEST(SearchPass, HalfResolutionReadsWhatFullResolutionCannot) {
         for (int x = 0; x < p.width; ++x)
             if (x % 4 == 1) p.pixels[static_cast<size_t>(y) * p.width + x] = 255;
     locfix::PlaneSearch ps(p);
-    EXPECT_EQ(lectavo::FinderScan(ps.search.plane, ps.search.state, 1), 0);
+    EXPECT_EQ(lectavo::FinderScan(ps.search.plane, ps.search.state.minModuleSize, 1, ps.search.state.finders), 0);
     ps.search.finders.clear();
     ASSERT_TRUE(lectavo::SearchPass(lectavo::BinaryPlane{ps.plane.data(), p.width, p.height}, ps.search.state, 0));
     ASSERT_EQ(ps.search.results.size(), 1u);

@@ -94,7 +94,7 @@ int CheckSymbol(const Case& c, bool withTriples = true) {
     locfix::PlaneSearch ps(testpics::Render(m, c.modulePx, 4, c.turns));
     testsearch::Search& s = ps.search;
 
-    lectavo::FinderScan(s.plane, s.state, 1);
+    lectavo::FinderScan(s.plane, s.state.minModuleSize, 1, s.state.finders);
     int byRole[3];
     for (int role = 0; role < 3; ++role) {
         byRole[role] = FinderAt(s, where.FinderCentre(role));
@@ -156,7 +156,7 @@ void CheckCompletion(int role) {
         SCOPED_TRACE("role " + std::to_string(role) + " turns " + std::to_string(turns));
         locfix::PlaneSearch ps(testpics::Render(cut, 4, 4, turns));
         testsearch::Search& s = ps.search;
-        if (lectavo::FinderScan(s.plane, s.state, 1) != 2) continue;  // data modules may mimic a finder
+        if (lectavo::FinderScan(s.plane, s.state.minModuleSize, 1, s.state.finders) != 2) continue;  // data modules may mimic a finder
         ++tried;
         ASSERT_TRUE(lectavo::CompleteTwoFinders(s.plane, s.finders));
         ASSERT_EQ(s.finders.size(), 8u);

@@ -40,19 +40,6 @@ struct GeneratorPoly {
     std::array<uint8_t, 69> coef{};
 };
 
-inline constexpr GeneratorPoly MakeGenerator(int d) {
-    GeneratorPoly g{};
-    g.degree = d;
-    g.coef[0] = 1;
-    for (int i = 0; i < d; ++i) {
-        // multiply by (x - a^i) == (x + a^i)
-        const uint8_t root = kGf.exp[i];
-        for (int k = i + 1; k > 0; --k) g.coef[k] = static_cast<uint8_t>(g.coef[k - 1] ^ GfMul(g.coef[k], root));
-        g.coef[0] = GfMul(g.coef[0], root);
-    }
-    return g;
-}
-
 // Each generator is the previous one times (x - a^(d-1)), so the whole table
 // costs about 2,400 field products (cheap enough for any compiler's
 // constant-evaluation limit).

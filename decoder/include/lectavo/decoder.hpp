@@ -135,7 +135,8 @@ enum class ErrorCode {
     kFileNotFound,  // no such file
     kUnreadable,    // not a picture file this library reads, or a damaged one
     kAccessDenied,  // the file cannot be opened (permissions, locked)
-    kOutOfMemory,
+    kOutOfMemory,   // the picture is too large to hold (running short of memory
+                    // anywhere else throws std::bad_alloc)
 };
 
 class LECTAVO_CPP_API DecodeError : public std::runtime_error {

@@ -58,7 +58,7 @@ void ThrowForCode(int code) {
         case kSharingViolation:
             Fail(ErrorCode::kAccessDenied, "file cannot be opened");
         case kOutOfMemory:
-            throw std::bad_alloc();
+            Fail(ErrorCode::kOutOfMemory, "picture too large to hold");
         default:
             return;
     }

@@ -8,7 +8,7 @@
 
 #include "common/symbol_layout.h"
 #include "decode/decoded_data.h"
-#include "sample/sampled_grid.h"
+#include "core/sampled_grid.h"
 
 namespace lectavo {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "decode/decoded_data.h"
-#include "sample/sampled_grid.h"
+#include "core/sampled_grid.h"
 
 namespace lectavo {
 

@@ -7,20 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/picture_limits.h"
 #include "result_codes.h"
 
 namespace lectavo {
-
-// Pictures larger than this are refused with kOutOfMemory, so that no size
-// computation (three planes of width x height bytes) can overflow.
-inline constexpr int kMaxPictureSide = 65535;
-#ifdef LECTAVO_MAX_PIXELS
-inline constexpr int64_t kMaxPicturePixels = LECTAVO_MAX_PIXELS;
-#else
-inline constexpr int64_t kMaxPicturePixels = int64_t{1} << 28;
-#endif
-// Smallest width and height worth searching.
-inline constexpr int kMinPictureSide = 21;
 
 // Right and bottom are exclusive.
 struct PictureRect {
@@ -42,10 +32,6 @@ struct GrayPicture {
 
 inline uint8_t GreyOf(uint32_t red, uint32_t green, uint32_t blue) {
     return static_cast<uint8_t>((77 * red + 150 * green + 29 * blue) >> 8);
-}
-
-inline bool WithinSizeLimit(int64_t width, int64_t height) {
-    return width <= kMaxPictureSide && height <= kMaxPictureSide && width * height <= kMaxPicturePixels;
 }
 
 // Darkest and lightest grey seen, and the threshold halfway between.

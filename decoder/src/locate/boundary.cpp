@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "locate/geometry.h"
+#include "core/geometry.h"
 
 namespace lectavo {
 

@@ -2,8 +2,8 @@
 // along one side of the outer ring.
 #pragma once
 
-#include "locate/binary_plane.h"
-#include "locate/point.h"
+#include "core/binary_plane.h"
+#include "core/point.h"
 
 namespace lectavo {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "locate/geometry.h"
+#include "core/geometry.h"
 
 namespace lectavo {
 
@@ -141,11 +141,10 @@ bool CrossCheckRun(const RowRuns& runs, int k, RunEdges& edges) {
     return runs.Dark(k) && CheckDarkRun(runs.Starts(), k, runs.Width(), edges);
 }
 
-int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
-    int m = stepDivisor > 0 ? state.minModuleSize / stepDivisor : state.minModuleSize;
+int FinderScan(const BinaryPlane& plane, int minModuleSize, int stepDivisor, std::vector<FinderPattern>& finders) {
+    int m = stepDivisor > 0 ? minModuleSize / stepDivisor : minModuleSize;
     if (m < 1) m = 1;
     const int step = 2 * m;
-    std::vector<FinderPattern>& finders = state.finders;
     const int width = plane.width;
     const int sampleEnd = width - step;  // sampled columns: step, 2 * step, ... below this
     if (sampleEnd <= step || plane.height - step <= step) return static_cast<int>(finders.size());

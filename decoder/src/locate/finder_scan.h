@@ -2,9 +2,11 @@
 // position refinement and de-duplication.
 #pragma once
 
-#include "locate/binary_plane.h"
+#include <vector>
+
+#include "core/binary_plane.h"
+#include "core/located_symbol.h"
 #include "locate/row_runs.h"
-#include "locate/search_state.h"
 
 namespace lectavo {
 
@@ -27,8 +29,8 @@ bool CrossCheckVertical(const BinaryPlane& plane, int x, int y, RunEdges& edges)
 bool CrossCheckRun(const RowRuns& runs, int k, RunEdges& edges);
 
 // Scans the plane with a step of 2 * max(1, minModuleSize / stepDivisor)
-// pixels, appending finder patterns to state.finders (at most kMaxFinders);
+// pixels, appending finder patterns to `finders` (at most kMaxFinders);
 // returns their number.
-int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor);
+int FinderScan(const BinaryPlane& plane, int minModuleSize, int stepDivisor, std::vector<FinderPattern>& finders);
 
 }  // namespace lectavo

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "locate/boundary.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/format_reading.h"
 
 namespace lectavo {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "locate/boundary.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 
 namespace lectavo {
 

@@ -6,7 +6,7 @@
 
 #include "photo/grey_view.h"
 #include "photo/perspective_transform.h"
-#include "sample/sampled_grid.h"
+#include "core/sampled_grid.h"
 
 namespace lectavo::photo {
 

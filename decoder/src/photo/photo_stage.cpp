@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/qr_tables.h"
+#include "core/picture_limits.h"
 #include "photo/adaptive_binarizer.h"
 #include "photo/finder_detector.h"
 #include "photo/finder_grouping.h"
@@ -21,8 +22,6 @@ constexpr int kMaxEnlarged = 200;
 // Finder candidates with modules at least this wide (pixels) can still be
 // found on a copy of half the size.
 constexpr float kMinModuleToReduce = 4.0f;
-// Pictures beyond this many pixels are refused (16 megapixels and more fit).
-constexpr long long kMaxPixels = 1LL << 27;
 
 struct Stage {
     int limit;
@@ -91,8 +90,8 @@ struct Stage {
 }  // namespace
 
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid) {
-    if (!grey.pixels || grey.width < 21 || grey.height < 21 || symbolLimit <= 0) return 0;
-    if (static_cast<long long>(grey.width) * grey.height > kMaxPixels) return 0;
+    if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
+    if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
     Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so

@@ -5,17 +5,11 @@
 
 #include <functional>
 
+#include "core/point.h"
 #include "photo/grey_view.h"
-#include "sample/sampled_grid.h"
+#include "core/sampled_grid.h"
 
 namespace lectavo::photo {
-
-// Outer corners of a symbol in picture pixels: top-left, top-right,
-// bottom-right, bottom-left as the symbol reads.
-struct Quad {
-    float x[4] = {};
-    float y[4] = {};
-};
 
 // Decodes one candidate grid; true when it read, which ends the
 // alternatives for that symbol.

@@ -7,7 +7,7 @@
 #include "photo/alignment_search.h"
 #include "photo/edge_corner.h"
 #include "photo/edge_refinement.h"
-#include "photo/format_reading.h"
+#include "decode/grid_format.h"
 
 namespace lectavo::photo {
 namespace {

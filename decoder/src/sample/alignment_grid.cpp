@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "common/qr_tables.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/module_sampling.h"
 
 namespace lectavo {

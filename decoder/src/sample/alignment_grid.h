@@ -1,7 +1,7 @@
 // Track anchoring on the alignment patterns of a version 7-40 symbol.
 #pragma once
 
-#include "locate/binary_plane.h"
+#include "core/binary_plane.h"
 #include "sample/tracks.h"
 
 namespace lectavo {

@@ -4,7 +4,7 @@
 #include "sample/format_reading.h"
 
 #include "common/bch.h"
-#include "sample/format_info.h"
+#include "common/format_decoding.h"
 
 namespace lectavo {
 
@@ -92,8 +92,12 @@ bool ReadVersionInfo(const BinaryPlane& plane, const std::vector<FinderPattern>&
         for (int j = 0; j <= 2; ++j)
             reader.Sample(tr.centre + d * static_cast<float>(i) + r * static_cast<float>(j - 7), 3 * (i + 3) + j);
     if (reader.Outside()) return false;
-    uint32_t word = reader.Take();
-    if (!CorrectVersionWord(word)) {
+    // The first version within two bit errors, in version order.
+    const auto match = [](uint32_t word) {
+        return qrcommon::MatchVersionWord(word, 2, qrcommon::MatchRule::kFirstWithin);
+    };
+    qrcommon::CodewordMatch version = match(reader.Take());
+    if (!version.Found()) {
         // Beside the bottom-left finder: six columns of three modules.
         r = (bl.c[kTopRight] - bl.c[kTopLeft]) / 7.0f;
         d = ((bl.c[kBottomLeft] - bl.c[kTopLeft]) + (bl.c[kBottomRight] - bl.c[kTopRight])) / 14.0f;
@@ -101,10 +105,10 @@ bool ReadVersionInfo(const BinaryPlane& plane, const std::vector<FinderPattern>&
             for (int j = 0; j <= 2; ++j)
                 reader.Sample(bl.centre + r * static_cast<float>(i) + d * static_cast<float>(j - 7), 3 * (i + 3) + j);
         if (reader.Outside()) return false;
-        word = reader.Take();
-        if (!CorrectVersionWord(word)) return false;
+        version = match(reader.Take());
+        if (!version.Found()) return false;
     }
-    candidate.version = static_cast<int32_t>(word >> 12);
+    candidate.version = version.value;
     return true;
 }
 
@@ -114,9 +118,8 @@ bool ReadFormatInfo(const BinaryPlane& plane, const std::vector<FinderPattern>& 
     const Finder tl = FinderOf(finders, candidate, 0);
     const Finder tr = FinderOf(finders, candidate, 1);
     const Finder bl = FinderOf(finders, candidate, 2);
-    uint32_t word = 0;
-    bool found = false;
-    for (int reading = 0; reading < 3 && !found; ++reading) {
+    qrcommon::CodewordMatch format;
+    for (int reading = 0; reading < 3 && !format.Found(); ++reading) {
         if (reading == 0) {
             const PointF d = ((tl.c[kBottomRight] - tl.c[kTopRight]) + (tl.c[kBottomLeft] - tl.c[kTopLeft])) / 14.0f;
             const PointF r = ((tl.c[kTopRight] - tl.c[kTopLeft]) + (tl.c[kBottomRight] - tl.c[kBottomLeft])) / 14.0f;
@@ -137,12 +140,12 @@ bool ReadFormatInfo(const BinaryPlane& plane, const std::vector<FinderPattern>& 
             ReadTopLeftFormat(reader, tl.centre, r, d);
         }
         if (reader.Outside()) return false;
-        word = reader.Take() ^ qrcommon::kFormatMask;
-        found = CorrectFormatWord(word);
+        // The first format within two bit errors, in data order.
+        format = qrcommon::MatchFormatWord(reader.Take() ^ qrcommon::kFormatMask, 2, qrcommon::MatchRule::kFirstWithin);
     }
-    if (!found) return false;
-    candidate.level = FormatLevel(word);
-    candidate.mask = FormatMask(word);
+    if (!format.Found()) return false;
+    candidate.level = qrcommon::FormatDataLevel(format.value);
+    candidate.mask = qrcommon::FormatDataMask(format.value);
     return true;
 }
 

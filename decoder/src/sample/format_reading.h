@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "locate/binary_plane.h"
-#include "locate/located_symbol.h"
+#include "core/binary_plane.h"
+#include "core/located_symbol.h"
 
 namespace lectavo {
 

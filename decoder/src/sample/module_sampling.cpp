@@ -3,7 +3,7 @@
 #include <array>
 
 #include "common/qr_tables.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 
 namespace lectavo {
 

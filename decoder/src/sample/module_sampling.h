@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "common/symbol_layout.h"
-#include "locate/binary_plane.h"
-#include "locate/geometry.h"
-#include "sample/sampled_grid.h"
+#include "core/binary_plane.h"
+#include "core/geometry.h"
+#include "core/sampled_grid.h"
 #include "sample/tracks.h"
 
 namespace lectavo {

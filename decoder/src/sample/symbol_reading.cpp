@@ -1,8 +1,7 @@
 #include "sample/symbol_reading.h"
 
 #include "common/qr_tables.h"
-#include "decode/codewords.h"
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/alignment_grid.h"
 #include "sample/module_sampling.h"
 
@@ -86,11 +85,11 @@ int PlaceSymbolTracks(const BinaryPlane& plane, ReadingArea& area, const Located
     return AnchorList(version, anchors);
 }
 
-DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, SymbolReading& reading,
-                        const GridDecodeOptions& options, DecodedData& out) {
+TrialStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, SymbolReading& reading,
+                       const FirstBlockCheck& check, const GridTrial& trial) {
     int anchors[kMaxTracks];
     const int count = PlaceSymbolTracks(plane, reading.area, symbol, anchors);
-    if (count == 0) return DecodeStatus::kGeometryDegenerate;
+    if (count == 0) return TrialStatus::kUnread;
     qrcommon::BuildFunctionMap(symbol.version, reading.functions);
     SampledGrid& grid = reading.grid;
     grid.side = reading.area.side;
@@ -98,23 +97,24 @@ DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, S
     grid.level = symbol.level;
     grid.mask = symbol.mask;
     const qrcommon::BlockRow& blocks = qrcommon::kBlockTable[grid.version][grid.level & 3];
-    const bool firstBlockAlone = grid.level >= 0 && grid.level <= 3 && blocks.blocks1 + blocks.blocks2 > 1;
-    const std::vector<uint16_t>* firstBlock = firstBlockAlone ? &FirstBlockModules(grid.version, grid.level) : nullptr;
-    DecodeStatus status = DecodeStatus::kCodewordsFailed;
+    const bool firstBlockAlone = check.modules && check.correctable && grid.level >= 0 && grid.level <= 3 &&
+                                 blocks.blocks1 + blocks.blocks2 > 1;
+    const std::vector<uint16_t>* firstBlock = firstBlockAlone ? &check.modules(grid.version, grid.level) : nullptr;
+    TrialStatus status = TrialStatus::kUnread;
     const auto attempt = [&] {
         if (reading.attemptsLeft <= 0) return true;  // the call's bound: no more tries, status stays failed
         --reading.attemptsLeft;
         MakeTrackLines(reading.area, anchors, count, reading.lines);
         if (firstBlock) {
             SampleModuleList(plane, reading.lines, *firstBlock, grid);
-            if (!FirstBlockCorrectable(grid)) {
-                status = DecodeStatus::kCodewordsFailed;
+            if (!check.correctable(grid)) {
+                status = TrialStatus::kUnread;
                 return false;
             }
         }
         SampleModules(plane, reading.lines, reading.functions, grid);
-        status = DecodeSampledGrid(grid, options, out);
-        return status != DecodeStatus::kCodewordsFailed;
+        status = trial(grid);
+        return status != TrialStatus::kUnread;
     };
     if (symbol.version >= 7)
         attempt();

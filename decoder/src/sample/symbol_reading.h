@@ -4,12 +4,11 @@
 #pragma once
 
 #include "common/symbol_layout.h"
-#include "decode/decoded_data.h"
-#include "decode/grid_decoding.h"
-#include "locate/binary_plane.h"
-#include "locate/located_symbol.h"
+#include "core/binary_plane.h"
+#include "core/grid_trial.h"
+#include "core/located_symbol.h"
+#include "core/sampled_grid.h"
 #include "sample/module_sampling.h"
-#include "sample/sampled_grid.h"
 #include "sample/tracks.h"
 
 namespace lectavo {
@@ -60,12 +59,13 @@ bool TryBottomRightOffsets(ReadingArea& area, Attempt&& attempt) {
 }
 
 // Places the tracks and runs the attempts (one for versions 7-40, up to 81
-// for versions 1-6), each sampling the grid and decoding it; an attempt ends
-// the reading once the codewords could be corrected. Where the symbol has
-// more than one block, an attempt samples the first block's modules first
-// and stops when that block cannot be corrected, as decoding would. Returns the status of
-// the last attempt, kGeometryDegenerate when no attempt could be made.
-DecodeStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, SymbolReading& reading,
-                        const GridDecodeOptions& options, DecodedData& out);
+// for versions 1-6), each sampling the grid and handing it to `trial`; an
+// attempt ends the reading once the trial says the codewords could be
+// corrected. Where the symbol has more than one block and `check` is given,
+// an attempt samples the first block's modules first and stops when that
+// block cannot be corrected, as the trial would. Returns the status of the
+// last attempt, kUnread when no attempt could be made.
+TrialStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, SymbolReading& reading,
+                       const FirstBlockCheck& check, const GridTrial& trial);
 
 }  // namespace lectavo

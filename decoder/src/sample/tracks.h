@@ -3,9 +3,9 @@
 // the initial anchors placed from the three finders.
 #pragma once
 
-#include "locate/located_symbol.h"
-#include "locate/point.h"
-#include "sample/sampled_grid.h"
+#include "core/located_symbol.h"
+#include "core/point.h"
+#include "core/sampled_grid.h"
 
 namespace lectavo {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "photo/format_reading.h"
+#include "decode/grid_format.h"
 #include "warped_symbols.h"
 
 namespace {
 
+using lectavo::Quad;
 using lectavo::SampledGrid;
-using lectavo::photo::Quad;
 using lectavo::photo::RunPhotoStage;
 
 int Mismatches(const SampledGrid& grid, const warped::Symbol& symbol) {
@@ -169,20 +169,20 @@ TEST(FormatReading, CorrectsUpToThreeBitErrors) {
     SampledGrid grid;
     grid.side = symbol.side;
     std::copy(symbol.dark.begin(), symbol.dark.end(), grid.modules.begin());
-    const auto clean = lectavo::photo::ReadFormat(grid);
+    const auto clean = lectavo::ReadFormat(grid);
     EXPECT_EQ(clean.level, 2);
     EXPECT_EQ(clean.distance, 0);
     // Three errors in the first copy and four in the second: the first wins.
     for (int c : {0, 2, 4}) grid.modules[8 * grid.side + c] ^= 1;
     for (int r : {grid.side - 1, grid.side - 2, grid.side - 3, grid.side - 4}) grid.modules[r * grid.side + 8] ^= 1;
-    const auto damaged = lectavo::photo::ReadFormat(grid);
+    const auto damaged = lectavo::ReadFormat(grid);
     EXPECT_EQ(damaged.level, clean.level);
     EXPECT_EQ(damaged.mask, clean.mask);
     EXPECT_EQ(damaged.distance, 3);
-    EXPECT_EQ(lectavo::photo::ReadVersion(grid), 7);
+    EXPECT_EQ(lectavo::ReadVersion(grid), 7);
     for (int r = 0; r < 3; ++r) grid.modules[r * grid.side + grid.side - 11] ^= 1;
     for (int c = 0; c < 4; ++c) grid.modules[(grid.side - 11) * grid.side + c] ^= 1;
-    EXPECT_EQ(lectavo::photo::ReadVersion(grid), 7);
+    EXPECT_EQ(lectavo::ReadVersion(grid), 7);
 }
 
 }  // namespace

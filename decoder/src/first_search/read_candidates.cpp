@@ -1,4 +1,4 @@
-#include "sample/read_candidates.h"
+#include "first_search/read_candidates.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,9 +6,10 @@
 #include <cstring>
 #include <utility>
 
-#include "locate/geometry.h"
+#include "core/geometry.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
+#include "symbol_trial.h"
 
 namespace lectavo {
 
@@ -49,13 +50,6 @@ int32_t Scaled(int value, int scale) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-void SetCorner(DecodeResult& r, int index, int x, int y, int scale) {
-    r.corners[index][0] = Scaled(x, scale);
-    r.corners[index][1] = Scaled(y, scale);
-    r.exactCorners[index][0] = static_cast<float>(r.corners[index][0]);
-    r.exactCorners[index][1] = static_cast<float>(r.corners[index][1]);
-}
-
 bool Near(int32_t a, int32_t b) { return std::llabs(static_cast<int64_t>(a) - b) <= 20; }
 
 bool IsDuplicate(const std::vector<DecodeResult>& results, const DecodeResult& r) {
@@ -69,25 +63,24 @@ bool IsDuplicate(const std::vector<DecodeResult>& results, const DecodeResult& r
     return false;
 }
 
-// Appends the result of a symbol read with `data` unless it duplicates one
-// already held.
-void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, const int32_t bottomRight[2],
-                  const DecodedData& data, int scale) {
-    DecodeResult r;
-    r.version = c.version;
-    r.level = c.level;
-    r.mask = c.mask;
+// Appends the result of a symbol read from `grid` with `data` unless it
+// duplicates one already held. Corners: the outer corners of the three
+// finders rounded to pixels, and the reading's bottom-right corner, all
+// multiplied by `scale`.
+void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, const SampledGrid& grid,
+                  const int32_t bottomRight[2], const DecodedData& data, int scale) {
     const PointF tl = c.corners[kTopLeft], tr = c.corners[4 + kTopRight], bl = c.corners[8 + kBottomLeft];
-    SetCorner(r, 0, RoundPixel(tl.x), RoundPixel(tl.y), scale);
-    SetCorner(r, 1, RoundPixel(tr.x), RoundPixel(tr.y), scale);
-    SetCorner(r, 2, bottomRight[0], bottomRight[1], scale);
-    SetCorner(r, 3, RoundPixel(bl.x), RoundPixel(bl.y), scale);
+    const int32_t corners[4][2] = {{Scaled(RoundPixel(tl.x), scale), Scaled(RoundPixel(tl.y), scale)},
+                                   {Scaled(RoundPixel(tr.x), scale), Scaled(RoundPixel(tr.y), scale)},
+                                   {Scaled(bottomRight[0], scale), Scaled(bottomRight[1], scale)},
+                                   {Scaled(RoundPixel(bl.x), scale), Scaled(RoundPixel(bl.y), scale)}};
+    Quad exact;
+    for (int k = 0; k < 4; ++k) {
+        exact.x[k] = static_cast<float>(corners[k][0]);
+        exact.y[k] = static_cast<float>(corners[k][1]);
+    }
+    DecodeResult r = MakeResult(grid, data, corners, exact, FoundBy::kBinaryPasses);
     if (IsDuplicate(results, r)) return;
-    r.dataLength = data.length;
-    std::memcpy(r.data, data.bytes, static_cast<size_t>(data.length) + 1);
-    r.sequencePosition = data.sequencePosition;
-    r.sequenceTotal = data.sequenceTotal;
-    r.sequenceParity = data.sequenceParity;
     results.push_back(r);
 }
 
@@ -129,15 +122,18 @@ void SortResults(std::vector<DecodeResult>& results) {
 int ReadCandidates(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolLimit, int scale) {
     DecodedData data;
     const GridDecodeOptions options;
+    const FirstBlockCheck check = DecodingFirstBlockCheck();
+    const GridTrial trial = [&](const SampledGrid& grid) { return DecodeGridTrial(grid, options, data); };
     for (const LocatedSymbol& c : state.candidates) {
         if (reading.attemptsLeft <= 0) break;
         if (!Readable(state, c)) continue;
         data.Reset();
-        const DecodeStatus status = ReadSymbol(plane, c, reading, options, data);
-        if (status != DecodeStatus::kOk && status != DecodeStatus::kSegmentsInvalid) continue;
+        const TrialStatus status = ReadSymbol(plane, c, reading, check, trial);
+        if (status == TrialStatus::kUnread) continue;
         for (int index : {c.a, c.b, c.c}) state.finders[index].used = 1;
         SuppressNearbyFinders(state, c);
-        if (status == DecodeStatus::kOk) AppendResult(state.results, c, reading.area.bottomRight, data, scale);
+        if (status == TrialStatus::kRead)
+            AppendResult(state.results, c, reading.grid, reading.area.bottomRight, data, scale);
         if (symbolLimit > 0 && static_cast<int>(state.results.size()) >= symbolLimit) break;
     }
     SortResults(state.results);

@@ -1,25 +1,22 @@
-#include "photo/format_reading.h"
+#include "decode/grid_format.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 
 #include "common/bch.h"
+#include "common/format_decoding.h"
 #include "common/symbol_layout.h"
 
-namespace lectavo::photo {
+namespace lectavo {
 namespace {
 
 constexpr int kMaxCorrectable = 3;
 
 FormatReading NearestFormat(uint32_t bits) {
-    FormatReading best;
-    for (uint32_t data = 0; data < 32; ++data) {
-        const int d = std::popcount(bits ^ (qrcommon::FormatCodeword(data) ^ qrcommon::kFormatMask));
-        if (d < best.distance)
-            best = {qrcommon::LevelIndicator(static_cast<int>(data >> 3)), static_cast<int>(data & 7), d};
-    }
-    return best;
+    const qrcommon::CodewordMatch m =
+        qrcommon::MatchFormatWord(bits ^ qrcommon::kFormatMask, kMaxCorrectable, qrcommon::MatchRule::kNearestWithin);
+    if (!m.Found()) return {};
+    return {qrcommon::FormatDataLevel(m.value), qrcommon::FormatDataMask(m.value), m.distance};
 }
 
 }  // namespace
@@ -48,13 +45,15 @@ int ReadVersion(const SampledGrid& g) {
         for (int c = s - 9; c >= s - 11; --c) right = (right << 1) | (g.At(r, c) & 1u);
     for (int c = 5; c >= 0; --c)
         for (int r = s - 9; r >= s - 11; --r) below = (below << 1) | (g.At(r, c) & 1u);
-    int best = 0, bestDistance = kMaxCorrectable + 1;
-    for (int v = 7; v <= 40; ++v) {
-        const int d = std::min(std::popcount(right ^ qrcommon::kVersionCodes[v]),
-                               std::popcount(below ^ qrcommon::kVersionCodes[v]));
-        if (d < bestDistance) best = v, bestDistance = d;
-    }
-    return best;
+    const auto nearest = [](uint32_t word) {
+        return qrcommon::MatchVersionWord(word, kMaxCorrectable, qrcommon::MatchRule::kNearestWithin);
+    };
+    const qrcommon::CodewordMatch a = nearest(right), b = nearest(below);
+    // The nearer copy; of equally near ones the lower version, as one search
+    // over both copies would find.
+    if (!a.Found() && !b.Found()) return 0;
+    if (a.distance != b.distance) return a.distance < b.distance ? a.value : b.value;
+    return std::min(a.value, b.value);
 }
 
 void Transpose(SampledGrid& g) {
@@ -62,4 +61,4 @@ void Transpose(SampledGrid& g) {
         for (int c = r + 1; c < g.side; ++c) std::swap(g.modules[r * g.side + c], g.modules[c * g.side + r]);
 }
 
-}  // namespace lectavo::photo
+}  // namespace lectavo

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "locate/point.h"
+#include "core/point.h"
 
 namespace lectavo {
 

@@ -3,8 +3,8 @@
 // order.
 #pragma once
 
-#include "locate/binary_plane.h"
-#include "locate/search_state.h"
+#include "core/binary_plane.h"
+#include "first_search/search_state.h"
 #include "sample/symbol_reading.h"
 
 namespace lectavo {

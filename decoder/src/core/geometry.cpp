@@ -1,4 +1,4 @@
-#include "locate/geometry.h"
+#include "core/geometry.h"
 
 #include <cmath>
 

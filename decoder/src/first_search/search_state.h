@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "decode_result.h"
-#include "locate/located_symbol.h"
+#include "core/located_symbol.h"
 #include "sample/symbol_reading.h"
 
 namespace lectavo {

@@ -1,18 +1,17 @@
-#include "locate/search_pass.h"
+#include "first_search/search_pass.h"
 
 #include <memory>
 #include <vector>
 
+#include "core/picture_limits.h"
 #include "locate/finder_scan.h"
 #include "locate/triple_search.h"
 #include "locate/two_finder.h"
-#include "sample/read_candidates.h"
+#include "first_search/read_candidates.h"
 
 namespace lectavo {
 
 namespace {
-
-constexpr int kMinPlaneSide = 21;
 
 enum class Outcome { kNothing, kRead, kGaveUp };
 
@@ -22,7 +21,7 @@ void EmptyLists(SearchState& state) {
 }
 
 Outcome SearchPlane(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolCount, int scale) {
-    if (FinderScan(plane, state, 1) == 2 && !CompleteTwoFinders(plane, state.finders)) return Outcome::kGaveUp;
+    if (FinderScan(plane, state.minModuleSize, 1, state.finders) == 2 && !CompleteTwoFinders(plane, state.finders)) return Outcome::kGaveUp;
     if (state.finders.size() >= 3 && TripleSearch(plane, state.finders, state.candidates, state.triplesLeft) > 0 &&
         ReadCandidates(plane, state, reading, symbolCount, scale) > 0)
         return Outcome::kRead;
@@ -51,7 +50,7 @@ void Halve(const BinaryPlane& plane, uint8_t* half, int halfWidth, int halfHeigh
 
 bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     EmptyLists(state);
-    if (plane.pixels == nullptr || plane.width < kMinPlaneSide || plane.height < kMinPlaneSide) return false;
+    if (plane.pixels == nullptr || plane.width < kMinPictureSide || plane.height < kMinPictureSide) return false;
 
     if (!state.reading) state.reading = std::make_unique<SymbolReading>();
     SymbolReading& reading = *state.reading;

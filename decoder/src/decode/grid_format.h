@@ -1,10 +1,10 @@
-// Format and version information read from a sampled grid and corrected to
-// the nearest valid codeword.
+// Format and version information read from a sampled grid (both copies of
+// each) and matched to the nearest valid codeword within three bit errors.
 #pragma once
 
-#include "sample/sampled_grid.h"
+#include "core/sampled_grid.h"
 
-namespace lectavo::photo {
+namespace lectavo {
 
 struct FormatReading {
     int level = 0;      // 0 = L, 1 = M, 2 = Q, 3 = H
@@ -22,4 +22,4 @@ int ReadVersion(const SampledGrid& grid);
 // The grid mirrored about its main diagonal (what a mirrored symbol gives).
 void Transpose(SampledGrid& grid);
 
-}  // namespace lectavo::photo
+}  // namespace lectavo

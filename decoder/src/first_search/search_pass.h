@@ -4,8 +4,8 @@
 // Any binariser can hand its planes to it.
 #pragma once
 
-#include "locate/binary_plane.h"
-#include "locate/search_state.h"
+#include "core/binary_plane.h"
+#include "first_search/search_state.h"
 
 namespace lectavo {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "locate/point.h"
+#include "core/point.h"
 
 namespace lectavo {
 
