@@ -1,21 +1,36 @@
 #include "decode_driver.h"
 
+#include <new>
+
 #include "decoder_options.h"
 #include "result_codes.h"
 #include "result_store.h"
+#include "threads/thread_object.h"
 
 namespace lectavo {
 
 namespace {
 
+const char kWorkspaceKey = 0;
+
+void* CreateWorkspace() { return new (std::nothrow) DecodeWorkspace(); }
+void DestroyWorkspace(void* workspace) { delete static_cast<DecodeWorkspace*>(workspace); }
+
+// The calling thread's decode workspace, kept between its calls so that a
+// call does not allocate and clear it again; null when it cannot be made.
+DecodeWorkspace* ThreadWorkspace() {
+    return static_cast<DecodeWorkspace*>(platform::ThreadObject(&kWorkspaceKey, CreateWorkspace, DestroyWorkspace));
+}
+
 // Empties the thread's store, runs `call` with the current options and the
-// store's workspace, and keeps what it found with its mapping.
+// thread's workspace, and keeps what it found with its mapping.
 template <typename Call>
 int IntoThreadStore(Call call) {
     ResultStore* store = ThreadResults();
-    if (!store) return kOutOfMemory;
+    DecodeWorkspace* workspace = ThreadWorkspace();
+    if (!store || !workspace) return kOutOfMemory;
     store->Clear();
-    CallOutcome outcome = call(CurrentOptions(), store->Workspace());
+    CallOutcome outcome = call(CurrentOptions(), *workspace);
     store->SetMapping(outcome.mapping);
     if (outcome.code <= 0 || outcome.results.empty()) return outcome.code;
     store->Assign(outcome.results);

@@ -1,16 +1,13 @@
 // The calling thread's decoded symbols, kept from the end of a successful
 // decode call until the thread's next decode call or an explicit free, and
 // the position mapping of that call, so the corners of a thread's results
-// never take another thread's rectangle origin or resampling scales. It also
-// keeps the thread's decode workspace between calls, so a call does not
-// allocate and clear it again.
+// never take another thread's rectangle origin or resampling scales.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "decode_call.h"
 #include "decode_result.h"
 #include "position_mapping.h"
 
@@ -30,8 +27,6 @@ public:
     void SetMapping(const PositionMapping& mapping) { mapping_ = mapping; }
     const PositionMapping& Mapping() const { return mapping_; }
 
-    // The thread's decode workspace; Clear does not touch it.
-    DecodeWorkspace& Workspace() { return workspace_; }
 
     ResultStore();
     ~ResultStore();
@@ -40,7 +35,6 @@ private:
     std::unique_ptr<DecodeResult[]> records_;
     int32_t count_ = 0;
     PositionMapping mapping_;
-    DecodeWorkspace workspace_;
 };
 
 // The calling thread's store, created on its first use and freed when the
