@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "locate/geometry.h"
 
@@ -59,6 +60,54 @@ bool CrossCheck(int at, int length, Dark dark, RunEdges& r) {
     return FinderProportions(r);
 }
 
+// The vertical cross-checks of one scan, remembered per column. The check
+// through (x, y) walks up and down column x from the dark run holding y; the
+// walks from any pixel of that run stop at the same pixels, so they give the
+// same edges and result. Each column keeps its last run and answer: on
+// pictures whose columns hold long dark runs (vertical stripes), the rows
+// crossing one run ask again and again, and a walk per row would make the
+// scan's work grow with the cube of the side.
+class VerticalChecks {
+public:
+    explicit VerticalChecks(const BinaryPlane& plane) : plane_(plane), columns_(static_cast<size_t>(plane.width)) {}
+
+    // CrossCheckVertical(plane, x, y, edges), edges set only when true.
+    bool Check(int x, int y, RunEdges& edges) {
+        if (x < 0 || x >= plane_.width - 1) return false;
+        Column& c = columns_[static_cast<size_t>(x)];
+        if (y >= c.top && y <= c.bottom) {
+            if (c.ok) edges = c.edges;
+            return c.ok;
+        }
+        const uint8_t* column = plane_.pixels + x;
+        const size_t stride = static_cast<size_t>(plane_.width);
+        auto dark = [column, stride](int i) { return column[static_cast<size_t>(i) * stride] != 0; };
+        const int last = plane_.height - 1;
+        // Only a dark pixel of rows 1 .. last - 1 can pass; its run within
+        // those rows is what the walks depend on.
+        if (y < 1 || y >= last || !dark(y)) return CrossCheck(y, plane_.height, dark, edges);
+        int top = y, bottom = y;
+        while (top > 1 && dark(top - 1)) --top;
+        while (bottom < last - 1 && dark(bottom + 1)) ++bottom;
+        RunEdges r;
+        c.ok = CrossCheck(y, plane_.height, dark, r);
+        c.top = top;
+        c.bottom = bottom;
+        c.edges = r;
+        if (c.ok) edges = r;
+        return c.ok;
+    }
+
+private:
+    struct Column {
+        int top = 0, bottom = -1;  // the remembered run: rows top .. bottom
+        bool ok = false;
+        RunEdges edges;
+    };
+    const BinaryPlane& plane_;
+    std::vector<Column> columns_;
+};
+
 bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
     for (const FinderPattern& f : finders)
         if (std::fabs(f.x - cx) < 1.0f && std::fabs(f.y - cy) < 1.0f) return true;
@@ -67,14 +116,14 @@ bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
 
 // Locates the pattern whose horizontal cross-check along row y gave `r`;
 // false when the vertical cross-check or the refinement fails.
-bool LocateFrom(const BinaryPlane& plane, RunEdges& r, int y, float& cx, float& cy) {
+bool LocateFrom(const BinaryPlane& plane, VerticalChecks& vertical, RunEdges& r, int y, float& cx, float& cy) {
     cx = r.Centre();
-    if (!CrossCheckVertical(plane, RoundCoord(cx), y, r)) return false;
+    if (!vertical.Check(RoundCoord(cx), y, r)) return false;
     cy = r.Centre();
     for (int round = 0; round < kRefineRounds; ++round) {
         if (!CrossCheckHorizontal(plane, RoundCoord(cx), RoundCoord(cy), r)) return false;
         const float nx = r.Centre();
-        if (!CrossCheckVertical(plane, RoundCoord(nx), RoundCoord(cy), r)) return false;
+        if (!vertical.Check(RoundCoord(nx), RoundCoord(cy), r)) return false;
         const float ny = r.Centre();
         const bool converged = nx == cx && ny == cy;
         cx = nx;
@@ -154,6 +203,7 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
     // the same pattern (or the same failure): each dark run holding a sampled
     // pixel is examined once, from the row's run table.
     RowRuns runs(width);
+    VerticalChecks vertical(plane);
     for (int y = step; y < plane.height - step; y += step) {
         runs.Read(plane.Row(y));
         const int* starts = runs.Starts();
@@ -166,7 +216,8 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
             RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(plane, r, y, cx, cy) || NearStored(finders, cx, cy))
+            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(plane, vertical, r, y, cx, cy) ||
+                NearStored(finders, cx, cy))
                 continue;
             FinderPattern f;
             f.x = cx;

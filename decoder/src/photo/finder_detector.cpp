@@ -36,8 +36,16 @@ float FinderRatio(const Runs& r, int tenths = 6) {
     return fits ? total / 7.0f : 0;
 }
 
+// The longest centre run, in outer runs of maxRun pixels, that FinderRatio
+// can accept. With the outer runs summing to S <= 4 maxRun and the total
+// T = centre + S, the centre passes only when 10 (7 centre - 3 T) <=
+// 3 tenths T, that is centre (40 - 3 tenths) <= S (30 + 3 tenths): at the
+// widest tolerance used (tenths = 8), centre <= 3.375 S <= 13.5 maxRun.
+constexpr int kMaxCentreRuns = 14;
+
 // Runs through (x, y) along the step (dx, dy), centred on the run of colour
-// `ink` that holds (x, y); each outer run is limited to `maxRun` pixels.
+// `ink` that holds (x, y); each outer run is limited to `maxRun` pixels and
+// the centre run to kMaxCentreRuns times that (false beyond).
 // Returns the offset of the centre of the middle run from the start point,
 // in steps.
 bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, uint8_t ink, Runs& runs,
@@ -58,7 +66,12 @@ bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, u
         return k - from;
     };
     const uint8_t ground = ink ? 0 : 1;
-    const int back = run(-1, 0, ink, 1 << 30), fwd = run(+1, 0, ink, 1 << 30);
+    // The centre run is walked no further than kMaxCentreRuns outer runs:
+    // every caller rejects a longer one through FinderRatio, so stopping there
+    // gives the same answer in work proportional to the pattern's size.
+    const int centreLimit = kMaxCentreRuns * maxRun;
+    const int back = run(-1, 0, ink, centreLimit + 1), fwd = run(+1, 0, ink, centreLimit + 1);
+    if (back + fwd + 1 > centreLimit) return false;
     runs[2] = back + fwd + 1;
     runs[1] = run(-1, back, ground, maxRun + 1);
     runs[0] = run(-1, back + runs[1], ink, maxRun + 1);
