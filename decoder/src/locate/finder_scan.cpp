@@ -60,52 +60,60 @@ bool CrossCheck(int at, int length, Dark dark, RunEdges& r) {
     return FinderProportions(r);
 }
 
-// The vertical cross-checks of one scan, remembered per column. The check
-// through (x, y) walks up and down column x from the dark run holding y; the
-// walks from any pixel of that run stop at the same pixels, so they give the
-// same edges and result. Each column keeps its last run and answer: on
-// pictures whose columns hold long dark runs (vertical stripes), the rows
-// crossing one run ask again and again, and a walk per row would make the
-// scan's work grow with the cube of the side.
-class VerticalChecks {
+// The cross-checks of one scan along rows or columns, remembered per line.
+// The check through a pixel walks its line outwards from the dark run
+// holding it; the walks from any pixel of that run stop at the same pixels,
+// so they give the same edges and result. Each line keeps its last run and
+// answer: on pictures whose lines hold long dark runs (stripes), the scan
+// rows (or the refinements) crossing one run ask again and again, and a walk
+// per question would make the scan's work grow with the cube of the side.
+template <bool kVertical>
+class LineChecks {
 public:
-    explicit VerticalChecks(const BinaryPlane& plane) : plane_(plane), columns_(static_cast<size_t>(plane.width)) {}
+    explicit LineChecks(const BinaryPlane& plane)
+        : plane_(plane), lines_(static_cast<size_t>(kVertical ? plane.width : plane.height)) {}
 
-    // CrossCheckVertical(plane, x, y, edges), edges set only when true.
+    // CrossCheckVertical(plane, x, y, edges) or CrossCheckHorizontal(plane,
+    // x, y, edges), edges set only when true.
     bool Check(int x, int y, RunEdges& edges) {
-        if (x < 0 || x >= plane_.width - 1) return false;
-        Column& c = columns_[static_cast<size_t>(x)];
-        if (y >= c.top && y <= c.bottom) {
-            if (c.ok) edges = c.edges;
-            return c.ok;
+        // The line and the position along it, as the plain checks bound them.
+        const int line = kVertical ? x : y, at = kVertical ? y : x;
+        if (kVertical ? (x < 0 || x >= plane_.width - 1)
+                      : (y < 0 || y >= plane_.height - 1 || x < 0 || x >= plane_.width))
+            return false;
+        const int length = kVertical ? plane_.height : plane_.width;
+        const uint8_t* first = kVertical ? plane_.pixels + x : plane_.Row(y);
+        const size_t stride = kVertical ? static_cast<size_t>(plane_.width) : 1;
+        auto dark = [first, stride](int i) { return first[static_cast<size_t>(i) * stride] != 0; };
+        Line& l = lines_[static_cast<size_t>(line)];
+        if (at >= l.low && at <= l.high) {
+            if (l.ok) edges = l.edges;
+            return l.ok;
         }
-        const uint8_t* column = plane_.pixels + x;
-        const size_t stride = static_cast<size_t>(plane_.width);
-        auto dark = [column, stride](int i) { return column[static_cast<size_t>(i) * stride] != 0; };
-        const int last = plane_.height - 1;
-        // Only a dark pixel of rows 1 .. last - 1 can pass; its run within
-        // those rows is what the walks depend on.
-        if (y < 1 || y >= last || !dark(y)) return CrossCheck(y, plane_.height, dark, edges);
-        int top = y, bottom = y;
-        while (top > 1 && dark(top - 1)) --top;
-        while (bottom < last - 1 && dark(bottom + 1)) ++bottom;
+        const int last = length - 1;
+        // Only a dark pixel at positions 1 .. last - 1 can pass; its run
+        // within those positions is what the walks depend on.
+        if (at < 1 || at >= last || !dark(at)) return CrossCheck(at, length, dark, edges);
+        int low = at, high = at;
+        while (low > 1 && dark(low - 1)) --low;
+        while (high < last - 1 && dark(high + 1)) ++high;
         RunEdges r;
-        c.ok = CrossCheck(y, plane_.height, dark, r);
-        c.top = top;
-        c.bottom = bottom;
-        c.edges = r;
-        if (c.ok) edges = r;
-        return c.ok;
+        l.ok = CrossCheck(at, length, dark, r);
+        l.low = low;
+        l.high = high;
+        l.edges = r;
+        if (l.ok) edges = r;
+        return l.ok;
     }
 
 private:
-    struct Column {
-        int top = 0, bottom = -1;  // the remembered run: rows top .. bottom
+    struct Line {
+        int low = 0, high = -1;  // the remembered run: positions low .. high
         bool ok = false;
         RunEdges edges;
     };
     const BinaryPlane& plane_;
-    std::vector<Column> columns_;
+    std::vector<Line> lines_;
 };
 
 bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
@@ -116,12 +124,12 @@ bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
 
 // Locates the pattern whose horizontal cross-check along row y gave `r`;
 // false when the vertical cross-check or the refinement fails.
-bool LocateFrom(const BinaryPlane& plane, VerticalChecks& vertical, RunEdges& r, int y, float& cx, float& cy) {
+bool LocateFrom(LineChecks<false>& horizontal, LineChecks<true>& vertical, RunEdges& r, int y, float& cx, float& cy) {
     cx = r.Centre();
     if (!vertical.Check(RoundCoord(cx), y, r)) return false;
     cy = r.Centre();
     for (int round = 0; round < kRefineRounds; ++round) {
-        if (!CrossCheckHorizontal(plane, RoundCoord(cx), RoundCoord(cy), r)) return false;
+        if (!horizontal.Check(RoundCoord(cx), RoundCoord(cy), r)) return false;
         const float nx = r.Centre();
         if (!vertical.Check(RoundCoord(nx), RoundCoord(cy), r)) return false;
         const float ny = r.Centre();
@@ -203,7 +211,8 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
     // the same pattern (or the same failure): each dark run holding a sampled
     // pixel is examined once, from the row's run table.
     RowRuns runs(width);
-    VerticalChecks vertical(plane);
+    LineChecks<false> horizontal(plane);
+    LineChecks<true> vertical(plane);
     for (int y = step; y < plane.height - step; y += step) {
         runs.Read(plane.Row(y));
         const int* starts = runs.Starts();
@@ -216,7 +225,7 @@ int FinderScan(const BinaryPlane& plane, SearchState& state, int stepDivisor) {
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
             RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(plane, vertical, r, y, cx, cy) ||
+            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(horizontal, vertical, r, y, cx, cy) ||
                 NearStored(finders, cx, cy))
                 continue;
             FinderPattern f;
