@@ -15,7 +15,7 @@ namespace {
 #if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
 constexpr int kSide = 1000;
 #else
-constexpr int kSide = 300;
+constexpr int kSide = 240;
 #endif
 
 TEST(CraftedPictures, DecodeToNoSymbolWithThePhotoStageOn) {

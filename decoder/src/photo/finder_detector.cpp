@@ -148,31 +148,80 @@ bool RunsAlong(const BinaryPlane& p, CentreRuns& centres, int x, int y, int dx, 
 
 struct Confirmed {
     Point centre;
-    float module;
+    float module = 0;
+};
+
+// The last confirmation asked of each column. Every step of a confirmation
+// after the column's centre run depends only on that run's ends (not on the
+// row it was entered from), the row's module estimate and the colour: the
+// next scan rows crossing the same run with the same window ask the same
+// question, answered here without the walks.
+class ColumnAnswers {
+public:
+    explicit ColumnAnswers(int width) : columns_(static_cast<size_t>(width)) {}
+
+    struct Answer {
+        bool known = false;
+        int low = 0, high = 0;
+        float rowModule = 0;
+        uint8_t ink = 0;
+        bool confirmed = false;
+        Confirmed out;
+        bool Matches(int l, int h, float m, uint8_t i) const {
+            return known && low == l && high == h && rowModule == m && ink == i;
+        }
+    };
+    Answer& At(int x) { return columns_[static_cast<size_t>(x)]; }
+
+private:
+    std::vector<Answer> columns_;
 };
 
 // Confirms a row hit down the column, again along the row through the
 // refined centre, and along one diagonal. `ink` is the colour of the
 // pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
-bool Confirm(const BinaryPlane& p, CentreRuns& centres, float cx, int y, float rowModule, uint8_t ink, Confirmed& out) {
+bool Confirm(const BinaryPlane& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
+             uint8_t ink, Confirmed& out) {
     const int maxRun = static_cast<int>(rowModule * 3) + 2;
-    Runs runs;
-    float offset = 0;
     const int x = static_cast<int>(cx);
-    if (!RunsAlong(p, centres, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
-    const float colModule = FinderRatio(runs);
-    if (colModule == 0 || colModule > rowModule * 1.8f || colModule * 1.8f < rowModule) return false;
-    const float cy = y + offset;
-    if (!RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
-    const float rowModule2 = FinderRatio(runs);
-    if (rowModule2 == 0) return false;
-    const float cx2 = x + offset;
-    if (!RunsAlong(p, centres, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset))
-        return false;
-    if (FinderRatio(runs, 8) == 0) return false;
-    out.centre = {cx2 + 0.5f, cy + 0.5f};
-    out.module = (rowModule2 + colModule) / 2;
-    return true;
+    if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
+    // The column's centre run, as the first RunsAlong below measures it: a
+    // run within its limit is measured whole, so its ends identify it.
+    const int centreLimit = kMaxCentreRuns * maxRun;
+    int back = 0, fwd = 0;
+    centres.Measure(x, y, 0, 1, ink, centreLimit + 1, back, fwd);
+    if (back + fwd + 1 > centreLimit) return false;
+    ColumnAnswers::Answer& answer = answers.At(x);
+    if (answer.Matches(y - back, y + fwd, rowModule, ink)) {
+        if (answer.confirmed) out = answer.out;
+        return answer.confirmed;
+    }
+    const auto walk = [&] {
+        Runs runs;
+        float offset = 0;
+        if (!RunsAlong(p, centres, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
+        const float colModule = FinderRatio(runs);
+        if (colModule == 0 || colModule > rowModule * 1.8f || colModule * 1.8f < rowModule) return false;
+        const float cy = y + offset;
+        if (!RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
+        const float rowModule2 = FinderRatio(runs);
+        if (rowModule2 == 0) return false;
+        const float cx2 = x + offset;
+        if (!RunsAlong(p, centres, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset))
+            return false;
+        if (FinderRatio(runs, 8) == 0) return false;
+        answer.out.centre = {cx2 + 0.5f, cy + 0.5f};
+        answer.out.module = (rowModule2 + colModule) / 2;
+        return true;
+    };
+    answer.confirmed = walk();
+    answer.known = true;
+    answer.low = y - back;
+    answer.high = y + fwd;
+    answer.rowModule = rowModule;
+    answer.ink = ink;
+    if (answer.confirmed) out = answer.out;
+    return answer.confirmed;
 }
 
 // Candidates indexed by a coarse grid of cells, so merging a hit looks only
@@ -235,6 +284,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector
     const int step = static_cast<size_t>(plane.width) * plane.height > 2'000'000 ? 2 : 1;
     CandidateIndex index(plane.width, plane.height), lightIndex(plane.width, plane.height);
     CentreRuns centres(plane);
+    ColumnAnswers answers(plane.width);
     // Run lengths of one row; every second window of five starts with a
     // dark run.
     std::vector<int> length(static_cast<size_t>(plane.width) + 1);
@@ -272,7 +322,8 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector
             if (module == 0) continue;
             const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;
             Confirmed c;
-            if (Confirm(plane, centres, cx, y, module, ink, c)) (ink ? index : lightIndex).Add(ink ? found : light, c);
+            if (Confirm(plane, centres, answers, cx, y, module, ink, c))
+                (ink ? index : lightIndex).Add(ink ? found : light, c);
         }
     }
     if (lightFinders) {
