@@ -31,8 +31,8 @@ TEST(CraftedPictures, DecodeToNoSymbolWithThePhotoStageOn) {
 TEST(CraftedPictures, BinaryArraysDecodeToNoSymbol) {
     lectavo::SetSymbolCount(32);
     lectavo::SetEffectLevel(3);
-    for (const crafted::Kind kind : {crafted::Kind::kStripesVertical1, crafted::Kind::kStripesDiagonal4,
-                                     crafted::Kind::kConcentricFinder, crafted::Kind::kFinderGrid3}) {
+    for (const crafted::Kind kind : {crafted::Kind::kStripesVertical1, crafted::Kind::kStripesHorizontal4,
+                                     crafted::Kind::kConcentricFinder, crafted::Kind::kChecker2}) {
         crafted::Picture p = crafted::Make(kind, kSide);
         for (uint8_t& v : p.pixels) v = v < 128 ? 1 : 0;
         EXPECT_EQ(lectavo::DecodeBinary(p.pixels.data(), p.width, p.height), 0) << crafted::Name(kind);
