@@ -11,6 +11,7 @@
 
 #include "locate/finder_scan.h"
 #include "core/geometry.h"
+#include "crafted_pictures.h"
 #include "search_fixture.h"
 #include "test_pictures.h"
 
@@ -123,6 +124,19 @@ TEST(FinderScanEquivalence, NoisePlanesAndBlockyPlanes) {
         found += ExpectSameScan(plane, w, h, 1 + static_cast<int>(rng() % 4));
     }
     EXPECT_GT(found, 20u);
+}
+
+// Long runs across many scan rows (stripes, rings, grids of patterns): the
+// scan remembers each column's last vertical check.
+TEST(FinderScanEquivalence, CraftedPlanes) {
+    size_t found = 0;
+    for (const crafted::Kind kind : crafted::AllKinds()) {
+        const crafted::Picture p = crafted::Make(kind, 240);
+        std::vector<uint8_t> plane(p.pixels.size());
+        for (size_t i = 0; i < plane.size(); ++i) plane[i] = p.pixels[i] < 128 ? 1 : 0;
+        found += ExpectSameScan(plane, p.width, p.height, 1);
+    }
+    EXPECT_GT(found, 100u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <new>
+#include <vector>
 
 #include "core/geometry.h"
 
@@ -59,6 +60,62 @@ bool CrossCheck(int at, int length, Dark dark, RunEdges& r) {
     return FinderProportions(r);
 }
 
+// The cross-checks of one scan along rows or columns, remembered per line.
+// The check through a pixel walks its line outwards from the dark run
+// holding it; the walks from any pixel of that run stop at the same pixels,
+// so they give the same edges and result. Each line keeps its last run and
+// answer: on pictures whose lines hold long dark runs (stripes), the scan
+// rows (or the refinements) crossing one run ask again and again, and a walk
+// per question would make the scan's work grow with the cube of the side.
+template <bool kVertical>
+class LineChecks {
+public:
+    explicit LineChecks(const BinaryPlane& plane)
+        : plane_(plane), lines_(static_cast<size_t>(kVertical ? plane.width : plane.height)) {}
+
+    // CrossCheckVertical(plane, x, y, edges) or CrossCheckHorizontal(plane,
+    // x, y, edges), edges set only when true.
+    bool Check(int x, int y, RunEdges& edges) {
+        // The line and the position along it, as the plain checks bound them.
+        const int line = kVertical ? x : y, at = kVertical ? y : x;
+        if (kVertical ? (x < 0 || x >= plane_.width - 1)
+                      : (y < 0 || y >= plane_.height - 1 || x < 0 || x >= plane_.width))
+            return false;
+        const int length = kVertical ? plane_.height : plane_.width;
+        const uint8_t* first = kVertical ? plane_.pixels + x : plane_.Row(y);
+        const size_t stride = kVertical ? static_cast<size_t>(plane_.width) : 1;
+        auto dark = [first, stride](int i) { return first[static_cast<size_t>(i) * stride] != 0; };
+        Line& l = lines_[static_cast<size_t>(line)];
+        if (at >= l.low && at <= l.high) {
+            if (l.ok) edges = l.edges;
+            return l.ok;
+        }
+        const int last = length - 1;
+        // Only a dark pixel at positions 1 .. last - 1 can pass; its run
+        // within those positions is what the walks depend on.
+        if (at < 1 || at >= last || !dark(at)) return CrossCheck(at, length, dark, edges);
+        int low = at, high = at;
+        while (low > 1 && dark(low - 1)) --low;
+        while (high < last - 1 && dark(high + 1)) ++high;
+        RunEdges r;
+        l.ok = CrossCheck(at, length, dark, r);
+        l.low = low;
+        l.high = high;
+        l.edges = r;
+        if (l.ok) edges = r;
+        return l.ok;
+    }
+
+private:
+    struct Line {
+        int low = 0, high = -1;  // the remembered run: positions low .. high
+        bool ok = false;
+        RunEdges edges;
+    };
+    const BinaryPlane& plane_;
+    std::vector<Line> lines_;
+};
+
 bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
     for (const FinderPattern& f : finders)
         if (std::fabs(f.x - cx) < 1.0f && std::fabs(f.y - cy) < 1.0f) return true;
@@ -67,14 +124,14 @@ bool NearStored(const std::vector<FinderPattern>& finders, float cx, float cy) {
 
 // Locates the pattern whose horizontal cross-check along row y gave `r`;
 // false when the vertical cross-check or the refinement fails.
-bool LocateFrom(const BinaryPlane& plane, RunEdges& r, int y, float& cx, float& cy) {
+bool LocateFrom(LineChecks<false>& horizontal, LineChecks<true>& vertical, RunEdges& r, int y, float& cx, float& cy) {
     cx = r.Centre();
-    if (!CrossCheckVertical(plane, RoundCoord(cx), y, r)) return false;
+    if (!vertical.Check(RoundCoord(cx), y, r)) return false;
     cy = r.Centre();
     for (int round = 0; round < kRefineRounds; ++round) {
-        if (!CrossCheckHorizontal(plane, RoundCoord(cx), RoundCoord(cy), r)) return false;
+        if (!horizontal.Check(RoundCoord(cx), RoundCoord(cy), r)) return false;
         const float nx = r.Centre();
-        if (!CrossCheckVertical(plane, RoundCoord(nx), RoundCoord(cy), r)) return false;
+        if (!vertical.Check(RoundCoord(nx), RoundCoord(cy), r)) return false;
         const float ny = r.Centre();
         const bool converged = nx == cx && ny == cy;
         cx = nx;
@@ -153,6 +210,8 @@ int FinderScan(const BinaryPlane& plane, int minModuleSize, int stepDivisor, std
     // the same pattern (or the same failure): each dark run holding a sampled
     // pixel is examined once, from the row's run table.
     RowRuns runs(width);
+    LineChecks<false> horizontal(plane);
+    LineChecks<true> vertical(plane);
     for (int y = step; y < plane.height - step; y += step) {
         runs.Read(plane.Row(y));
         const int* starts = runs.Starts();
@@ -165,7 +224,8 @@ int FinderScan(const BinaryPlane& plane, int minModuleSize, int stepDivisor, std
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
             RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(plane, r, y, cx, cy) || NearStored(finders, cx, cy))
+            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(horizontal, vertical, r, y, cx, cy) ||
+                NearStored(finders, cx, cy))
                 continue;
             FinderPattern f;
             f.x = cx;

@@ -1,6 +1,8 @@
 #include "photo/adaptive_binarizer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace lectavo::photo {
 namespace {
@@ -81,15 +83,25 @@ GreyView Reduce(const GreyView& grey, int factor, std::vector<uint8_t>& storage)
     const int w = grey.width / factor, h = grey.height / factor;
     storage.assign(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0), 0);
     const int area = factor * factor;
-    for (int y = 0; y < h; ++y)
+    // Column sums of each band of `factor` rows first (one pass a row, which
+    // the compiler vectorises), then `factor` of them per output pixel: the
+    // same sums as adding each box pixel by pixel.
+    std::vector<uint32_t> columns(static_cast<size_t>(std::max(w, 0)) * factor);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* first = grey.pixels + static_cast<size_t>(y) * factor * grey.width;
+        const size_t used = columns.size();
+        for (size_t x = 0; x < used; ++x) columns[x] = first[x];
+        for (int dy = 1; dy < factor; ++dy) {
+            const uint8_t* row = first + static_cast<size_t>(dy) * grey.width;
+            for (size_t x = 0; x < used; ++x) columns[x] += row[x];
+        }
+        uint8_t* out = storage.data() + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
             int sum = 0;
-            for (int dy = 0; dy < factor; ++dy) {
-                const uint8_t* row = grey.pixels + static_cast<size_t>(y * factor + dy) * grey.width + x * factor;
-                for (int dx = 0; dx < factor; ++dx) sum += row[dx];
-            }
-            storage[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((sum + area / 2) / area);
+            for (int dx = 0; dx < factor; ++dx) sum += static_cast<int>(columns[static_cast<size_t>(x) * factor + dx]);
+            out[x] = static_cast<uint8_t>((sum + area / 2) / area);
         }
+    }
     return GreyView{storage.data(), w, h};
 }
 

@@ -36,12 +36,83 @@ float FinderRatio(const Runs& r, int tenths = 6) {
     return fits ? total / 7.0f : 0;
 }
 
+// The longest centre run, in outer runs of maxRun pixels, that FinderRatio
+// can accept. With the outer runs summing to S <= 4 maxRun and the total
+// T = centre + S, the centre passes only when 10 (7 centre - 3 T) <=
+// 3 tenths T, that is centre (40 - 3 tenths) <= S (30 + 3 tenths): at the
+// widest tolerance used (tenths = 8), centre <= 3.375 S <= 13.5 maxRun.
+constexpr int kMaxCentreRuns = 14;
+
+// The centre runs of one plane's confirmations, remembered per line. A
+// crafted plane (a checkerboard, whose diagonals are single runs; stripes)
+// asks for the same long run from many windows, and each walk would cost up
+// to kMaxCentreRuns outer runs: each line of each direction the confirmations
+// use (columns, rows, falling diagonals) keeps the run it last measured, its
+// ends where they are known, so a walk only ever continues where the last one
+// stopped. The lengths are exactly those of a fresh walk.
+class CentreRuns {
+public:
+    explicit CentreRuns(const BinaryPlane& p)
+        : p_(p),
+          lines_{std::vector<Line>(static_cast<size_t>(p.width)), std::vector<Line>(static_cast<size_t>(p.height)),
+                 std::vector<Line>(static_cast<size_t>(p.width) + p.height)} {}
+
+    // The run of `ink` through (x, y) (which has that colour) along (dx, dy),
+    // one of (0, 1), (1, 0), (1, 1): its pixels behind and ahead of (x, y),
+    // each at most limit + 1, and never beyond the plane.
+    void Measure(int x, int y, int dx, int dy, uint8_t ink, int limit, int& back, int& ahead) {
+        // Position along the line: y on a column, x on a row or diagonal.
+        const int kind = dx == 0 ? 0 : dy == 0 ? 1 : 2;
+        const size_t line = kind == 0   ? static_cast<size_t>(x)
+                            : kind == 1 ? static_cast<size_t>(y)
+                                        : static_cast<size_t>(x - y + p_.height);
+        const int at = kind == 0 ? y : x;
+        const int first = kind == 0 ? 0 : kind == 1 ? 0 : x - std::min(x, y);
+        const int last = kind == 0   ? p_.height - 1
+                         : kind == 1 ? p_.width - 1
+                                     : x + std::min(p_.width - 1 - x, p_.height - 1 - y);
+        const int offset = kind == 0 ? 0 : y - x;  // row of position c on a diagonal: c + offset
+        auto inkAt = [&](int c) {
+            const int px = kind == 0 ? x : c, py = kind == 0 ? c : kind == 1 ? y : c + offset;
+            return !p_.bits[static_cast<size_t>(py) * p_.width + px] == !ink;
+        };
+        Line& l = lines_[kind][line];
+        if (!(l.known && l.ink == ink && l.low <= at && at <= l.high)) l = {at, at, ink, true, false, false};
+        while (!l.lowEnds && at - l.low <= limit) {
+            if (l.low == first || !inkAt(l.low - 1))
+                l.lowEnds = true;
+            else
+                --l.low;
+        }
+        while (!l.highEnds && l.high - at <= limit) {
+            if (l.high == last || !inkAt(l.high + 1))
+                l.highEnds = true;
+            else
+                ++l.high;
+        }
+        back = std::min(at - l.low, limit + 1);
+        ahead = std::min(l.high - at, limit + 1);
+    }
+
+private:
+    // Pixels low .. high of the line have colour `ink`; an end is final when
+    // the next pixel out is of the other colour or outside the plane.
+    struct Line {
+        int low = 0, high = -1;
+        uint8_t ink = 0;
+        bool known = false, lowEnds = false, highEnds = false;
+    };
+    const BinaryPlane& p_;
+    std::vector<Line> lines_[3];
+};
+
 // Runs through (x, y) along the step (dx, dy), centred on the run of colour
-// `ink` that holds (x, y); each outer run is limited to `maxRun` pixels.
+// `ink` that holds (x, y); each outer run is limited to `maxRun` pixels and
+// the centre run to kMaxCentreRuns times that (false beyond).
 // Returns the offset of the centre of the middle run from the start point,
 // in steps.
-bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, uint8_t ink, Runs& runs,
-               float& centreOffset) {
+bool RunsAlong(const BinaryPlane& p, CentreRuns& centres, int x, int y, int dx, int dy, int maxRun, uint8_t ink,
+               Runs& runs, float& centreOffset) {
     if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
     // Steps that stay inside the plane on each side of (x, y).
     auto room = [](int at, int d, int size) { return d > 0 ? size - 1 - at : d < 0 ? at : 1 << 30; };
@@ -58,7 +129,13 @@ bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, u
         return k - from;
     };
     const uint8_t ground = ink ? 0 : 1;
-    const int back = run(-1, 0, ink, 1 << 30), fwd = run(+1, 0, ink, 1 << 30);
+    // The centre run is walked no further than kMaxCentreRuns outer runs:
+    // every caller rejects a longer one through FinderRatio, so stopping there
+    // gives the same answer in work proportional to the pattern's size.
+    const int centreLimit = kMaxCentreRuns * maxRun;
+    int back = 0, fwd = 0;
+    centres.Measure(x, y, dx, dy, ink, centreLimit + 1, back, fwd);
+    if (back + fwd + 1 > centreLimit) return false;
     runs[2] = back + fwd + 1;
     runs[1] = run(-1, back, ground, maxRun + 1);
     runs[0] = run(-1, back + runs[1], ink, maxRun + 1);
@@ -71,30 +148,80 @@ bool RunsAlong(const BinaryPlane& p, int x, int y, int dx, int dy, int maxRun, u
 
 struct Confirmed {
     Point centre;
-    float module;
+    float module = 0;
+};
+
+// The last confirmation asked of each column. Every step of a confirmation
+// after the column's centre run depends only on that run's ends (not on the
+// row it was entered from), the row's module estimate and the colour: the
+// next scan rows crossing the same run with the same window ask the same
+// question, answered here without the walks.
+class ColumnAnswers {
+public:
+    explicit ColumnAnswers(int width) : columns_(static_cast<size_t>(width)) {}
+
+    struct Answer {
+        bool known = false;
+        int low = 0, high = 0;
+        float rowModule = 0;
+        uint8_t ink = 0;
+        bool confirmed = false;
+        Confirmed out;
+        bool Matches(int l, int h, float m, uint8_t i) const {
+            return known && low == l && high == h && rowModule == m && ink == i;
+        }
+    };
+    Answer& At(int x) { return columns_[static_cast<size_t>(x)]; }
+
+private:
+    std::vector<Answer> columns_;
 };
 
 // Confirms a row hit down the column, again along the row through the
 // refined centre, and along one diagonal. `ink` is the colour of the
 // pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
-bool Confirm(const BinaryPlane& p, float cx, int y, float rowModule, uint8_t ink, Confirmed& out) {
+bool Confirm(const BinaryPlane& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
+             uint8_t ink, Confirmed& out) {
     const int maxRun = static_cast<int>(rowModule * 3) + 2;
-    Runs runs;
-    float offset = 0;
     const int x = static_cast<int>(cx);
-    if (!RunsAlong(p, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
-    const float colModule = FinderRatio(runs);
-    if (colModule == 0 || colModule > rowModule * 1.8f || colModule * 1.8f < rowModule) return false;
-    const float cy = y + offset;
-    if (!RunsAlong(p, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
-    const float rowModule2 = FinderRatio(runs);
-    if (rowModule2 == 0) return false;
-    const float cx2 = x + offset;
-    if (!RunsAlong(p, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset)) return false;
-    if (FinderRatio(runs, 8) == 0) return false;
-    out.centre = {cx2 + 0.5f, cy + 0.5f};
-    out.module = (rowModule2 + colModule) / 2;
-    return true;
+    if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
+    // The column's centre run, as the first RunsAlong below measures it: a
+    // run within its limit is measured whole, so its ends identify it.
+    const int centreLimit = kMaxCentreRuns * maxRun;
+    int back = 0, fwd = 0;
+    centres.Measure(x, y, 0, 1, ink, centreLimit + 1, back, fwd);
+    if (back + fwd + 1 > centreLimit) return false;
+    ColumnAnswers::Answer& answer = answers.At(x);
+    if (answer.Matches(y - back, y + fwd, rowModule, ink)) {
+        if (answer.confirmed) out = answer.out;
+        return answer.confirmed;
+    }
+    const auto walk = [&] {
+        Runs runs;
+        float offset = 0;
+        if (!RunsAlong(p, centres, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
+        const float colModule = FinderRatio(runs);
+        if (colModule == 0 || colModule > rowModule * 1.8f || colModule * 1.8f < rowModule) return false;
+        const float cy = y + offset;
+        if (!RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
+        const float rowModule2 = FinderRatio(runs);
+        if (rowModule2 == 0) return false;
+        const float cx2 = x + offset;
+        if (!RunsAlong(p, centres, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset))
+            return false;
+        if (FinderRatio(runs, 8) == 0) return false;
+        answer.out.centre = {cx2 + 0.5f, cy + 0.5f};
+        answer.out.module = (rowModule2 + colModule) / 2;
+        return true;
+    };
+    answer.confirmed = walk();
+    answer.known = true;
+    answer.low = y - back;
+    answer.high = y + fwd;
+    answer.rowModule = rowModule;
+    answer.ink = ink;
+    if (answer.confirmed) out = answer.out;
+    return answer.confirmed;
 }
 
 // Candidates indexed by a coarse grid of cells, so merging a hit looks only
@@ -156,6 +283,8 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector
     // whose modules are at least 2 px is still crossed three times.
     const int step = static_cast<size_t>(plane.width) * plane.height > 2'000'000 ? 2 : 1;
     CandidateIndex index(plane.width, plane.height), lightIndex(plane.width, plane.height);
+    CentreRuns centres(plane);
+    ColumnAnswers answers(plane.width);
     // Run lengths of one row; every second window of five starts with a
     // dark run.
     std::vector<int> length(static_cast<size_t>(plane.width) + 1);
@@ -193,7 +322,8 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector
             if (module == 0) continue;
             const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;
             Confirmed c;
-            if (Confirm(plane, cx, y, module, ink, c)) (ink ? index : lightIndex).Add(ink ? found : light, c);
+            if (Confirm(plane, centres, answers, cx, y, module, ink, c))
+                (ink ? index : lightIndex).Add(ink ? found : light, c);
         }
     }
     if (lightFinders) {
