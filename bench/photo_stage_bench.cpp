@@ -98,8 +98,8 @@ Picture LargePhoto() {
     auto settings = std::make_unique<mosaire::EncoderSettings>();
     mosaire::SetMessage(*settings, "large photo");
     mosaire::Configure(*settings, 4, 1, 0);
-    mosaire::WorkingValues working{};
-    const auto symbol = mosaire::EncodeSymbol(*settings, working);
+    const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
+    const mosaire::ModuleMatrix* symbol = encoded.matrix.get();
     const int m = 40, x0 = 1200, y0 = 700;
     for (int r = 0; symbol && r < symbol->side; ++r)
         for (int c = 0; c < symbol->side; ++c)

@@ -8,6 +8,9 @@ foreach(library mosaire lectavo)
     install(FILES ${CMAKE_BINARY_DIR}/bin/${name}.def DESTINATION lib)
   endif()
 endforeach()
+if(TARGET mosaire)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/encoder/include/mosaire DESTINATION include)
+endif()
 if(TARGET qrtool)
   install(TARGETS qrtool RUNTIME DESTINATION bin)
 endif()
@@ -32,4 +35,15 @@ if(QR_BUILD_TESTS AND TARGET mosaire AND TARGET lectavo)
   add_dependencies(load_by_name mosaire lectavo)
   add_test(NAME load_by_name COMMAND load_by_name WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(load_by_name PROPERTIES PASS_REGULAR_EXPRESSION "^ok")
+endif()
+
+# A C++ program on the DLL's C++ interface (symbols, renderers, an
+# EncodeError thrown inside the DLL and caught in the program). The 64-bit
+# import library comes from the linker and holds the C++ names; the 32-bit
+# one is made from the .def file and holds the C names only.
+if(QR_BUILD_TESTS AND TARGET mosaire AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_executable(cpp_interface_consumer ${PROJECT_SOURCE_DIR}/packaging/tests/consumer/encode_cpp.cpp)
+  target_link_libraries(cpp_interface_consumer PRIVATE mosaire)
+  add_test(NAME cpp_interface_consumer COMMAND cpp_interface_consumer WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(cpp_interface_consumer PROPERTIES PASS_REGULAR_EXPRESSION "^ok version")
 endif()

@@ -201,14 +201,14 @@ TEST_F(EndToEnd, OurEncoderEveryMaskAndLevelForSmallVersions) {
                 settings->version = static_cast<int16_t>(version);
                 settings->ecLevel = static_cast<int16_t>(level);
                 settings->maskSetting = static_cast<int16_t>(version <= 6 ? mask + 1 : 0);
-                mosaire::WorkingValues working{};
-                const auto symbol = mosaire::EncodeSymbol(*settings, working);
+                const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
+                const mosaire::ModuleMatrix* symbol = encoded.matrix.get();
                 ASSERT_TRUE(symbol) << version;
                 Matrix m;
                 m.side = symbol->side;
                 for (int r = 0; r < m.side; ++r)
                     for (int c = 0; c < m.side; ++c) m.dark.push_back(symbol->value[r][c]);
-                Expected e{text, version, level, version <= 6 ? mask : working.maskUsed, m.side};
+                Expected e{text, version, level, version <= 6 ? mask : encoded.mask, m.side};
                 e.modulePx = version <= 6 ? 3 + n % 8 : (n % 2 ? 6 : 3);
                 e.turns = (n / 3) % 4;
                 DecodeGrey(testpics::Render(m, e.modulePx, 4, e.turns), e);

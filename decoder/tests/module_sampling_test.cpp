@@ -269,8 +269,8 @@ TEST(SampledGrid, EqualsOurEncodersModulesForEveryMask) {
             settings->version = static_cast<int16_t>(version);
             settings->ecLevel = static_cast<int16_t>(mask % 4);
             settings->maskSetting = static_cast<int16_t>(mask + 1);
-            mosaire::WorkingValues working{};
-            const auto symbol = mosaire::EncodeSymbol(*settings, working);
+            const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
+            const mosaire::ModuleMatrix* symbol = encoded.matrix.get();
             ASSERT_TRUE(symbol);
             testpics::Matrix m;
             m.side = symbol->side;

@@ -53,8 +53,8 @@ TEST(SearchPass, DecodesOwnEncoderSymbols) {
         const std::string text = "own encoder " + std::to_string(k);
         mosaire::SetMessage(settings, text.c_str());
         mosaire::Configure(settings, 1 + 5 * k, k % 4, k + 1);
-        mosaire::WorkingValues working{};
-        const auto matrix = mosaire::EncodeSymbol(settings, working);
+        const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(settings);
+        const mosaire::ModuleMatrix* matrix = encoded.matrix.get();
         ASSERT_TRUE(matrix);
         testpics::Matrix m;
         m.side = matrix->side;

@@ -64,10 +64,9 @@ int DrawingResolution(const platform::DeviceContext& dc, int orientation, Resolu
     return r != 0 ? r : platform::kScreenDpi;
 }
 
-void UpdateModulePixels(const EncoderSettings& s, WorkingValues& w, const platform::DeviceContext& dc,
-                        ResolutionRule rule) {
-    if (s.moduleWidthCm == 0.0f) return;
-    w.modulePixels = ModulePixelsFor(DrawingResolution(dc, s.orientation, rule), s.moduleWidthCm);
+int32_t ModulePixels(const EncoderSettings& s, const platform::DeviceContext& dc, ResolutionRule rule) {
+    if (s.moduleWidthCm == 0.0f) return 0;
+    return ModulePixelsFor(DrawingResolution(dc, s.orientation, rule), s.moduleWidthCm);
 }
 
 SymbolLayout MakeLayout(const EncoderSettings& s, int n, int32_t modulePixels) {
@@ -117,13 +116,13 @@ void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t widt
     });
 }
 
-bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0,
-                ResolutionRule rule) {
-    UpdateModulePixels(s, w, dc, rule);
-    const std::unique_ptr<ModuleMatrix> matrix = EncodeSymbol(s, w);
-    if (!matrix) return false;
+bool DrawSymbol(const EncoderSettings& s, platform::DeviceContext& dc, int64_t x0, int64_t y0, ResolutionRule rule) {
+    const int32_t modulePixels = ModulePixels(s, dc, rule);
+    const EncodedSymbol symbol = EncodeSymbol(s);
+    if (symbol.DoesNotFit()) return false;
+    const ModuleMatrix* matrix = symbol.matrix.get();
     Fill(dc, x0, y0, x0 + s.width, y0 + s.height, s.backColor);
-    const SymbolLayout layout = MakeLayout(s, matrix->side, w.modulePixels);
+    const SymbolLayout layout = MakeLayout(s, matrix->side, modulePixels);
     for (int k = 0; k < matrix->side; ++k) {
         for (int r = matrix->side - 1; r >= 0; --r) {
             if (matrix->value[r][k] != 1) continue;
@@ -135,27 +134,27 @@ bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceCont
     return true;
 }
 
-void Render(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0) {
+void Render(const EncoderSettings& s, platform::DeviceContext& dc, int64_t x0, int64_t y0) {
     const int previous = dc.SetMapMode(platform::kMapModeText);
     struct Restore {
         platform::DeviceContext& dc;
         int mode;
         ~Restore() { dc.SetMapMode(mode); }
     } restore{dc, previous};
-    DrawSymbol(s, w, dc, x0, y0, ResolutionRule::kCallerContext);
+    DrawSymbol(s, dc, x0, y0, ResolutionRule::kCallerContext);
 }
 
-int32_t ActualSize(const EncoderSettings& s, WorkingValues& w, const platform::DeviceContext& dc) {
-    UpdateModulePixels(s, w, dc, ResolutionRule::kCallerContext);
-    const std::unique_ptr<ModuleMatrix> matrix = EncodeSymbol(s, w);
-    if (!matrix) return 0;
-    const int64_t edge = int64_t{matrix->side} * w.modulePixels;
+int32_t ActualSize(const EncoderSettings& s, const platform::DeviceContext& dc) {
+    const int32_t modulePixels = ModulePixels(s, dc, ResolutionRule::kCallerContext);
+    const EncodedSymbol symbol = EncodeSymbol(s);
+    if (symbol.DoesNotFit()) return 0;
+    const int64_t edge = int64_t{symbol.matrix->side} * modulePixels;
     return static_cast<int32_t>(std::clamp<int64_t>(edge, INT32_MIN, INT32_MAX));
 }
 
-int16_t ActualModules(const EncoderSettings& s, WorkingValues& w) {
-    const std::unique_ptr<ModuleMatrix> matrix = EncodeSymbol(s, w);
-    return matrix ? static_cast<int16_t>(matrix->side) : int16_t{0};
+int16_t ActualModules(const EncoderSettings& s) {
+    const EncodedSymbol symbol = EncodeSymbol(s);
+    return symbol.DoesNotFit() ? int16_t{0} : static_cast<int16_t>(symbol.matrix->side);
 }
 
 }  // namespace mosaire

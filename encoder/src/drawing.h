@@ -22,10 +22,9 @@ enum class ResolutionRule {
 };
 int DrawingResolution(const platform::DeviceContext& dc, int orientation, ResolutionRule rule);
 
-// Recomputes working.modulePixels from dc, unless moduleWidthCm is 0.0, in
-// which case the last value stays.
-void UpdateModulePixels(const EncoderSettings& s, WorkingValues& w, const platform::DeviceContext& dc,
-                        ResolutionRule rule);
+// Module edge in pixels for the settings' module width on dc (0 for a width
+// of 0, as the record holds before the first Appearance or SetDefault).
+int32_t ModulePixels(const EncoderSettings& s, const platform::DeviceContext& dc, ResolutionRule rule);
 
 // Placement of one symbol of n modules of m pixels in the target rectangle.
 struct SymbolLayout {
@@ -49,18 +48,17 @@ void DrawFrame(platform::DeviceContext& dc, int64_t x0, int64_t y0, int64_t widt
 
 // Encodes the current message and draws it at (x0, y0). Nothing is painted
 // when the message cannot be encoded; returns whether it was drawn.
-bool DrawSymbol(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0,
-                ResolutionRule rule);
+bool DrawSymbol(const EncoderSettings& s, platform::DeviceContext& dc, int64_t x0, int64_t y0, ResolutionRule rule);
 
 // Draws on a caller's context in the text mapping mode, restoring the
 // context's mode afterwards.
-void Render(const EncoderSettings& s, WorkingValues& w, platform::DeviceContext& dc, int64_t x0, int64_t y0);
+void Render(const EncoderSettings& s, platform::DeviceContext& dc, int64_t x0, int64_t y0);
 
 // Symbol edge in device pixels as drawn on dc (0 when the message cannot be
 // encoded).
-int32_t ActualSize(const EncoderSettings& s, WorkingValues& w, const platform::DeviceContext& dc);
+int32_t ActualSize(const EncoderSettings& s, const platform::DeviceContext& dc);
 
 // Modules per side (0 when the message cannot be encoded).
-int16_t ActualModules(const EncoderSettings& s, WorkingValues& w);
+int16_t ActualModules(const EncoderSettings& s);
 
 }  // namespace mosaire

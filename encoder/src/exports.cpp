@@ -54,8 +54,7 @@ MOSAIRE_API void MOSAIRE_CALL QRRender(QRDC dc, int32_t x, int32_t y) {
     if (dc == nullptr) return;
     Guarded([&] {
         const auto context = mosaire::CallerContext(dc);
-        mosaire::Render(mosaire::Settings(), mosaire::Working(), *context, static_cast<uint16_t>(x),
-                        static_cast<uint16_t>(y));
+        mosaire::Render(mosaire::Settings(), *context, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
     });
 }
 
@@ -63,9 +62,9 @@ MOSAIRE_API void MOSAIRE_CALL QRGetActualSize(int32_t useScreen, QRDC dc, int32_
     Guarded([&] {
         int32_t edge = 0;
         if (static_cast<uint16_t>(useScreen) == 0xFFFF) {
-            edge = mosaire::ActualSize(mosaire::Settings(), mosaire::Working(), *platform::Screen());
+            edge = mosaire::ActualSize(mosaire::Settings(), *platform::Screen());
         } else {
-            edge = mosaire::ActualSize(mosaire::Settings(), mosaire::Working(), *mosaire::CallerContext(dc));
+            edge = mosaire::ActualSize(mosaire::Settings(), *mosaire::CallerContext(dc));
         }
         if (width != nullptr) *width = edge;
         if (height != nullptr) *height = edge;
@@ -74,7 +73,7 @@ MOSAIRE_API void MOSAIRE_CALL QRGetActualSize(int32_t useScreen, QRDC dc, int32_
 
 MOSAIRE_API void MOSAIRE_CALL QRGetActualRC(int16_t* rows, int16_t* cols) {
     Guarded([&] {
-        const int16_t n = mosaire::ActualModules(mosaire::Settings(), mosaire::Working());
+        const int16_t n = mosaire::ActualModules(mosaire::Settings());
         if (rows != nullptr) *rows = n;
         if (cols != nullptr) *cols = n;
     });
@@ -82,23 +81,22 @@ MOSAIRE_API void MOSAIRE_CALL QRGetActualRC(int16_t* rows, int16_t* cols) {
 
 MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsBMP(const char* path) {
     if (path == nullptr) return kFalse;
-    return Guarded(kFalse, [&] { return Truth(mosaire::SaveAsBmp(mosaire::Settings(), mosaire::Working(), path)); });
+    return Guarded(kFalse, [&] { return Truth(mosaire::SaveAsBmp(mosaire::Settings(), path)); });
 }
 
 MOSAIRE_API int16_t MOSAIRE_CALL QRSaveAsWMF(const char* path) {
     if (path == nullptr) return kFalse;
-    return Guarded(kFalse, [&] { return Truth(mosaire::SaveAsWmf(mosaire::Settings(), mosaire::Working(), path)); });
+    return Guarded(kFalse, [&] { return Truth(mosaire::SaveAsWmf(mosaire::Settings(), path)); });
 }
 
 MOSAIRE_API int16_t MOSAIRE_CALL QRCopyToClipboard(void) {
-    return Guarded(kFalse, [] { return Truth(mosaire::CopyToClipboard(mosaire::Settings(), mosaire::Working())); });
+    return Guarded(kFalse, [] { return Truth(mosaire::CopyToClipboard(mosaire::Settings())); });
 }
 
 MOSAIRE_API int16_t MOSAIRE_CALL QRGetPatternData(unsigned char* buffer, uint32_t* size, int16_t* rows, int16_t* cols) {
     if (size == nullptr) return kFalse;
-    return Guarded(kFalse, [&] {
-        return Truth(mosaire::GetPatternData(mosaire::Settings(), mosaire::Working(), buffer, *size, rows, cols));
-    });
+    return Guarded(kFalse,
+                   [&] { return Truth(mosaire::GetPatternData(mosaire::Settings(), buffer, *size, rows, cols)); });
 }
 
 }  // extern "C"

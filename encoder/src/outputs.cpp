@@ -69,12 +69,12 @@ int BmpBitsPerPixel(const EncoderSettings& s) {
     return s.backColor == platform::kWhite && s.barColor == platform::kBlack ? 1 : 4;
 }
 
-bool SaveAsBmp(const EncoderSettings& s, WorkingValues& w, const char* path) {
+bool SaveAsBmp(const EncoderSettings& s, const char* path) {
     if (path == nullptr) return false;
     const int bits = BmpBitsPerPixel(s);
     PackedDib dib;
     if (auto surface = platform::RasterSurface::Create(s.width, s.height)) {
-        DrawSymbol(s, w, *surface, 0, 0, ResolutionRule::kOutputSurface);
+        DrawSymbol(s, *surface, 0, 0, ResolutionRule::kOutputSurface);
         dib = PackDib(*surface, bits);
     }
     // The old file stays as it is unless the new one is written whole.
@@ -83,15 +83,23 @@ bool SaveAsBmp(const EncoderSettings& s, WorkingValues& w, const char* path) {
     return platform::WriteWholeFile(path, {fileHeader, {dib.block.get(), dib.size}});
 }
 
-std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s) {
+std::vector<uint8_t> BmpFileBytes(const platform::RasterSurface& surface, int bits) {
+    const PackedDib dib = PackDib(surface, bits);
+    if (!dib.block) return {};
+    std::vector<uint8_t> file = BmpFileHeader(dib, bits);
+    file.insert(file.end(), dib.block.get(), dib.block.get() + dib.size);
+    return file;
+}
+
+std::vector<uint8_t> PlaceableWmfHeader(int32_t width, int32_t height) {
     std::vector<uint8_t> h;
     h.reserve(22);
     platform::PutU32(h, kPlaceableKey);
     platform::PutU16(h, 0);  // handle
     platform::PutU16(h, 0);  // left
     platform::PutU16(h, 0);  // top
-    platform::PutU16(h, static_cast<uint16_t>(s.width));
-    platform::PutU16(h, static_cast<uint16_t>(s.height));
+    platform::PutU16(h, static_cast<uint16_t>(width));
+    platform::PutU16(h, static_cast<uint16_t>(height));
     platform::PutU16(h, static_cast<uint32_t>(platform::Screen()->ResolutionX()));
     platform::PutU32(h, 0);  // reserved
     uint16_t checksum = 0;
@@ -100,42 +108,51 @@ std::vector<uint8_t> PlaceableWmfHeader(const EncoderSettings& s) {
     return h;
 }
 
-bool SaveAsWmf(const EncoderSettings& s, WorkingValues& w, const char* path) {
-    if (path == nullptr) return false;
-    const std::vector<uint8_t> header = PlaceableWmfHeader(s);
+std::vector<uint8_t> RecordWmfFile(int32_t width, int32_t height,
+                                   const std::function<void(platform::DeviceContext&)>& draw) {
+    std::vector<uint8_t> file = PlaceableWmfHeader(width, height);
     const auto recorder = platform::StartWmfRecording();
-    recorder->SetWindowExt(s.width, s.height);
+    recorder->SetWindowExt(width, height);
     recorder->SetWindowOrg(0, 0);
-    DrawSymbol(s, w, *recorder, 0, 0, ResolutionRule::kOutputSurface);
+    draw(*recorder);
     const std::vector<uint8_t> metafile = recorder->Close();
-    return platform::WriteWholeFile(path, {header, metafile});
+    file.insert(file.end(), metafile.begin(), metafile.end());
+    return file;
 }
 
-std::vector<uint8_t> RecordEnhancedMetafile(const EncoderSettings& s, WorkingValues& w) {
+bool SaveAsWmf(const EncoderSettings& s, const char* path) {
+    if (path == nullptr) return false;
+    const std::vector<uint8_t> file = RecordWmfFile(s.width, s.height, [&](platform::DeviceContext& dc) {
+        DrawSymbol(s, dc, 0, 0, ResolutionRule::kOutputSurface);
+    });
+    return platform::WriteWholeFile(path, {file});
+}
+
+std::vector<uint8_t> RecordEnhancedMetafile(const EncoderSettings& s) {
     const auto recorder = platform::StartEmfRecording();
     recorder->SetMapMode(platform::kMapModeText);
     recorder->SetWindowExt(s.width, s.height);
     recorder->SetWindowOrg(0, 0);
-    DrawSymbol(s, w, *recorder, 0, 0, ResolutionRule::kOutputSurface);
+    DrawSymbol(s, *recorder, 0, 0, ResolutionRule::kOutputSurface);
     return recorder->Close();
 }
 
-bool CopyToClipboard(const EncoderSettings& s, WorkingValues& w) {
-    return platform::PutEnhancedMetafileOnClipboard(RecordEnhancedMetafile(s, w));
+bool CopyToClipboard(const EncoderSettings& s) {
+    return platform::PutEnhancedMetafileOnClipboard(RecordEnhancedMetafile(s));
 }
 
-bool GetPatternData(const EncoderSettings& s, WorkingValues& w, uint8_t* buffer, uint32_t& size, int16_t* rows,
-                    int16_t* cols) {
+bool GetPatternData(const EncoderSettings& s, uint8_t* buffer, uint32_t& size, int16_t* rows, int16_t* cols) {
     auto report = [&](uint32_t bytes, int16_t n) {
         size = bytes;
         if (rows != nullptr) *rows = n;
         if (cols != nullptr) *cols = n;
     };
-    const std::unique_ptr<ModuleMatrix> matrix = EncodeSymbol(s, w);
-    if (!matrix) {
+    const EncodedSymbol symbol = EncodeSymbol(s);
+    if (symbol.DoesNotFit()) {
         report(0, 0);
         return true;
     }
+    const ModuleMatrix* matrix = symbol.matrix.get();
     const int n = matrix->side;
     const uint32_t needed = static_cast<uint32_t>(n * n);
     if (buffer == nullptr || size < needed) {

@@ -7,7 +7,6 @@ namespace mosaire {
 
 namespace {
 EncoderSettings gSettings{};  // zero at load, as callers expect
-WorkingValues gWorking{};
 
 // The low 16 bits of an argument read unsigned, kept when at most `limit`.
 int16_t Clamp16(int32_t value, unsigned limit) {
@@ -22,7 +21,6 @@ uint32_t Colour(int32_t red, int32_t green, int32_t blue) {
 }  // namespace
 
 EncoderSettings& Settings() { return gSettings; }
-WorkingValues& Working() { return gWorking; }
 
 void SetMessage(EncoderSettings& s, const char* text) {
     size_t n = 0;
@@ -64,7 +62,7 @@ void SetBarColor(EncoderSettings& s, int32_t red, int32_t green, int32_t blue) {
     s.barColor = Colour(red, green, blue);
 }
 
-void SetDefault(EncoderSettings& s, WorkingValues& w) {
+void SetDefault(EncoderSettings& s) {
     SetMessage(s, "12");
     s.width = 500;
     s.height = 300;
@@ -76,7 +74,6 @@ void SetDefault(EncoderSettings& s, WorkingValues& w) {
     s.moduleWidthCm = 0.07f;
     s.orientation = 0;
     s.frameStyle = 0;
-    w.maskUsed = 0;
 }
 
 void SetMessage(const char* text) { SetMessage(gSettings, text); }
@@ -87,6 +84,6 @@ void Appearance(double moduleWidthCm, int32_t orientation, int32_t frameStyle) {
 }
 void SetBackColor(int32_t red, int32_t green, int32_t blue) { SetBackColor(gSettings, red, green, blue); }
 void SetBarColor(int32_t red, int32_t green, int32_t blue) { SetBarColor(gSettings, red, green, blue); }
-void SetDefault() { SetDefault(gSettings, gWorking); }
+void SetDefault() { SetDefault(gSettings); }
 
 }  // namespace mosaire

@@ -1,6 +1,6 @@
-// The encoder's one process-wide settings record, the working values kept
-// between output calls, and the setter operations behind the exported
-// functions. Setters only store (after clamping); they never encode.
+// The encoder's one process-wide settings record, behind the exported C
+// functions, and the setter operations on it. Setters only store (after
+// clamping); they never encode.
 #pragma once
 
 #include <cstdint>
@@ -23,16 +23,8 @@ struct EncoderSettings {
     int16_t frameStyle;   // 0 none, 1 dashed, 2 solid
 };
 
-struct WorkingValues {
-    int32_t modulePixels;
-    int16_t symbolVersion;
-    int16_t dataMode;
-    int16_t maskUsed;
-};
-
-// The process-wide instances, zero at load.
+// The process-wide instance, zero at load.
 EncoderSettings& Settings();
-WorkingValues& Working();
 
 // Setters on the process-wide record. Out-of-range values are replaced
 // silently; integer arguments are judged on their low 16 bits read unsigned
@@ -51,7 +43,7 @@ void Appearance(double moduleWidthCm, int32_t orientation, int32_t frameStyle);
 void SetBackColor(int32_t red, int32_t green, int32_t blue);
 void SetBarColor(int32_t red, int32_t green, int32_t blue);
 // Every field to its default ("12", 500 x 300, white on black bars, automatic
-// version and mask, level L, 0.07 cm, orientation 0, no frame); maskUsed = 0.
+// version and mask, level L, 0.07 cm, orientation 0, no frame).
 void SetDefault();
 
 // The same operations on a given record, for callers that keep their own.
@@ -61,6 +53,6 @@ void Configure(EncoderSettings& s, int32_t version, int32_t ecLevel, int32_t mas
 void Appearance(EncoderSettings& s, double moduleWidthCm, int32_t orientation, int32_t frameStyle);
 void SetBackColor(EncoderSettings& s, int32_t red, int32_t green, int32_t blue);
 void SetBarColor(EncoderSettings& s, int32_t red, int32_t green, int32_t blue);
-void SetDefault(EncoderSettings& s, WorkingValues& w);
+void SetDefault(EncoderSettings& s);
 
 }  // namespace mosaire

@@ -128,29 +128,30 @@ TEST(BitStream, LargestMessagesPerLevel) {
 
 TEST(BitStream, EncodeReportsVersionModeAndFailure) {
     auto settings = std::make_unique<EncoderSettings>();
-    WorkingValues working{};
     SetMessage(*settings, std::string(100, 'x').c_str());
     Configure(*settings, 1, 3, 0);
-    auto matrix = EncodeSymbol(*settings, working);
-    ASSERT_NE(matrix, nullptr);
-    EXPECT_EQ(working.symbolVersion, 10);
-    EXPECT_EQ(working.dataMode, kModeByte);
-    EXPECT_EQ(matrix->side, 57);
+    EncodedSymbol symbol = EncodeSymbol(*settings);
+    ASSERT_FALSE(symbol.DoesNotFit());
+    EXPECT_EQ(symbol.version, 10);
+    EXPECT_EQ(symbol.mode, kModeByte);
+    EXPECT_EQ(symbol.matrix->side, 57);
 
     SetMessage(*settings, std::string(1853, 'A').c_str());
-    working.maskUsed = 5;
-    EXPECT_EQ(EncodeSymbol(*settings, working), nullptr);
-    EXPECT_EQ(working.symbolVersion, kNoVersion);
-    EXPECT_EQ(working.dataMode, kModeAlphanumeric);
-    EXPECT_EQ(working.maskUsed, 5);
+    symbol = EncodeSymbol(*settings);
+    EXPECT_TRUE(symbol.DoesNotFit());
+    EXPECT_EQ(symbol.matrix, nullptr);
+    EXPECT_EQ(symbol.version, kNoVersion);
+    EXPECT_EQ(symbol.mode, kModeAlphanumeric);
+    EXPECT_EQ(symbol.mask, -1);
 
     // A record written directly with out-of-range fields is read as automatic / L.
     SetMessage(*settings, "12");
     settings->version = 99;
     settings->ecLevel = -4;
     settings->maskSetting = 12;
-    ASSERT_NE(EncodeSymbol(*settings, working), nullptr);
-    EXPECT_EQ(working.symbolVersion, 1);
+    symbol = EncodeSymbol(*settings);
+    ASSERT_FALSE(symbol.DoesNotFit());
+    EXPECT_EQ(symbol.version, 1);
 }
 
 }  // namespace

@@ -21,9 +21,8 @@ constexpr uint32_t kRgbBlack = 0x000000, kRgbWhite = 0xFFFFFF;
 
 struct Fixture {
     std::unique_ptr<EncoderSettings> s = std::make_unique<EncoderSettings>();
-    WorkingValues w{};
     Fixture() {
-        SetDefault(*s, w);
+        SetDefault(*s);
         SetSize(*s, 500, 500);
         Appearance(*s, 0.2, 1, 0);
     }
@@ -66,16 +65,14 @@ TEST(ModuleSize, ResolutionAxisDependsOnCallerAndOrientation) {
     EXPECT_EQ(DrawingResolution(dc, 0, ResolutionRule::kCallerContext), 0);
 }
 
-TEST(ModuleSize, ZeroWidthKeepsTheLastValue) {
+TEST(ModuleSize, FromTheSettingsWidthAndZeroBeforeAnyWidthIsSet) {
     Fixture f;
     ProbeContext dc;
     dc.dpiX = dc.dpiY = 96;
-    UpdateModulePixels(*f.s, f.w, dc, ResolutionRule::kCallerContext);
-    EXPECT_EQ(f.w.modulePixels, 8);
-    f.s->moduleWidthCm = 0.0f;
+    EXPECT_EQ(ModulePixels(*f.s, dc, ResolutionRule::kCallerContext), 8);
+    f.s->moduleWidthCm = 0.0f;  // the record as loaded
     dc.dpiX = dc.dpiY = 300;
-    UpdateModulePixels(*f.s, f.w, dc, ResolutionRule::kCallerContext);
-    EXPECT_EQ(f.w.modulePixels, 8);
+    EXPECT_EQ(ModulePixels(*f.s, dc, ResolutionRule::kCallerContext), 0);
 }
 
 TEST(Layout, CentresWithOffsetsRoundingTowardZero) {
@@ -131,9 +128,8 @@ TEST(DrawSymbol, EachOrientationPutsTheFindersWhereItsTurnTakesThem) {
         SetMessage(*f.s, "12");
         Appearance(*f.s, 0.2, c.orientation, 0);
         auto surface = RasterSurface::Create(500, 500);
-        ASSERT_TRUE(DrawSymbol(*f.s, f.w, *surface, 0, 0, ResolutionRule::kOutputSurface));
+        ASSERT_TRUE(DrawSymbol(*f.s, *surface, 0, 0, ResolutionRule::kOutputSurface));
         SCOPED_TRACE(c.orientation);
-        EXPECT_EQ(f.w.modulePixels, 8);
         const int lo = 166, hi = 166 + 14 * 8;
         EXPECT_EQ(FinderAt(*surface, lo, lo, 8), c.tl);
         EXPECT_EQ(FinderAt(*surface, hi, lo, 8), c.tr);
@@ -151,7 +147,7 @@ TEST(DrawSymbol, UnencodableMessagePaintsNothing) {
     SetBackColor(*f.s, 255, 0, 0);
     Appearance(*f.s, 0.2, 1, 2);
     auto surface = RasterSurface::Create(50, 50);
-    EXPECT_FALSE(DrawSymbol(*f.s, f.w, *surface, 0, 0, ResolutionRule::kOutputSurface));
+    EXPECT_FALSE(DrawSymbol(*f.s, *surface, 0, 0, ResolutionRule::kOutputSurface));
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 50; ++x) ASSERT_EQ(surface->Pixel(x, y), kRgbWhite);
 }
@@ -161,8 +157,9 @@ TEST(DrawSymbol, SymbolLargerThanTargetIsCutOff) {
     SetMessage(*f.s, "12");
     Configure(*f.s, 15, 0, 0);
     auto surface = RasterSurface::Create(500, 500);
-    ASSERT_TRUE(DrawSymbol(*f.s, f.w, *surface, 0, 0, ResolutionRule::kOutputSurface));
-    const auto matrix = EncodeSymbol(*f.s, f.w);
+    ASSERT_TRUE(DrawSymbol(*f.s, *surface, 0, 0, ResolutionRule::kOutputSurface));
+    const EncodedSymbol symbol = EncodeSymbol(*f.s);
+    const ModuleMatrix* matrix = symbol.matrix.get();
     ASSERT_EQ(matrix->side, 77);
     // offX = offY = -58: pixel (x, y) shows module (row (y + 58) / 8, column (x + 58) / 8).
     for (int y = 0; y < 500; y += 3) {
@@ -213,14 +210,14 @@ TEST(Render, TextModeDuringDrawingAndPreviousModeAfterwards) {
     ProbeContext dc;
     dc.dpiX = dc.dpiY = 96;
     dc.DeviceContext::SetMapMode(8);
-    Render(*f.s, f.w, dc, 0, 0);
+    Render(*f.s, dc, 0, 0);
     EXPECT_EQ(dc.modesSet, (std::vector<int>{platform::kMapModeText, 8}));
     EXPECT_GT(dc.fills, 1);
 
     SetMessage(*f.s, std::string(3000, 'a').c_str());
     dc.modesSet.clear();
     dc.fills = 0;
-    Render(*f.s, f.w, dc, 0, 0);
+    Render(*f.s, dc, 0, 0);
     EXPECT_EQ(dc.modesSet, (std::vector<int>{platform::kMapModeText, 8}));
     EXPECT_EQ(dc.fills, 0);
 }
@@ -228,13 +225,13 @@ TEST(Render, TextModeDuringDrawingAndPreviousModeAfterwards) {
 TEST(SizeQueries, EdgeAndModuleCount) {
     Fixture f;
     SetMessage(*f.s, "12");
-    EXPECT_EQ(ActualSize(*f.s, f.w, platform::ScreenContext()), 168);
-    EXPECT_EQ(ActualModules(*f.s, f.w), 21);
+    EXPECT_EQ(ActualSize(*f.s, platform::ScreenContext()), 168);
+    EXPECT_EQ(ActualModules(*f.s), 21);
     SetMessage(*f.s, std::string(40, 'a').c_str());  // 40 bytes need version 3 at level L
-    EXPECT_EQ(ActualModules(*f.s, f.w), 29);
+    EXPECT_EQ(ActualModules(*f.s), 29);
     SetMessage(*f.s, std::string(3000, 'a').c_str());
-    EXPECT_EQ(ActualSize(*f.s, f.w, platform::ScreenContext()), 0);
-    EXPECT_EQ(ActualModules(*f.s, f.w), 0);
+    EXPECT_EQ(ActualSize(*f.s, platform::ScreenContext()), 0);
+    EXPECT_EQ(ActualModules(*f.s), 0);
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ namespace {
 
 using mosaire::EncoderSettings;
 using mosaire::ModuleMatrix;
-using mosaire::WorkingValues;
 
 constexpr int kScale = 3;
 constexpr int kQuiet = 4;
@@ -116,7 +115,6 @@ TEST(EncodeOracle, RandomMessagesDecodeWithSameBytesLevelVersionAndMask) {
     std::mt19937 rng(20240611);
     const int samples = SampleCount();
     auto settings = std::make_unique<EncoderSettings>();
-    WorkingValues working{};
     const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode).setIsPure(true);
     for (int i = 0; i < samples; ++i) {
         const int mode = i % 3;
@@ -132,14 +130,15 @@ TEST(EncodeOracle, RandomMessagesDecodeWithSameBytesLevelVersionAndMask) {
 
         mosaire::SetMessage(*settings, message.c_str());
         mosaire::Configure(*settings, floor, level, maskSetting);
-        const auto matrix = mosaire::EncodeSymbol(*settings, working);
+        const mosaire::EncodedSymbol symbol = mosaire::EncodeSymbol(*settings);
+        const mosaire::ModuleMatrix* matrix = symbol.matrix.get();
         SCOPED_TRACE("sample " + std::to_string(i) + " mode " + std::to_string(mode) + " level " +
                      std::to_string(level) + " length " + std::to_string(length) + " mask setting " +
                      std::to_string(maskSetting));
         ASSERT_NE(matrix, nullptr);
-        ASSERT_EQ(working.symbolVersion, target);
+        ASSERT_EQ(symbol.version, target);
         ASSERT_EQ(matrix->side, 17 + 4 * target);
-        EXPECT_EQ(working.dataMode, mode == 0 ? 1 : mode == 1 ? 2 : 4);
+        EXPECT_EQ(symbol.mode, mode == 0 ? 1 : mode == 1 ? 2 : 4);
 
         const Picture picture = Render(*matrix);
         const auto result = ZXing::ReadBarcode(
@@ -152,9 +151,9 @@ TEST(EncodeOracle, RandomMessagesDecodeWithSameBytesLevelVersionAndMask) {
         const FormatRead format = ReadFormat(picture);
         EXPECT_TRUE(format.valid);
         EXPECT_EQ(format.level, level);
-        EXPECT_EQ(format.mask, working.maskUsed);
+        EXPECT_EQ(format.mask, symbol.mask);
         if (maskSetting != 0) {
-            EXPECT_EQ(working.maskUsed, maskSetting - 1);
+            EXPECT_EQ(symbol.mask, maskSetting - 1);
         }
     }
 }

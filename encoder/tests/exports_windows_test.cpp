@@ -13,6 +13,7 @@
 
 #include "caller_context.h"
 #include "drawing.h"
+#include "gdi/screen.h"
 #include "outputs.h"
 #include "settings.h"
 
@@ -71,9 +72,9 @@ protected:
     std::string Pattern(int& n) {
         uint32_t size = 0;
         int16_t rows = 0;
-        mosaire::GetPatternData(s, w, nullptr, size, &rows, nullptr);
+        mosaire::GetPatternData(s, nullptr, size, &rows, nullptr);
         std::string text(size, '0');
-        mosaire::GetPatternData(s, w, reinterpret_cast<uint8_t*>(text.data()), size, nullptr, nullptr);
+        mosaire::GetPatternData(s, reinterpret_cast<uint8_t*>(text.data()), size, nullptr, nullptr);
         n = rows;
         return text;
     }
@@ -90,7 +91,6 @@ protected:
     }
 
     mosaire::EncoderSettings s;
-    mosaire::WorkingValues w;
 };
 
 }  // namespace
@@ -99,9 +99,9 @@ TEST_F(WindowsOutputs, RenderDrawsOnTheCallersDeviceContext) {
     Canvas canvas;
     SetMapMode(canvas.dc(), MM_LOMETRIC);
     const auto context = mosaire::CallerContext(canvas.dc());
-    const int32_t edge = mosaire::ActualSize(s, w, *context);
+    const int32_t edge = mosaire::ActualSize(s, *context);
     ASSERT_GT(edge, 0);
-    mosaire::Render(s, w, *context, 0, 0);
+    mosaire::Render(s, *context, 0, 0);
     EXPECT_EQ(GetMapMode(canvas.dc()), MM_LOMETRIC);  // put back after drawing
     ExpectModules(canvas, edge);
 }
@@ -109,11 +109,11 @@ TEST_F(WindowsOutputs, RenderDrawsOnTheCallersDeviceContext) {
 TEST_F(WindowsOutputs, BmpAndBothMetafilesShowTheSameModules) {
     const std::string dir = std::filesystem::temp_directory_path().string();
     const std::string bmp = dir + "\\windows_outputs.bmp", wmf = dir + "\\windows_outputs.wmf";
-    ASSERT_TRUE(mosaire::SaveAsBmp(s, w, bmp.c_str()));
+    ASSERT_TRUE(mosaire::SaveAsBmp(s, bmp.c_str()));
     const std::vector<uint8_t> file = ReadAll(bmp);
     ASSERT_EQ(file.size(), 62u + 40u * kSide);  // 1 bit per pixel, rows of 40 bytes
     EXPECT_EQ(file[28], 1);
-    const int edge = w.modulePixels * [&] {
+    const int edge = mosaire::ModulePixels(s, *platform::Screen(), mosaire::ResolutionRule::kOutputSurface) * [&] {
         int n = 0;
         Pattern(n);
         return n;
@@ -124,7 +124,7 @@ TEST_F(WindowsOutputs, BmpAndBothMetafilesShowTheSameModules) {
                       reinterpret_cast<const BITMAPINFO*>(file.data() + 14), DIB_RGB_COLORS);
     ExpectModules(fromBmp, edge);
 
-    ASSERT_TRUE(mosaire::SaveAsWmf(s, w, wmf.c_str()));
+    ASSERT_TRUE(mosaire::SaveAsWmf(s, wmf.c_str()));
     const std::vector<uint8_t> placeable = ReadAll(wmf);
     ASSERT_GT(placeable.size(), 22u + 18u);
     Canvas fromWmf;
@@ -134,7 +134,7 @@ TEST_F(WindowsOutputs, BmpAndBothMetafilesShowTheSameModules) {
     DeleteMetaFile(metafile);
     ExpectModules(fromWmf, edge);
 
-    const std::vector<uint8_t> emf = mosaire::RecordEnhancedMetafile(s, w);
+    const std::vector<uint8_t> emf = mosaire::RecordEnhancedMetafile(s);
     HENHMETAFILE enhanced = SetEnhMetaFileBits(static_cast<UINT>(emf.size()), emf.data());
     ASSERT_NE(enhanced, nullptr);
     ENHMETAHEADER header{};
@@ -149,7 +149,7 @@ TEST_F(WindowsOutputs, BmpAndBothMetafilesShowTheSameModules) {
 }
 
 TEST_F(WindowsOutputs, ClipboardHoldsAnEnhancedMetafile) {
-    if (!mosaire::CopyToClipboard(s, w)) GTEST_SKIP() << "the clipboard cannot be opened (no display)";
+    if (!mosaire::CopyToClipboard(s)) GTEST_SKIP() << "the clipboard cannot be opened (no display)";
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
     CloseClipboard();

@@ -72,7 +72,7 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir_ = tmpl;
         // The programs' settings.
-        SetDefault(*s, w);
+        SetDefault(*s);
         SetMessage(*s, "Hello, outputs");
         SetBackColor(*s, 255, 255, 255);
         SetBarColor(*s, 0, 0, 0);
@@ -84,12 +84,12 @@ protected:
 
     std::string dir_;
     std::unique_ptr<EncoderSettings> s = std::make_unique<EncoderSettings>();
-    WorkingValues w{};
+    int Side() const { return EncodeSymbol(*s).matrix->side; }
 };
 
 TEST_F(Outputs, ProgramSettingsGiveOneBitBmpThatDecodes) {
     const std::string path = Path("a.bmp");
-    ASSERT_TRUE(SaveAsBmp(*s, w, path.c_str()));
+    ASSERT_TRUE(SaveAsBmp(*s, path.c_str()));
     const Bmp b = LoadBmp(path);
     ASSERT_EQ(b.file.size(), 32062u);
     EXPECT_EQ(U16(b.file, 0), 0x4D42u);
@@ -108,7 +108,7 @@ TEST_F(Outputs, ProgramSettingsGiveOneBitBmpThatDecodes) {
     EXPECT_EQ(b.Decode(), "Hello, outputs");
     // Rows are stored bottom-up: the finder centres of the upright symbol
     // sit top-left and top-right.
-    const int n = 17 + 4 * w.symbolVersion, origin = (500 - n * 8) / 2;
+    const int n = Side(), origin = (500 - n * 8) / 2;
     EXPECT_EQ(b.Rgb(origin + 3 * 8 + 4, origin + 3 * 8 + 4), 0u);
     EXPECT_EQ(b.Rgb(origin + (n - 4) * 8 + 4, origin + 3 * 8 + 4), 0u);
     EXPECT_EQ(b.Rgb(origin + (n - 6) * 8 + 4, origin + 1 * 8 + 4), 0xFFFFFFu);
@@ -117,13 +117,13 @@ TEST_F(Outputs, ProgramSettingsGiveOneBitBmpThatDecodes) {
 TEST_F(Outputs, OtherColoursGiveFourBitsWithNearestPaletteEntries) {
     SetBarColor(*s, 255, 0, 0);
     const std::string path = Path("red.bmp");
-    ASSERT_TRUE(SaveAsBmp(*s, w, path.c_str()));
+    ASSERT_TRUE(SaveAsBmp(*s, path.c_str()));
     const Bmp b = LoadBmp(path);
     ASSERT_EQ(b.file.size(), 126118u);
     EXPECT_EQ(U32(b.file, 10), 118u);
     EXPECT_EQ(U32(b.file, 34), 126000u);
     EXPECT_EQ(b.bits, 4);
-    const int origin = (500 - (17 + 4 * w.symbolVersion) * 8) / 2;
+    const int origin = (500 - (Side()) * 8) / 2;
     EXPECT_EQ(b.Rgb(origin + 4, origin + 4), 0xFF0000u);
     EXPECT_EQ(b.Rgb(2, 2), 0xFFFFFFu);
     // Back colour with red component out of range: still 4 bits.
@@ -135,7 +135,7 @@ TEST_F(Outputs, OtherColoursGiveFourBitsWithNearestPaletteEntries) {
 TEST_F(Outputs, OnePixelWideBmpKeepsFourByteRows) {
     SetSize(*s, 1, 10);
     const std::string path = Path("thin.bmp");
-    ASSERT_TRUE(SaveAsBmp(*s, w, path.c_str()));
+    ASSERT_TRUE(SaveAsBmp(*s, path.c_str()));
     const Bytes f = ReadAll(path);
     EXPECT_EQ(f.size(), 62u + 4 * 10);
     EXPECT_EQ(U32(f, 34), 40u);
@@ -144,7 +144,7 @@ TEST_F(Outputs, OnePixelWideBmpKeepsFourByteRows) {
 TEST_F(Outputs, UnencodableMessageStillWritesTheBlankSurface) {
     SetMessage(*s, std::string(3000, 'a').c_str());
     const std::string path = Path("blank.bmp");
-    ASSERT_TRUE(SaveAsBmp(*s, w, path.c_str()));
+    ASSERT_TRUE(SaveAsBmp(*s, path.c_str()));
     const Bmp b = LoadBmp(path);
     ASSERT_EQ(b.file.size(), 32062u);
     for (int y = 0; y < 500; ++y)
@@ -157,7 +157,7 @@ TEST_F(Outputs, FailedSavesKeepTheOldFile) {
     for (auto [width, height] : {std::pair{0, 100}, {-5, 7}, {40000, 100}, {100, 40000}}) {
         s->width = width;
         s->height = height;
-        EXPECT_FALSE(SaveAsBmp(*s, w, path.c_str())) << width << " x " << height;
+        EXPECT_FALSE(SaveAsBmp(*s, path.c_str())) << width << " x " << height;
         EXPECT_EQ(ReadAll(path), Bytes({'o', 'l', 'd'}));
     }
     if (geteuid() == 0) return;  // root writes into any folder
@@ -165,27 +165,27 @@ TEST_F(Outputs, FailedSavesKeepTheOldFile) {
     const std::string wmf = Path("old.wmf");
     std::ofstream(wmf) << "old";
     ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-    EXPECT_FALSE(SaveAsBmp(*s, w, path.c_str()));
-    EXPECT_FALSE(SaveAsWmf(*s, w, wmf.c_str()));
+    EXPECT_FALSE(SaveAsBmp(*s, path.c_str()));
+    EXPECT_FALSE(SaveAsWmf(*s, wmf.c_str()));
     chmod(dir_.c_str(), 0755);
     EXPECT_EQ(ReadAll(path), Bytes({'o', 'l', 'd'}));
     EXPECT_EQ(ReadAll(wmf), Bytes({'o', 'l', 'd'}));
 }
 
 TEST_F(Outputs, MissingFolderFailsBothFileOutputs) {
-    EXPECT_FALSE(SaveAsBmp(*s, w, Path("missing/a.bmp").c_str()));
-    EXPECT_FALSE(SaveAsWmf(*s, w, Path("missing/a.wmf").c_str()));
-    EXPECT_FALSE(SaveAsBmp(*s, w, nullptr));
-    EXPECT_FALSE(SaveAsWmf(*s, w, nullptr));
+    EXPECT_FALSE(SaveAsBmp(*s, Path("missing/a.bmp").c_str()));
+    EXPECT_FALSE(SaveAsWmf(*s, Path("missing/a.wmf").c_str()));
+    EXPECT_FALSE(SaveAsBmp(*s, nullptr));
+    EXPECT_FALSE(SaveAsWmf(*s, nullptr));
 }
 
 TEST_F(Outputs, PlaceableWmfHeaderBytes) {
     SetSize(*s, 500, 300);
     const Bytes expected = {0xD7, 0xCD, 0xC6, 0x9A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF4,
                             0x01, 0x2C, 0x01, 0x60, 0x00, 0x00, 0x00, 0x00, 0x00, 0xA9, 0x57};
-    EXPECT_EQ(PlaceableWmfHeader(*s), expected);
+    EXPECT_EQ(PlaceableWmfHeader(s->width, s->height), expected);
     const std::string path = Path("a.wmf");
-    ASSERT_TRUE(SaveAsWmf(*s, w, path.c_str()));
+    ASSERT_TRUE(SaveAsWmf(*s, path.c_str()));
     const Bytes f = ReadAll(path);
     ASSERT_GT(f.size(), 22u + 18u);
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 22), expected);
@@ -195,7 +195,7 @@ TEST_F(Outputs, PlaceableWmfHeaderBytes) {
 TEST_F(Outputs, UnencodableWmfHoldsOnlyExtentAndOrigin) {
     SetMessage(*s, std::string(3000, 'a').c_str());
     const std::string path = Path("empty.wmf");
-    ASSERT_TRUE(SaveAsWmf(*s, w, path.c_str()));
+    ASSERT_TRUE(SaveAsWmf(*s, path.c_str()));
     const Bytes f = ReadAll(path);
     ASSERT_EQ(f.size(), 22u + 18 + 10 + 10 + 6);
     EXPECT_EQ(U16(f, 40 + 4), 0x020Cu);
@@ -219,8 +219,8 @@ TEST_F(Outputs, WmfRendersInLibwmfLikeTheBmp) {
     Appearance(*s, 0.2, 0, 2);
     SetSize(*s, 400, 300);
     const std::string wmf = Path("a.wmf"), bmp = Path("a.bmp");
-    ASSERT_TRUE(SaveAsWmf(*s, w, wmf.c_str()));
-    ASSERT_TRUE(SaveAsBmp(*s, w, bmp.c_str()));
+    ASSERT_TRUE(SaveAsWmf(*s, wmf.c_str()));
+    ASSERT_TRUE(SaveAsBmp(*s, bmp.c_str()));
     ASSERT_EQ(std::system(("wmf2gd -o '" + Path("a.png") + "' '" + wmf + "' >/dev/null 2>&1").c_str()), 0);
     EXPECT_GT(ReadAll(Path("a.png")).size(), 100u);
     ASSERT_EQ(std::system(("wmf2svg -o '" + Path("a.svg") + "' '" + wmf + "' >/dev/null 2>&1").c_str()), 0);
@@ -238,7 +238,7 @@ TEST_F(Outputs, WmfRendersInLibwmfLikeTheBmp) {
         rects.push_back({std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5] == "black"});
     }
     const Bmp b = LoadBmp(bmp);
-    const int n = 17 + 4 * w.symbolVersion;
+    const int n = Side();
     const int originX = (400 - n * 8) / 2, originY = (300 - n * 8) / 2;
     int darkModules = 0;
     for (int y = 0; y < n; ++y)
@@ -260,7 +260,7 @@ TEST_F(Outputs, WmfRendersInLibwmfLikeTheBmp) {
 
 TEST_F(Outputs, EnhancedMetafileRecordsTheDrawing) {
     SetSize(*s, 500, 300);
-    Bytes e = RecordEnhancedMetafile(*s, w);
+    Bytes e = RecordEnhancedMetafile(*s);
     ASSERT_GE(e.size(), platform::kEmrHeaderSize);
     EXPECT_EQ(U32(e, 48), e.size());
     EXPECT_EQ(U32(e, 16), 499u);
@@ -277,14 +277,15 @@ TEST_F(Outputs, EnhancedMetafileRecordsTheDrawing) {
                                      platform::kEmrSetWindowOrgEx}));
     EXPECT_EQ(types.back(), platform::kEmrEof);
     EXPECT_EQ(U32(e, 52), types.size());
-    const auto matrix = EncodeSymbol(*s, w);
+    const EncodedSymbol symbol = EncodeSymbol(*s);
+    const ModuleMatrix* matrix = symbol.matrix.get();
     int dark = 0;
     for (int r = 0; r < matrix->side; ++r)
         for (int k = 0; k < matrix->side; ++k) dark += matrix->value[r][k];
     EXPECT_EQ(rectangles, 1 + dark);
 
     SetMessage(*s, std::string(3000, 'a').c_str());
-    e = RecordEnhancedMetafile(*s, w);
+    e = RecordEnhancedMetafile(*s);
     types.clear();
     for (size_t at = 0; at + 8 <= e.size(); at += U32(e, at + 4)) types.push_back(U32(e, at));
     EXPECT_EQ(types, (std::vector<uint32_t>{1, 17, 9, 10, 14}));
@@ -295,7 +296,7 @@ TEST_F(Outputs, ClipboardWithoutDisplayFails) {
     const std::string wayland = std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "";
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    EXPECT_FALSE(CopyToClipboard(*s, w));
+    EXPECT_FALSE(CopyToClipboard(*s));
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     if (!wayland.empty()) setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
 }
@@ -304,18 +305,19 @@ TEST_F(Outputs, PatternDataTwoCallProtocolWhateverTheOrientation) {
     SetMessage(*s, "12");
     uint32_t size = 0;
     int16_t rows = -7, cols = -7;
-    EXPECT_FALSE(GetPatternData(*s, w, nullptr, size, &rows, &cols));
+    EXPECT_FALSE(GetPatternData(*s, nullptr, size, &rows, &cols));
     EXPECT_EQ(size, 441u);
     EXPECT_EQ(rows, 21);
     EXPECT_EQ(cols, 21);
 
-    const auto matrix = EncodeSymbol(*s, w);
+    const EncodedSymbol symbol = EncodeSymbol(*s);
+    const ModuleMatrix* matrix = symbol.matrix.get();
     for (int orientation : {1, 3}) {
         Appearance(*s, 0.2, orientation, 0);
         std::vector<uint8_t> buffer(442, 'x');
         uint32_t big = 441;
         rows = cols = -7;
-        ASSERT_TRUE(GetPatternData(*s, w, buffer.data(), big, &rows, &cols));
+        ASSERT_TRUE(GetPatternData(*s, buffer.data(), big, &rows, &cols));
         EXPECT_EQ(big, 441u);
         EXPECT_EQ(rows, -7);  // left as the caller set them
         EXPECT_EQ(buffer[441], 'x');
@@ -325,16 +327,16 @@ TEST_F(Outputs, PatternDataTwoCallProtocolWhateverTheOrientation) {
     // Bottom-left finder first: matrix column 0 read from the bottom row up.
     std::vector<uint8_t> buffer(441);
     uint32_t big = 441;
-    GetPatternData(*s, w, buffer.data(), big, nullptr, nullptr);
+    GetPatternData(*s, buffer.data(), big, nullptr, nullptr);
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 8), "11111110");
 
     size = 440;
-    EXPECT_FALSE(GetPatternData(*s, w, buffer.data(), size, &rows, &cols));
+    EXPECT_FALSE(GetPatternData(*s, buffer.data(), size, &rows, &cols));
     EXPECT_EQ(size, 441u);
 
     SetMessage(*s, std::string(3000, 'a').c_str());
     size = 1000;
-    EXPECT_TRUE(GetPatternData(*s, w, buffer.data(), size, &rows, &cols));
+    EXPECT_TRUE(GetPatternData(*s, buffer.data(), size, &rows, &cols));
     EXPECT_EQ(size, 0u);
     EXPECT_EQ(rows, 0);
 }

@@ -16,7 +16,6 @@ using namespace mosaire;
 class SettingsTest : public ::testing::Test {
 protected:
     std::unique_ptr<EncoderSettings> s = std::make_unique<EncoderSettings>();
-    WorkingValues w{};
 };
 
 TEST_F(SettingsTest, SizeZeroMeansDefaultsOtherValuesKept) {
@@ -85,8 +84,7 @@ TEST_F(SettingsTest, MessageIsCopiedAndBounded) {
 
 TEST_F(SettingsTest, DefaultsFillEveryField) {
     std::memset(s.get(), 0x33, sizeof(EncoderSettings));
-    w.maskUsed = 6;
-    SetDefault(*s, w);
+    SetDefault(*s);
     EXPECT_STREQ(s->message, "12");
     EXPECT_EQ(s->width, 500);
     EXPECT_EQ(s->height, 300);
@@ -98,7 +96,6 @@ TEST_F(SettingsTest, DefaultsFillEveryField) {
     EXPECT_FLOAT_EQ(s->moduleWidthCm, 0.07f);
     EXPECT_EQ(s->orientation, 0);
     EXPECT_EQ(s->frameStyle, 0);
-    EXPECT_EQ(w.maskUsed, 0);
 }
 
 TEST(ProcessSettings, SettersChangeTheProcessRecord) {
@@ -110,7 +107,6 @@ TEST(ProcessSettings, SettersChangeTheProcessRecord) {
     EXPECT_EQ(Settings().height, 10);
     SetDefault();
     EXPECT_STREQ(Settings().message, "12");
-    EXPECT_EQ(Working().maskUsed, 0);
 }
 
 }  // namespace

@@ -147,12 +147,12 @@ TEST(SymbolMatrix, MasksInvertOnlyTheEncodingRegion) {
 
 TEST(SymbolMatrix, FixedMaskSettingsSkipTheChoice) {
     auto settings = std::make_unique<EncoderSettings>();
-    WorkingValues working{};
     SetMessage(*settings, "HELLO WORLD");
     for (int setting = 1; setting <= 8; ++setting) {
         Configure(*settings, 0, 1, setting);
-        ASSERT_NE(EncodeSymbol(*settings, working), nullptr);
-        EXPECT_EQ(working.maskUsed, setting - 1);
+        const EncodedSymbol symbol = EncodeSymbol(*settings);
+        ASSERT_FALSE(symbol.DoesNotFit());
+        EXPECT_EQ(symbol.mask, setting - 1);
     }
 }
 

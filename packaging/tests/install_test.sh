@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix, then builds a small C program
-# against the installed tree twice, with pkg-config and with find_package,
-# and runs both.
+# and a small C++ program (the encoder's C++ interface) against the installed
+# tree twice, with pkg-config and with find_package, and runs them.
 set -euo pipefail
 build_dir="$1"
 source_dir="$(cd "$(dirname "$0")" && pwd)"
@@ -12,7 +12,7 @@ prefix="$work/prefix"
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 libdir="$(ls -d "$prefix"/lib*/ | head -n 1)"
 libdir="${libdir%/}"
-for f in include/mosaire.h include/lectavo.h share/man/man1/qrtool.1 bin/qrtool \
+for f in include/mosaire.h include/mosaire/encoder.hpp include/lectavo.h share/man/man1/qrtool.1 bin/qrtool \
          share/applications/qrbench.desktop share/icons/hicolor/256x256/apps/qrbench.png; do
   test -e "$prefix/$f" || { echo "missing $f"; exit 1; }
 done
@@ -24,11 +24,16 @@ export PKG_CONFIG_PATH="$pcdir"
 cc -std=c99 -Wall -Werror -o "$work/rt_pkgconfig" "$source_dir/consumer/roundtrip.c" \
   $(pkg-config --cflags --libs mosaire lectavo)
 (cd "$work" && ./rt_pkgconfig "$work/pc.bmp")
+c++ -std=c++20 -Wall -Werror -o "$work/cpp_pkgconfig" "$source_dir/consumer/encode_cpp.cpp" \
+  $(pkg-config --cflags --libs mosaire)
+"$work/cpp_pkgconfig" "$work/cpp.bmp" | grep -q "^ok version"
+"$prefix/bin/qrtool" decode "$work/cpp.bmp" | grep -q "text: installed C++ interface"
 
 # find_package
 cmake -S "$source_dir/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/consumer" >/dev/null
 (cd "$work" && ./consumer/roundtrip "$work/cm.bmp")
+"$work/consumer/encode_cpp" | grep -q "^ok version"
 
 # the installed command-line tool finds its libraries
 "$prefix/bin/qrtool" encode -o "$work/tool.bmp" "installed tool"

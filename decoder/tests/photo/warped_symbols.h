@@ -24,8 +24,8 @@ inline Symbol Encode(const std::string& text, int version, int level = 1) {
     auto settings = std::make_unique<mosaire::EncoderSettings>();
     mosaire::SetMessage(*settings, text.c_str());
     mosaire::Configure(*settings, version, level, 0);
-    mosaire::WorkingValues working{};
-    const auto matrix = mosaire::EncodeSymbol(*settings, working);
+    const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
+    const mosaire::ModuleMatrix* matrix = encoded.matrix.get();
     Symbol s;
     if (!matrix) return s;
     s.side = matrix->side;
