@@ -24,12 +24,16 @@ from ._matrix import Matrix, encode
 __all__ = ["decode", "encode", "Symbol", "StructuredAppend", "Matrix"]
 __version__ = "1.0.0"
 
-# How picture files start: BMP, JPEG, PNG, GIF, TIFF (both byte orders), WebP.
-_PICTURE_SIGNATURES = (b"BM", b"\xff\xd8\xff", b"\x89PNG\r\n\x1a\n", b"GIF87a", b"GIF89a", b"II*\x00", b"MM\x00*")
+# How picture files start: JPEG, PNG, GIF, TIFF (both byte orders); BMP and
+# WebP are checked further below.
+_PICTURE_SIGNATURES = (b"\xff\xd8\xff", b"\x89PNG\r\n\x1a\n", b"GIF87a", b"GIF89a", b"II*\x00", b"MM\x00*")
+_BMP_HEADER_SIZES = (12, 16, 40, 52, 56, 64, 108, 124)
 
 
 def _looks_like_picture(data):
-    head = bytes(data[:12])
+    head = bytes(data[:18])
+    if head[:2] == b"BM":  # "BM" and the size of a known bitmap header
+        return len(head) == 18 and int.from_bytes(head[14:18], "little") in _BMP_HEADER_SIZES
     return head.startswith(_PICTURE_SIGNATURES) or (head[:4] == b"RIFF" and head[8:12] == b"WEBP")
 
 

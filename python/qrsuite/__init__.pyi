@@ -1,7 +1,7 @@
 """Type stubs of the qrsuite package (see the docstrings in __init__.py)."""
 
 import os
-from typing import IO, Literal, NamedTuple, Optional, Sequence, Tuple, Union, overload
+from typing import IO, Literal, Optional, Sequence, Union, overload
 
 import numpy
 import numpy.typing
@@ -9,8 +9,10 @@ import numpy.typing
 __version__: str
 __all__: list[str]
 
-Point = Tuple[float, float]
-Level = Literal["L", "M", "Q", "H"]
+from ._qrsuite import Level as Level
+from ._qrsuite import StructuredAppend as StructuredAppend
+from ._qrsuite import Symbol as Symbol
+
 PictureInput = Union[
     numpy.typing.NDArray[numpy.uint8],
     "PIL.Image.Image",  # noqa: F821 - Pillow is optional
@@ -22,43 +24,6 @@ PictureInput = Union[
     memoryview,
     IO[bytes],
 ]
-
-class StructuredAppend(NamedTuple):
-    """A symbol's place in a structured-append sequence."""
-
-    position: int
-    total: int
-    parity: int
-
-class Symbol:
-    """One decoded QR Code symbol (immutable; equal when every field is equal)."""
-
-    @property
-    def data(self) -> bytes: ...
-    @property
-    def text(self) -> Optional[str]: ...
-    @property
-    def version(self) -> int: ...
-    @property
-    def level(self) -> Level: ...
-    @property
-    def mask(self) -> int: ...
-    @property
-    def corners(self) -> Tuple[Point, Point, Point, Point]: ...
-    @property
-    def structured_append(self) -> Optional[StructuredAppend]: ...
-    @property
-    def eci(self) -> Optional[int]: ...
-    @property
-    def gs1(self) -> bool: ...
-    @property
-    def mirrored(self) -> bool: ...
-    @property
-    def inverted(self) -> bool: ...
-    @property
-    def found_by(self) -> Literal["binary", "photo"]: ...
-    def __eq__(self, other: object) -> bool: ...
-    def __hash__(self) -> int: ...
 
 def decode(
     image: PictureInput,

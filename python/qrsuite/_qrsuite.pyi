@@ -1,12 +1,50 @@
 """Type stubs of the compiled core (use the qrsuite package's functions)."""
 
-from typing import Optional, Sequence
+from typing import Literal, NamedTuple, Optional, Sequence, Tuple
 
 import numpy
 import numpy.typing
 
-from . import StructuredAppend as StructuredAppend
-from . import Symbol as Symbol
+Point = Tuple[float, float]
+Level = Literal["L", "M", "Q", "H"]
+
+class StructuredAppend(NamedTuple):
+    """A symbol's place in a structured-append sequence."""
+
+    position: int
+    total: int
+    parity: int
+
+class Symbol:
+    """One decoded QR Code symbol (immutable; equal when every field is equal)."""
+
+    @property
+    def data(self) -> bytes: ...
+    @property
+    def text(self) -> Optional[str]: ...
+    @property
+    def version(self) -> int: ...
+    @property
+    def level(self) -> Level: ...
+    @property
+    def mask(self) -> int: ...
+    @property
+    def corners(self) -> Tuple[Point, Point, Point, Point]: ...
+    @property
+    def structured_append(self) -> Optional[StructuredAppend]: ...
+    @property
+    def eci(self) -> Optional[int]: ...
+    @property
+    def gs1(self) -> bool: ...
+    @property
+    def mirrored(self) -> bool: ...
+    @property
+    def inverted(self) -> bool: ...
+    @property
+    def found_by(self) -> Literal["binary", "photo"]: ...
+    def __eq__(self, other: object) -> bool: ...
+    def __hash__(self) -> int: ...
+
 
 class _Matrix:
     @property

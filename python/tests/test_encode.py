@@ -50,6 +50,7 @@ def test_files(tmp_path):
     for name in ("a.bmp", "a.png", "a.PNG"):
         matrix.save(tmp_path / name, scale=3)
         assert [s.text for s in qrsuite.decode(tmp_path / name)] == ["file types"], name
+    assert [s.text for s in qrsuite.decode((tmp_path / "a.bmp").read_bytes())] == ["file types"]
     matrix.save(tmp_path / "a.svg")
     assert (tmp_path / "a.svg").read_text().lstrip().startswith(("<?xml", "<svg"))
     matrix.save(str(tmp_path / "a.wmf"))
