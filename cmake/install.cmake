@@ -1,6 +1,10 @@
 # Installation: libraries with their headers, pkg-config files and CMake
 # package configurations, the programs, desktop entries, icons and the man
-# page, under the usual prefixes.
+# page, under the usual prefixes. Each rule names its component, one Debian
+# package each (cmake/debian_package.cmake): runtime (the libraries),
+# development (headers, pkg-config and CMake files), tool (qrtool and its
+# man page), programs (the window programs, the camera library, desktop
+# entries and icons).
 include(CMakePackageConfigHelpers)
 
 # pkg-config files locate the prefix from their own folder, so an installed
@@ -14,10 +18,10 @@ function(qr_install_library target package header)
   endif()
   string(TOLOWER ${package} lower)
   install(TARGETS ${target} EXPORT ${package}Targets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime
+    PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT development)
   install(EXPORT ${package}Targets NAMESPACE ${package}::
-    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package})
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package} COMPONENT development)
   set(QR_PACKAGE ${package})
   configure_package_config_file(${PROJECT_SOURCE_DIR}/packaging/PackageConfig.cmake.in
     ${PROJECT_BINARY_DIR}/packaging/${package}Config.cmake
@@ -26,25 +30,36 @@ function(qr_install_library target package header)
     COMPATIBILITY SameMajorVersion)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/${package}Config.cmake
     ${PROJECT_BINARY_DIR}/packaging/${package}ConfigVersion.cmake
-    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package})
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/${package} COMPONENT development)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/${lower}.pc.in ${PROJECT_BINARY_DIR}/packaging/${lower}.pc @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/packaging/${lower}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/${lower}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+    COMPONENT development)
 endfunction()
 
 qr_install_library(mosaire Mosaire mosaire.h)
+# The encoder's C++ interface beside its C header.
+if(TARGET mosaire)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/encoder/include/mosaire DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+    COMPONENT development)
+endif()
 qr_install_library(lectavo Lectavo lectavo.h)
 if(TARGET lectavo)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/decoder/include/lectavo DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 endif()
 
 if(TARGET vistrel)
-  install(TARGETS vistrel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(TARGETS vistrel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT programs)
 endif()
 
 foreach(program qrbench qrmake qrcam qrtool)
   if(TARGET ${program})
     set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(program STREQUAL qrtool)
+      set(component tool)
+    else()
+      set(component programs)
+    endif()
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT ${component})
   endif()
 endforeach()
 
@@ -62,19 +77,21 @@ endif()
 foreach(program qrbench qrmake qrcam)
   if(TARGET ${program})
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/${program}.desktop
-      DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT programs)
     if(TARGET qr_icon)
       install(FILES ${PROJECT_BINARY_DIR}/packaging/icon-256.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME ${program}.png)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME ${program}.png COMPONENT programs)
     endif()
   endif()
 endforeach()
 
 if(TARGET qrtool)
-  install(FILES ${PROJECT_SOURCE_DIR}/apps/qrtool/man/qrtool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/apps/qrtool/man/qrtool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tool)
 endif()
 
 if(QR_BUILD_TESTS AND TARGET qrtool AND NOT QR_SANITIZE)
   add_test(NAME install_tree_consumers
     COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/tests/install_test.sh ${PROJECT_BINARY_DIR})
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
