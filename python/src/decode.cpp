@@ -305,9 +305,11 @@ every field is equal, and can be hashed.)");
             py::object content =
                 s.text ? py::object(py::str(*s.text))
                        : py::object(py::bytes(reinterpret_cast<const char*>(s.bytes.data()), s.bytes.size()));
-            std::string out = "<Symbol " + std::string(s.text ? "text=" : "data=") +
-                              py::repr(content).cast<std::string>() + " version=" + std::to_string(s.version) +
-                              " level=" + LevelName(s.level) + " mask=" + std::to_string(s.mask);
+            std::string shown = py::repr(content).cast<std::string>();
+            if (shown.size() > 60) shown = shown.substr(0, 56) + "...";  // long data cut short
+            std::string out = "<Symbol " + std::string(s.text ? "text=" : "data=") + shown +
+                              " version=" + std::to_string(s.version) + " level=" + LevelName(s.level) +
+                              " mask=" + std::to_string(s.mask);
             char at[64];
             std::snprintf(at, sizeof at, " at (%.1f, %.1f)", static_cast<double>(s.corners[0].x),
                           static_cast<double>(s.corners[0].y));

@@ -166,9 +166,13 @@ def test_bad_options(options, error):
         qrsuite.decode(np.full((40, 40), 255, np.uint8), **options)
 
 
-def test_photo(photo):
+def test_photos(photo):
     path, expected = photo
-    from PIL import Image  # noqa: F401 - the grey array as a caller makes it
-
-    grey = np.asarray(Image.open(path).convert("L"))
+    pil = pytest.importorskip("PIL.Image")
+    grey = np.asarray(pil.open(path).convert("L"))  # the grey array as a caller makes it
     assert [s.data for s in qrsuite.decode(grey)] == [expected]
+    # The third of a structured-append set of four.
+    (part,) = qrsuite.decode(path.parents[1] / "qrcode-7" / "01-03.png")
+    assert part.structured_append == (2, 4, 95) and part.structured_append.total == 4
+    assert part.data in (path.parents[1] / "qrcode-7" / "01.txt").read_bytes()
+    assert "part 3/4" in repr(part) and len(repr(part)) < 200
