@@ -106,7 +106,8 @@ std::string ReadGrey(const std::vector<uint8_t>& grey, int edge) {
 }
 
 TEST(EncoderApi, RenderedPicturesReadBackAndAgree) {
-    const std::string message("bytes \0 and \xff\xfe kept", 22);
+    static constexpr char kBytes[] = "bytes \0 and \xff\xfe kept";
+    const std::string message(kBytes, sizeof kBytes - 1);
     const Matrix m = mosaire::Encode(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(message.data()), message.size()), {Level::Q});
     const int scale = 3, border = 4, edge = (m.size() + 2 * border) * scale;
