@@ -3,6 +3,8 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -66,7 +68,7 @@ lectavo::DecodeOptions MakeOptions(int64_t maxSymbols, int64_t effort, bool phot
 
 // Raises the Python exception for a decoder error; `path` is the file's name
 // (None for an array).
-[[noreturn]] void RaiseDecodeError(const lectavo::DecodeError& error, const py::object& path) {
+[[noreturn]] void RaiseDecodeError(const lectavo::DecodeError& error, const py::object& path, const std::string& name) {
     py::object oserror = py::reinterpret_borrow<py::object>(PyExc_OSError);
     py::object exception;
     switch (error.code()) {
@@ -75,16 +77,20 @@ lectavo::DecodeOptions MakeOptions(int64_t maxSymbols, int64_t effort, bool phot
             throw py::value_error(error.what());
         case lectavo::ErrorCode::kOutOfMemory:
             throw std::bad_alloc();
-        case lectavo::ErrorCode::kFileNotFound:  // OSError(errno, ...) makes the matching subclass
-            exception = oserror(ENOENT, "No such file or directory", path);
+        case lectavo::ErrorCode::kFileNotFound: {  // OSError(errno, ...) makes the matching subclass
+            struct stat info;
+            if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                exception = oserror(EISDIR, "Is a directory", path);
+            else
+                exception = oserror(ENOENT, "No such file or directory", path);
             break;
+        }
         case lectavo::ErrorCode::kAccessDenied:
             exception = oserror(EACCES, "Permission denied", path);
             break;
         case lectavo::ErrorCode::kUnreadable:
-        default:
-            exception = oserror(std::string("not a picture file qrsuite reads, or a damaged one"));
-            exception.attr("filename") = path;
+        default:  // EINVAL: the file's contents are not valid input
+            exception = oserror(EINVAL, "not a picture file qrsuite reads, or a damaged one", path);
             break;
     }
     PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(exception.ptr())), exception.ptr());
@@ -94,7 +100,7 @@ lectavo::DecodeOptions MakeOptions(int64_t maxSymbols, int64_t effort, bool phot
 // The decode call with the GIL released; decoder errors come back as Python
 // exceptions once the GIL is held again.
 template <typename Call>
-py::list DecodeReleased(Call&& call, const py::object& path) {
+py::list DecodeReleased(Call&& call, const py::object& path, const std::string& name) {
     std::vector<lectavo::Symbol> symbols;
     std::exception_ptr failure;
     {
@@ -109,7 +115,7 @@ py::list DecodeReleased(Call&& call, const py::object& path) {
         try {
             std::rethrow_exception(failure);
         } catch (const lectavo::DecodeError& error) {
-            RaiseDecodeError(error, path);
+            RaiseDecodeError(error, path, name);
         }
     }
     py::list out;
@@ -174,7 +180,7 @@ py::list DecodeArray(const py::handle& object, int64_t maxSymbols, int64_t effor
             view.stride = 0;
             return lectavo::Decode(view, options, workspace);
         },
-        py::none());
+        py::none(), std::string());
 }
 
 py::list DecodePath(const py::bytes& path, int64_t maxSymbols, int64_t effort, bool photoStage, int64_t threshold,
@@ -184,7 +190,7 @@ py::list DecodePath(const py::bytes& path, int64_t maxSymbols, int64_t effort, b
     if (name.find('\0') != std::string::npos) throw py::value_error("embedded null byte in path");
     py::object shown = py::reinterpret_steal<py::object>(PyUnicode_DecodeFSDefaultAndSize(name.data(), name.size()));
     if (!shown) throw py::error_already_set();
-    return DecodeReleased([&]() { return lectavo::DecodeFile(name, options, ThreadWorkspace()); }, shown);
+    return DecodeReleased([&]() { return lectavo::DecodeFile(name, options, ThreadWorkspace()); }, shown, name);
 }
 
 const char* LevelName(lectavo::Level level) {

@@ -144,6 +144,8 @@ def test_bad_files(tmp_path):
     assert raised.value.filename == str(garbage)
     with pytest.raises(FileNotFoundError):
         qrsuite.decode(tmp_path / "missing.jpg")
+    with pytest.raises(IsADirectoryError):
+        qrsuite.decode(tmp_path)
     pil = pytest.importorskip("PIL.Image")
     with pytest.raises(TypeError):
         qrsuite.decode(pil.new("LAB", (40, 40)))
