@@ -98,10 +98,14 @@ def decode(image, *, max_symbols=0, effort=3, photo_stage=True, threshold=0, min
     Returns the symbols found as a list of Symbol, in the order the searches
     found them (an empty list when there are none).
 
+    The GIL is released while decoding; each thread keeps the decoder's
+    working memory from one call to the next.
+
     Raises TypeError for an object, dtype or shape it cannot read,
     ValueError for an empty or too large picture (over 65,535 pixels a side
     or 2^28 pixels) and options out of range, FileNotFoundError,
-    PermissionError or OSError when a file is missing or cannot be read,
+    IsADirectoryError, PermissionError or OSError when a file is missing or
+    cannot be read (a file that is no picture: OSError with errno EINVAL),
     MemoryError when memory runs out.
     """
     options = (max_symbols, effort, photo_stage, threshold, min_module_size, rect)

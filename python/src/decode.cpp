@@ -56,7 +56,10 @@ lectavo::DecodeOptions MakeOptions(int64_t maxSymbols, int64_t effort, bool phot
         for (int k = 0; k < 4; ++k) {
             py::object item = py::reinterpret_borrow<py::sequence>(rect)[k];
             if (!PyIndex_Check(item.ptr())) throw py::type_error("rect must hold four integers");
-            side[k] = CheckedRange("rect coordinates", item.cast<int64_t>(), 0, kMaxSide);
+            int overflow = 0;
+            const long long value = PyLong_AsLongLongAndOverflow(py::int_(item).ptr(), &overflow);
+            if (overflow) throw py::value_error("rect coordinates must be in 0..65535");
+            side[k] = CheckedRange("rect coordinates", value, 0, kMaxSide);
         }
         if (side[2] <= side[0] || side[3] <= side[1])
             throw py::value_error("rect must have right > left and bottom > top");

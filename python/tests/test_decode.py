@@ -160,6 +160,7 @@ def test_bad_files(tmp_path):
         ({"max_symbols": -1}, ValueError),
         ({"rect": (10, 10, 5, 20)}, ValueError),
         ({"rect": (0, 0, 10)}, TypeError),
+        ({"rect": (0, 0, 2**70, 10)}, ValueError),
         ({"effort": 1.5}, TypeError),
     ],
 )
