@@ -303,36 +303,40 @@ every field is equal, and can be hashed.)");
                     return py::reinterpret_borrow<py::object>(Py_NotImplemented);
                 return py::bool_(SameSymbol(a, other.cast<const lectavo::Symbol&>()));
             },
-            py::is_operator())
+            py::is_operator(), "True when every field of the two symbols is equal.")
         .def(
             "__hash__",
             [](const lectavo::Symbol& s) {
                 return py::hash(py::make_tuple(py::bytes(reinterpret_cast<const char*>(s.bytes.data()), s.bytes.size()),
                                                s.version, s.mask, Corners(s)));
-            })
-        .def("__repr__", [](const lectavo::Symbol& s) {
-            py::object content =
-                s.text ? py::object(py::str(*s.text))
-                       : py::object(py::bytes(reinterpret_cast<const char*>(s.bytes.data()), s.bytes.size()));
-            std::string shown = py::repr(content).cast<std::string>();
-            if (shown.size() > 60) shown = shown.substr(0, 56) + "...";  // long data cut short
-            std::string out = "<Symbol " + std::string(s.text ? "text=" : "data=") + shown +
-                              " version=" + std::to_string(s.version) + " level=" + LevelName(s.level) +
-                              " mask=" + std::to_string(s.mask);
-            char at[64];
-            std::snprintf(at, sizeof at, " at (%.1f, %.1f)", static_cast<double>(s.corners[0].x),
-                          static_cast<double>(s.corners[0].y));
-            out += at;
-            if (s.structuredAppend.total)
-                out += " part " + std::to_string(s.structuredAppend.position + 1) + "/" +
-                       std::to_string(s.structuredAppend.total);
-            if (s.eci >= 0) out += " eci=" + std::to_string(s.eci);
-            if (s.gs1) out += " gs1";
-            if (s.mirrored) out += " mirrored";
-            if (s.inverted) out += " inverted";
-            out += s.foundBy == lectavo::Search::kPhotoStage ? " found_by=photo>" : " found_by=binary>";
-            return out;
-        });
+            },
+            "A hash over the data, version, mask and corners, consistent with ==.")
+        .def(
+            "__repr__",
+            [](const lectavo::Symbol& s) {
+                py::object content =
+                    s.text ? py::object(py::str(*s.text))
+                           : py::object(py::bytes(reinterpret_cast<const char*>(s.bytes.data()), s.bytes.size()));
+                std::string shown = py::repr(content).cast<std::string>();
+                if (shown.size() > 60) shown = shown.substr(0, 56) + "...";  // long data cut short
+                std::string out = "<Symbol " + std::string(s.text ? "text=" : "data=") + shown +
+                                  " version=" + std::to_string(s.version) + " level=" + LevelName(s.level) +
+                                  " mask=" + std::to_string(s.mask);
+                char at[64];
+                std::snprintf(at, sizeof at, " at (%.1f, %.1f)", static_cast<double>(s.corners[0].x),
+                              static_cast<double>(s.corners[0].y));
+                out += at;
+                if (s.structuredAppend.total)
+                    out += " part " + std::to_string(s.structuredAppend.position + 1) + "/" +
+                           std::to_string(s.structuredAppend.total);
+                if (s.eci >= 0) out += " eci=" + std::to_string(s.eci);
+                if (s.gs1) out += " gs1";
+                if (s.mirrored) out += " mirrored";
+                if (s.inverted) out += " inverted";
+                out += s.foundBy == lectavo::Search::kPhotoStage ? " found_by=photo>" : " found_by=binary>";
+                return out;
+            },
+            "The text (or data), version, level, mask, first corner and flags, long data cut short.");
 
     module.def("_decode_array", &DecodeArray, kDecodeArrayDoc, py::arg("array"), py::arg("max_symbols"),
                py::arg("effort"), py::arg("photo_stage"), py::arg("threshold"), py::arg("min_module_size"),
