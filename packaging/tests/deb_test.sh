@@ -77,6 +77,16 @@ ldd "$root/usr/bin/qrtool" | grep 'Mosaire.dll' | grep -q "$root/usr/lib" || fai
 "$root/usr/bin/qrtool" encode -l Q -o "$work/deb.bmp" "from the package"
 "$root/usr/bin/qrtool" decode "$work/deb.bmp" | grep -q "text: from the package" || fail "qrtool decode"
 
+# The Python package, where built: imported from the unpacked tree, its module
+# finding the unpacked libraries.
+if [ -n "${deb[qrsuite-python3]:-}" ]; then
+  module="$(find "$root/usr/lib" -name '_qrsuite*.so' | head -n 1)"
+  [ -n "$module" ] || fail "qrsuite-python3 holds no module"
+  (cd "$work" && env -u LD_LIBRARY_PATH PYTHONPATH="$(dirname "$(dirname "$module")")" /usr/bin/python3 -c \
+    "import qrsuite; assert [s.text for s in qrsuite.decode(qrsuite.encode('deb').to_image())] == ['deb']") ||
+    fail "python module"
+fi
+
 # The development files: the C++ interface against the unpacked tree.
 c++ -std=c++20 -Wall -Werror -I"$root/usr/include" -o "$work/encode_cpp" "$source_dir/consumer/encode_cpp.cpp" \
   -L"$root/usr/lib" -l:Mosaire.dll

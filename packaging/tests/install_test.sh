@@ -59,4 +59,12 @@ if [ -x "$prefix/bin/qrbench" ]; then
   test -e "$home/.cache/qrsuite/Mosaire.dll" || { echo "carried libraries not in the per-user folder"; exit 1; }
   test ! -e "$prefix/bin/Mosaire.dll" || { echo "carried library written beside the installed program"; exit 1; }
 fi
+
+# The Python package (component python), where built: its module finds the
+# installed libraries through its relative rpath.
+module="$(find "$prefix" -name '_qrsuite*.so' | head -n 1)"
+if [ -n "$module" ]; then
+  (cd "$work" && PYTHONPATH="$(dirname "$(dirname "$module")")" /usr/bin/python3 -c \
+    "import qrsuite; assert [s.text for s in qrsuite.decode(qrsuite.encode('installed').to_image())] == ['installed']")
+fi
 echo "install test passed"
