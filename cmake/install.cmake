@@ -36,16 +36,15 @@ function(qr_install_library target package header)
     COMPONENT development)
 endfunction()
 
+# Each library's C++ interface beside its C header.
 qr_install_library(mosaire Mosaire mosaire.h)
-# The encoder's C++ interface beside its C header.
-if(TARGET mosaire)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/encoder/include/mosaire DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
-    COMPONENT development)
-endif()
 qr_install_library(lectavo Lectavo lectavo.h)
-if(TARGET lectavo)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/decoder/include/lectavo DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-endif()
+foreach(library mosaire lectavo)
+  if(TARGET ${library})
+    get_target_property(source_dir ${library} SOURCE_DIR)
+    install(DIRECTORY ${source_dir}/include/${library} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT development)
+  endif()
+endforeach()
 
 if(TARGET vistrel)
   install(TARGETS vistrel LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT programs)

@@ -60,7 +60,7 @@ for name in "${!deb[@]}"; do
 done
 
 for f in usr/bin/qrtool usr/share/man/man1/qrtool.1 usr/lib/Mosaire.dll usr/lib/Lectavo.dll \
-         usr/include/mosaire.h usr/include/mosaire/encoder.hpp usr/include/lectavo.h \
+         usr/include/mosaire.h usr/include/mosaire/encoder.hpp usr/include/lectavo.h usr/include/lectavo/decoder.hpp \
          usr/lib/pkgconfig/mosaire.pc usr/lib/cmake/Mosaire/MosaireConfig.cmake; do
   [ -e "$root/$f" ] || fail "missing /$f"
 done

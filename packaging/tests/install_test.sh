@@ -12,7 +12,7 @@ prefix="$work/prefix"
 cmake --install "$build_dir" --prefix "$prefix" >/dev/null
 libdir="$(ls -d "$prefix"/lib*/ | head -n 1)"
 libdir="${libdir%/}"
-for f in include/mosaire.h include/mosaire/encoder.hpp include/lectavo.h share/man/man1/qrtool.1 bin/qrtool \
+for f in include/mosaire.h include/mosaire/encoder.hpp include/lectavo.h include/lectavo/decoder.hpp share/man/man1/qrtool.1 bin/qrtool \
          share/applications/qrbench.desktop share/icons/hicolor/256x256/apps/qrbench.png; do
   test -e "$prefix/$f" || { echo "missing $f"; exit 1; }
 done
