@@ -89,6 +89,6 @@ fi
 
 # The development files: the C++ interface against the unpacked tree.
 c++ -std=c++20 -Wall -Werror -I"$root/usr/include" -o "$work/encode_cpp" "$source_dir/consumer/encode_cpp.cpp" \
-  -L"$root/usr/lib" -l:Mosaire.dll
+  -L"$root/usr/lib" -l:Mosaire.dll -l:Lectavo.dll
 "$work/encode_cpp" | grep -q "^ok version" || fail "C++ consumer"
 echo "debian package test passed"

@@ -25,7 +25,7 @@ cc -std=c99 -Wall -Werror -o "$work/rt_pkgconfig" "$source_dir/consumer/roundtri
   $(pkg-config --cflags --libs mosaire lectavo)
 (cd "$work" && ./rt_pkgconfig "$work/pc.bmp")
 c++ -std=c++20 -Wall -Werror -o "$work/cpp_pkgconfig" "$source_dir/consumer/encode_cpp.cpp" \
-  $(pkg-config --cflags --libs mosaire)
+  $(pkg-config --cflags --libs mosaire lectavo)
 "$work/cpp_pkgconfig" "$work/cpp.bmp" | grep -q "^ok version"
 "$prefix/bin/qrtool" decode "$work/cpp.bmp" | grep -q "text: installed C++ interface"
 
