@@ -34,7 +34,7 @@ OpenStatus CheckReadable(const char* path) {
     return OpenStatus::kOpened;
 }
 
-MappedFile::MappedFile(const char* path) {
+MappedFile::MappedFile(const char* path, int64_t maxBytes) {
     HANDLE file = Open(path);
     if (file == INVALID_HANDLE_VALUE) {
         status_ = path == nullptr ? OpenStatus::kFailed : FromError(GetLastError());
@@ -47,6 +47,10 @@ MappedFile::MappedFile(const char* path) {
         return;
     }
     status_ = OpenStatus::kOpened;
+    if (size.QuadPart > maxBytes) {
+        status_ = OpenStatus::kTooLarge;
+        return;
+    }
     size_ = size.QuadPart;
     if (size_ <= 0) return;  // an empty file cannot be mapped
     if (static_cast<uint64_t>(size_) > SIZE_MAX) {
