@@ -169,7 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(Truncated, HostileFiles,
                          testing::Values(HostileFile{"half.png", Half(SmallPng()), lectavo::kUnreadable},
-                                         HostileFile{"half.gif", Half(MakeGif(40, 40, [](int x, int) { return x & 1; })),
+                                         HostileFile{"half.gif",
+                                                     Half(MakeGif(40, 40, [](int x, int) { return x & 1; })),
                                                      lectavo::kUnreadable},
                                          HostileFile{"magic.png", {0x89, 'P', 'N', 'G'}, lectavo::kUnreadable},
                                          HostileFile{"empty.png", {}, lectavo::kUnreadable}));
@@ -188,7 +189,8 @@ TEST(HostileFileKinds, OnlyRegularFilesAreRead) {
         ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
         EXPECT_EQ(ReadPicture(pipe.c_str(), nullptr, p), lectavo::kUnreadable) << pipe;
     }
-    for (const char* device : {"/dev/null", "/dev/zero"}) EXPECT_EQ(ReadPicture(device, nullptr, p), lectavo::kUnreadable);
+    for (const char* device : {"/dev/null", "/dev/zero"})
+        EXPECT_EQ(ReadPicture(device, nullptr, p), lectavo::kUnreadable);
 }
 
 // Paths are bytes: a name in Latin-1 reaches every reader unchanged.

@@ -120,8 +120,8 @@ std::vector<uint8_t> TurnedGrey(const std::string& path, int degrees, int& width
             if (degrees == 90) tx = h - 1 - y, ty = x;
             if (degrees == 180) tx = w - 1 - x, ty = h - 1 - y;
             if (degrees == 270) tx = y, ty = w - 1 - x;
-            grey[static_cast<size_t>(ty) * static_cast<size_t>(width) + static_cast<size_t>(tx)] =
-                static_cast<uint8_t>((77 * ((argb >> 16) & 0xFF) + 150 * ((argb >> 8) & 0xFF) + 29 * (argb & 0xFF)) >> 8);
+            grey[static_cast<size_t>(ty) * static_cast<size_t>(width) + static_cast<size_t>(tx)] = static_cast<uint8_t>(
+                (77 * ((argb >> 16) & 0xFF) + 150 * ((argb >> 8) & 0xFF) + 29 * (argb & 0xFF)) >> 8);
         }
     }
     return grey;

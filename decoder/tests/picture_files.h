@@ -196,8 +196,7 @@ inline std::vector<uint8_t> MakePng(const PngLayout& s) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), s.bitDepth,
                  s.colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> colours;
-    for (uint32_t c : s.palette)
-        colours.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    for (uint32_t c : s.palette) colours.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
     if (!colours.empty()) png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
     if (s.ppmX) png_set_pHYs(png, info, s.ppmX, s.ppmY, PNG_RESOLUTION_METER);
     png_write_info(png, info);

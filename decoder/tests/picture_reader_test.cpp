@@ -331,7 +331,8 @@ std::string GreyPng(const std::string& name, int width, int height, std::functio
 // would read another part of the picture.
 TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
     // 200 x 100 dots per inch: rows are doubled.
-    const std::string rows = GreyPng("rows.png", 40, 120, [](int, int y) -> uint32_t { return 2 * y; }, 7874, 3937);
+    const std::string rows = GreyPng(
+        "rows.png", 40, 120, [](int, int y) -> uint32_t { return 2 * y; }, 7874, 3937);
     PictureRect r{0, 40, 40, 100};
     GrayPicture p;
     ASSERT_EQ(ReadPicture(rows.c_str(), &r, p), 0);
@@ -340,8 +341,8 @@ TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
     for (int row = 0; row < p.height; ++row) EXPECT_EQ(At(p, 5, row), 2 * (40 + row / 2)) << row;
 
     // 100 x 200: columns are doubled.
-    const std::string columns =
-        GreyPng("columns.png", 120, 40, [](int x, int) -> uint32_t { return 2 * x; }, 3937, 7874);
+    const std::string columns = GreyPng(
+        "columns.png", 120, 40, [](int x, int) -> uint32_t { return 2 * x; }, 3937, 7874);
     PictureRect c{30, 0, 90, 40};
     ASSERT_EQ(ReadPicture(columns.c_str(), &c, p), 0);
     ASSERT_EQ(p.width, 120);
@@ -353,7 +354,8 @@ TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
 TEST(GeneralLoader, AbsurdResolutionRatioIsRefused) {
     // 60 columns stretched 50 million times would overflow a 32-bit size:
     // about 1 and 50 million dots per inch.
-    const std::string path = GreyPng("ratio.png", 60, 60, [](int, int) -> uint32_t { return 255; }, 40, 2000000000);
+    const std::string path = GreyPng(
+        "ratio.png", 60, 60, [](int, int) -> uint32_t { return 255; }, 40, 2000000000);
     GrayPicture p;
     EXPECT_EQ(ReadPicture(path.c_str(), nullptr, p), lectavo::kOutOfMemory);
     EXPECT_FALSE(p.HasImage());
