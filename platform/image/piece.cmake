@@ -10,5 +10,7 @@ else()
   qr_require_package(TIFF libtiff-dev)
   qr_require_package(JPEG libjpeg62-turbo-dev)
   qr_require_pkg_config(WEBP libwebp libwebp-dev)
-  target_link_libraries(platform_image PUBLIC platform_filemap PNG::PNG GIF::GIF TIFF::TIFF JPEG::JPEG PkgConfig::WEBP)
+  qr_require_pkg_config(WEBPDEMUX libwebpdemux libwebp-dev)
+  target_link_libraries(platform_image PUBLIC platform_filemap PNG::PNG GIF::GIF TIFF::TIFF JPEG::JPEG PkgConfig::WEBP
+    PkgConfig::WEBPDEMUX)
 endif()

@@ -1,6 +1,9 @@
 // WebP through libwebp: a still picture, lossy or lossless, as straight
-// (not premultiplied) ARGB; 100 dots per inch, as Qt's reader reports.
+// (not premultiplied) ARGB, or the first frame of an animation placed on a
+// transparent canvas of the animation's size; 100 dots per inch, as Qt's
+// reader reports.
 #include <webp/decode.h>
+#include <webp/demux.h>
 
 #include "image/codecs/codecs.h"
 
@@ -14,28 +17,69 @@ namespace {
 // the largest WebP size (16383 x 16383) only when it is 16 KB or more.
 constexpr int64_t kWebpPixelsPerByte = 16384;
 
+ImageStatus Check(int64_t width, int64_t height, Bytes file, const Limits& limits) {
+    return CheckAnnounced(width, height, limits,
+                          width * height <= static_cast<int64_t>(file.size) * kWebpPixelsPerByte);
+}
+
+// Decodes a still picture into `width` x `height` pixels at (left, top) of
+// `out`; blue, green, red, alpha bytes are a little-endian ARGB value.
+bool DecodeInto(const uint8_t* data, size_t size, int left, int top, Picture& out) {
+    uint8_t* at = reinterpret_cast<uint8_t*>(out.pixels.data() + static_cast<size_t>(top) * out.width + left);
+    const size_t bytes = (out.pixels.size() - (static_cast<size_t>(top) * out.width + left)) * sizeof(uint32_t);
+    return WebPDecodeBGRAInto(data, size, at, bytes, out.width * 4) != nullptr;
+}
+
+struct Demuxer {
+    WebPDemuxer* demux = nullptr;
+    WebPIterator frame{};
+    bool haveFrame = false;
+    ~Demuxer() {
+        if (haveFrame) WebPDemuxReleaseIterator(&frame);
+        WebPDemuxDelete(demux);
+    }
+};
+
+ImageStatus DecodeFirstFrame(Bytes file, const Limits& limits, Picture& out) {
+    const WebPData data{file.data, file.size};
+    Demuxer d;
+    d.demux = WebPDemux(&data);
+    if (!d.demux) return ImageStatus::kUnreadable;
+    const int64_t width = WebPDemuxGetI(d.demux, WEBP_FF_CANVAS_WIDTH);
+    const int64_t height = WebPDemuxGetI(d.demux, WEBP_FF_CANVAS_HEIGHT);
+    const ImageStatus announced = Check(width, height, file, limits);
+    if (announced != ImageStatus::kOk) return announced;
+    d.haveFrame = WebPDemuxGetFrame(d.demux, 1, &d.frame) != 0;
+    if (!d.haveFrame || d.frame.x_offset + int64_t{d.frame.width} > width ||
+        d.frame.y_offset + int64_t{d.frame.height} > height)
+        return ImageStatus::kUnreadable;
+    if (Allocate(out, static_cast<int>(width), static_cast<int>(height)) != ImageStatus::kOk)
+        return ImageStatus::kOutOfMemory;
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(d.frame.fragment.bytes, d.frame.fragment.size, &features) != VP8_STATUS_OK ||
+        features.width != d.frame.width || features.height != d.frame.height)
+        return ImageStatus::kUnreadable;
+    return DecodeInto(d.frame.fragment.bytes, d.frame.fragment.size, d.frame.x_offset, d.frame.y_offset, out)
+               ? ImageStatus::kOk
+               : ImageStatus::kUnreadable;
+}
+
 }  // namespace
 
 ImageStatus DecodeWebp(Bytes file, const Limits& limits, Picture& out) {
     WebPBitstreamFeatures features;
-    if (WebPGetFeatures(file.data, file.size, &features) != VP8_STATUS_OK || features.has_animation)
-        return ImageStatus::kUnreadable;
-    const ImageStatus announced = CheckAnnounced(
-        features.width, features.height, limits,
-        int64_t{features.width} * features.height <= static_cast<int64_t>(file.size) * kWebpPixelsPerByte);
-    if (announced != ImageStatus::kOk) return announced;
-    if (Allocate(out, features.width, features.height) != ImageStatus::kOk) {
-        out = Picture{};
-        return ImageStatus::kOutOfMemory;
+    if (WebPGetFeatures(file.data, file.size, &features) != VP8_STATUS_OK) return ImageStatus::kUnreadable;
+    ImageStatus status;
+    if (features.has_animation) {
+        status = DecodeFirstFrame(file, limits, out);
+    } else {
+        status = Check(features.width, features.height, file, limits);
+        if (status == ImageStatus::kOk) status = Allocate(out, features.width, features.height);
+        if (status == ImageStatus::kOk && !DecodeInto(file.data, file.size, 0, 0, out))
+            status = ImageStatus::kUnreadable;
     }
-    // Blue, green, red, alpha bytes are a little-endian ARGB value.
-    const size_t bytes = out.pixels.size() * sizeof(uint32_t);
-    if (!WebPDecodeBGRAInto(file.data, file.size, reinterpret_cast<uint8_t*>(out.pixels.data()), bytes,
-                            features.width * 4)) {
-        out = Picture{};
-        return ImageStatus::kUnreadable;
-    }
-    return ImageStatus::kOk;
+    if (status != ImageStatus::kOk) out = Picture{};
+    return status;
 }
 
 }  // namespace platform::codecs
