@@ -109,8 +109,9 @@ ImageStatus DecodeBmp(Bytes file, const Limits& limits, Picture& out) {
     const int64_t fileSize = static_cast<int64_t>(file.size);
     const int64_t dataStart = dataOffset > tableEnd && static_cast<int32_t>(dataOffset) >= 0 ? dataOffset : tableEnd;
     const int64_t dataBytes = fileSize > dataStart ? fileSize - dataStart : 0;
-    const ImageStatus announced = CheckAnnounced(
-        width, height, limits, rle ? width * height <= dataBytes * kRlePixelsPerByte : stride * height <= dataBytes);
+    const ImageStatus announced = CheckAnnounced(width, height, limits, [&] {
+        return rle ? width * height <= dataBytes * kRlePixelsPerByte : stride * height <= dataBytes;
+    });
     if (announced != ImageStatus::kOk) return announced;
 
     Reader in{file, 14 + size_t{headerSize}};

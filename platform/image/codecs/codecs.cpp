@@ -12,14 +12,6 @@ bool StartsWith(Bytes file, const char* magic, size_t length) {
 
 }  // namespace
 
-ImageStatus CheckAnnounced(int64_t width, int64_t height, const Limits& limits, bool fileCanHoldIt) {
-    if (width <= 0 || height <= 0) return ImageStatus::kUnreadable;
-    if (!fileCanHoldIt) return ImageStatus::kUnreadable;
-    if (width > limits.maxSide || height > limits.maxSide || width * height > limits.maxPixels)
-        return ImageStatus::kTooLarge;
-    return ImageStatus::kOk;
-}
-
 ImageStatus Allocate(Picture& picture, int width, int height) {
     try {
         picture.pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);

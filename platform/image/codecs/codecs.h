@@ -38,9 +38,22 @@ struct Picture {
     std::vector<uint32_t> pixels;  // width x height ARGB, rows top down
 };
 
-// kOk, kTooLarge when the announced size exceeds the limits, kUnreadable
-// when the file could not hold it; width and height must be positive.
-ImageStatus CheckAnnounced(int64_t width, int64_t height, const Limits& limits, bool fileCanHoldIt);
+// The largest side a decoder takes, whatever the caller's limit: within it
+// no size computation below overflows 64 bits.
+inline constexpr int64_t kLargestSide = 65535;
+
+// kOk, or kUnreadable for a width or height of 0 or less, kTooLarge for a
+// side beyond the limits, kUnreadable when `fileCanHoldIt()` says the file
+// could not hold the picture, kTooLarge for more pixels than the limit.
+template <class FileCanHoldIt>
+ImageStatus CheckAnnounced(int64_t width, int64_t height, const Limits& limits, FileCanHoldIt fileCanHoldIt) {
+    if (width <= 0 || height <= 0) return ImageStatus::kUnreadable;
+    const int64_t side = limits.maxSide < kLargestSide ? limits.maxSide : kLargestSide;
+    if (width > side || height > side) return ImageStatus::kTooLarge;
+    if (!fileCanHoldIt()) return ImageStatus::kUnreadable;
+    if (width * height > limits.maxPixels) return ImageStatus::kTooLarge;
+    return ImageStatus::kOk;
+}
 
 // Sizes the pixels (kOutOfMemory when that fails).
 ImageStatus Allocate(Picture& picture, int width, int height);

@@ -72,11 +72,11 @@ ImageStatus Read(GifFileType* gif, Bytes file, const Limits& limits, Picture& ou
             screenWidth = frame.Left + frame.Width;
             screenHeight = frame.Top + frame.Height;
         }
-        ImageStatus status =
-            CheckAnnounced(frame.Width, frame.Height, limits, int64_t{frame.Width} * frame.Height <= pixelBound);
+        ImageStatus status = CheckAnnounced(frame.Width, frame.Height, limits,
+                                            [&] { return int64_t{frame.Width} * frame.Height <= pixelBound; });
         if (status == ImageStatus::kOk)
-            status =
-                CheckAnnounced(screenWidth, screenHeight, limits, int64_t{screenWidth} * screenHeight <= pixelBound);
+            status = CheckAnnounced(screenWidth, screenHeight, limits,
+                                    [&] { return int64_t{screenWidth} * screenHeight <= pixelBound; });
         if (status != ImageStatus::kOk) return status;
         if (Allocate(out, screenWidth, screenHeight) != ImageStatus::kOk) return ImageStatus::kOutOfMemory;
         std::vector<GifPixelType> line;

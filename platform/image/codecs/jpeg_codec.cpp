@@ -44,8 +44,8 @@ ImageStatus Read(Decoding& d, Bytes file, const Limits& limits, Picture& out) {
     jpeg_mem_src(&d.info, file.data, static_cast<unsigned long>(file.size));
     jpeg_read_header(&d.info, TRUE);
     const int64_t width = d.info.image_width, height = d.info.image_height;
-    const ImageStatus announced =
-        CheckAnnounced(width, height, limits, width * height <= static_cast<int64_t>(file.size) * kJpegPixelsPerByte);
+    const ImageStatus announced = CheckAnnounced(
+        width, height, limits, [&] { return width * height <= static_cast<int64_t>(file.size) * kJpegPixelsPerByte; });
     if (announced != ImageStatus::kOk) return announced;
     // libjpeg's own buffers (a progressive file keeps every coefficient)
     // stay within a few times the picture.

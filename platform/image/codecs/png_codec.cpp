@@ -59,8 +59,9 @@ ImageStatus Read(Reading& r, const Limits& limits, Picture& out) {
     int depth = 0, colourType = 0;
     png_get_IHDR(r.png, r.info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
     const int64_t rowBytes = (int64_t{width} * depth * png_get_channels(r.png, r.info) + 7) / 8 + 1;
-    const ImageStatus announced = CheckAnnounced(
-        width, height, limits, rowBytes * height <= static_cast<int64_t>(r.source.file.size) * kDeflateExpansion);
+    const ImageStatus announced = CheckAnnounced(width, height, limits, [&] {
+        return rowBytes * height <= static_cast<int64_t>(r.source.file.size) * kDeflateExpansion;
+    });
     if (announced != ImageStatus::kOk) return announced;
 
     png_bytep transAlpha = nullptr;

@@ -51,8 +51,9 @@ ImageStatus DecodePnm(Bytes file, const Limits& limits, Picture& out) {
     if (maximum < 1 || maximum > 65535) return ImageStatus::kUnreadable;
     const int64_t sampleBytes = maximum > 255 ? 2 : 1;
     const int64_t rawBytes = bitmap ? (width + 7) / 8 * height : width * height * channels * sampleBytes;
-    const ImageStatus announced = CheckAnnounced(
-        width, height, limits, (plain ? width * height * channels : rawBytes) <= static_cast<int64_t>(file.size));
+    const ImageStatus announced = CheckAnnounced(width, height, limits, [&] {
+        return (plain ? width * height * channels : rawBytes) <= static_cast<int64_t>(file.size);
+    });
     if (announced != ImageStatus::kOk) return announced;
     if (!plain) ++text.at;  // the single space after the header
     if (Allocate(out, static_cast<int>(width), static_cast<int>(height)) != ImageStatus::kOk) {

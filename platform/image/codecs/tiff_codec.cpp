@@ -108,9 +108,9 @@ ImageStatus DecodeTiff(Bytes file, const Limits& limits, Picture& out) {
     TIFFGetFieldDefaulted(c.tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
     TIFFGetFieldDefaulted(c.tiff, TIFFTAG_COMPRESSION, &compression);
     TIFFGetField(c.tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    const ImageStatus announced = CheckAnnounced(
-        width, height, limits,
-        FileCanHold(compression, width, height, int64_t{bits} * samples, static_cast<int64_t>(file.size)));
+    const ImageStatus announced = CheckAnnounced(width, height, limits, [&] {
+        return FileCanHold(compression, width, height, int64_t{bits} * samples, static_cast<int64_t>(file.size));
+    });
     if (announced != ImageStatus::kOk) return announced;
 
     out.mono =

@@ -19,7 +19,7 @@ constexpr int64_t kWebpPixelsPerByte = 16384;
 
 ImageStatus Check(int64_t width, int64_t height, Bytes file, const Limits& limits) {
     return CheckAnnounced(width, height, limits,
-                          width * height <= static_cast<int64_t>(file.size) * kWebpPixelsPerByte);
+                          [&] { return width * height <= static_cast<int64_t>(file.size) * kWebpPixelsPerByte; });
 }
 
 // Decodes a still picture into `width` x `height` pixels at (left, top) of
