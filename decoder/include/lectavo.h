@@ -17,7 +17,7 @@
  * (-2 is never returned.)
  *
  * Picture files are BMP, JPEG, PNG, GIF (the first image), TIFF (the first
- * page), WebP (still pictures) and PBM/PGM/PPM, told apart by their content
+ * page), WebP (the first frame) and PBM/PGM/PPM, told apart by their content
  * whatever their name. A file whose header announces a size it cannot hold
  * gives -3 before anything is allocated for its pixels: a width or height
  * of 0 or less, a side beyond 65535 or more than 2^28 pixels, an
