@@ -1,6 +1,6 @@
 // Seeds: small PNG (1-bit and colour), GIF, BMP with unequal resolutions and
-// JPEG files.
-#include <QImage>
+// JPEG files, each under a name that does not match its content, and PNM.
+#include <string>
 
 #include "picture_files.h"
 #include "seed_writer.h"
@@ -8,13 +8,20 @@
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const char* folder = argv[1];
-    QImage mono(24, 22, QImage::Format_Mono);
-    mono.fill(0);
-    for (int i = 0; i < 22; ++i) mono.setPixel(i, i, 1);
-    bool ok = mono.save(QString::fromStdString(fuzzing::SeedPath(folder, "mono.png")));
-    QImage colour(24, 22, QImage::Format_RGB32);
-    colour.fill(qRgb(200, 30, 90));
-    ok &= colour.save(QString::fromStdString(fuzzing::SeedPath(folder, "colour.png")));
+    testfiles::PngLayout mono;
+    mono.width = 24;
+    mono.height = 22;
+    mono.bitDepth = 1;
+    mono.pixel = [](int x, int y) -> uint32_t { return x == y; };
+    bool ok = fuzzing::WriteSeed(folder, "mono.png", testfiles::MakePng(mono));
+    testfiles::PngLayout colour = mono;
+    colour.bitDepth = 8;
+    colour.colourType = PNG_COLOR_TYPE_RGB;
+    colour.pixel = [](int, int) -> uint32_t { return 0xC81E5A; };
+    ok &= fuzzing::WriteSeed(folder, "colour.png", testfiles::MakePng(colour));
+    std::string plain = "P2\n24 22\n255\n";
+    for (int i = 0; i < 24 * 22; ++i) plain += std::to_string(i % 256) + (i % 24 == 23 ? "\n" : " ");
+    ok &= fuzzing::WriteSeed(folder, "grey.pgm", std::vector<uint8_t>(plain.begin(), plain.end()));
     ok &= fuzzing::WriteSeed(folder, "bars.gif", testfiles::MakeGif(22, 21, [](int x, int) { return x % 3; }));
     std::vector<uint8_t> grey(24 * 22);
     for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 7);

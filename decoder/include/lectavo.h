@@ -9,11 +9,26 @@
  *    n > 0  n symbols decoded and stored for the calling thread
  *    0      no symbol found (also: rectangle outside the picture, or the
  *           picture or rectangle smaller than 21 x 21 pixels)
- *   -1      file not found
- *   -3      file format cannot be read
+ *   -1      file not found (also: the path names a folder)
+ *   -3      file format cannot be read (also: a pipe, a device or anything
+ *           else that is not a regular file, answered at once)
  *   -4      file cannot be read (no permission / locked)
  *   -5      out of memory
  * (-2 is never returned.)
+ *
+ * Picture files are BMP, JPEG, PNG, GIF (the first image), TIFF (the first
+ * page), WebP (the first frame) and PBM/PGM/PPM, told apart by their content
+ * whatever their name. A file whose header announces a size it cannot hold
+ * gives -3 before anything is allocated for its pixels: a width or height
+ * of 0 or less, a side beyond 65535 or more than 2^28 pixels, an
+ * uncompressed picture (BMP, PNM, TIFF) longer than its file, or a
+ * compressed one larger than its file at the format's greatest expansion:
+ * 1032 bytes of rows a byte for PNG (deflate), 2731 pixels a byte for GIF
+ * (LZW), 512 pixels a byte for JPEG, 128 pixels a byte for RLE BMP, 16384
+ * pixels a byte for WebP. Decoding such a picture could only read damaged
+ * or missing data. -5 remains for memory that runs out, and for pixels so
+ * unequal (the file's two resolutions) that stretching them square would
+ * pass those limits.
  *
  * Results are kept per thread: a thread's results live from the end of its
  * successful decode call until its next decode call or FreeAllocateMemory.

@@ -57,6 +57,11 @@ TEST(HostileFilesWindows, MissingAndLockedFiles) {
     for (const char* name : {"absent.bmp", "absent.jpg", "absent.png", "absent"})
         EXPECT_EQ(ReadPicture(TempPath(name).c_str(), nullptr, p), lectavo::kFileNotFound) << name;
     EXPECT_EQ(ReadPicture((TempPath("absent") + "/x.bmp").c_str(), nullptr, p), lectavo::kFileNotFound);
+    // A folder is no file by that name, whatever its extension.
+    for (const char* name : {"folder.bmp", "folder.jpg", "folder.png"}) {
+        CreateDirectoryA(TempPath(name).c_str(), nullptr);
+        EXPECT_EQ(ReadPicture(TempPath(name).c_str(), nullptr, p), lectavo::kFileNotFound) << name;
+    }
 
     for (const char* name : {"locked.bmp", "locked.jpg", "locked.png"}) {
         const std::string path = Write(name, HalfDarkBmp());

@@ -4,22 +4,19 @@
 // each turn as the minimums below, so a change that loses photos fails here.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QImageReader>
-#include <QTransform>
-
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "image/image_file.h"
 #include "lectavo_binding.h"
 
 namespace {
@@ -53,8 +50,8 @@ struct Photo {
     bool shiftJis;
 };
 
-bool ReadFile(const QString& path, std::string& bytes) {
-    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+bool ReadFile(const std::filesystem::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return true;
@@ -63,19 +60,25 @@ bool ReadFile(const QString& path, std::string& bytes) {
 // The pictures of one folder with their expected texts: NAME.txt, or for a
 // picture NAME-k of a structured-append set the merged NAME.txt.
 std::vector<Photo> PhotosIn(const std::string& folder) {
-    const QDir dir(QStringLiteral(QR_SOURCE_DIR "/testdata/qr-photos/") + QString::fromStdString(folder));
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(QR_SOURCE_DIR "/testdata/qr-photos") / folder;
+    std::vector<fs::path> pictures;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string extension = entry.path().extension().string();
+        if (entry.is_regular_file() && (extension == ".png" || extension == ".jpg" || extension == ".jpeg" ||
+                                        extension == ".gif" || extension == ".bmp"))
+            pictures.push_back(entry.path());
+    }
+    std::sort(pictures.begin(), pictures.end());
     std::vector<Photo> photos;
-    const QStringList pictures = dir.entryList({"*.png", "*.jpg", "*.jpeg", "*.gif", "*.bmp"}, QDir::Files, QDir::Name);
-    for (const QString& file : pictures) {
-        const QString stem = QFileInfo(file).completeBaseName();
-        Photo photo{QFile::encodeName(dir.filePath(file)).toStdString(),
-                    folder + "/" + stem.toStdString(),
-                    {},
-                    false,
-                    kShiftJis.count(folder + "/" + stem.toStdString()) > 0};
-        if (!ReadFile(dir.filePath(stem + ".txt"), photo.expected)) {
-            const QString merged = stem.section(QLatin1Char('-'), 0, -2);
-            if (merged.isEmpty() || !ReadFile(dir.filePath(merged + ".txt"), photo.expected)) continue;
+    for (const fs::path& file : pictures) {
+        const std::string stem = file.stem().string();
+        Photo photo{file.string(), folder + "/" + stem, {}, false, kShiftJis.count(folder + "/" + stem) > 0};
+        if (!ReadFile(dir / (stem + ".txt"), photo.expected)) {
+            const size_t dash = stem.rfind('-');
+            if (dash == std::string::npos || dash == 0 ||
+                !ReadFile(dir / (stem.substr(0, dash) + ".txt"), photo.expected))
+                continue;
             photo.partOfMerged = true;
         }
         photos.push_back(std::move(photo));
@@ -100,17 +103,25 @@ std::string ShiftJisToUtf8(const std::string& raw) {
 // The picture turned clockwise by `degrees`, in grey as the decoder's
 // general loader converts colours (alpha ignored).
 std::vector<uint8_t> TurnedGrey(const std::string& path, int degrees, int& width, int& height) {
-    QImageReader reader(QString::fromStdString(path));
-    reader.setAutoTransform(false);
-    const QImage turned = reader.read().transformed(QTransform().rotate(degrees)).convertToFormat(QImage::Format_RGB32);
-    width = turned.width();
-    height = turned.height();
-    std::vector<uint8_t> grey;
-    grey.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(turned.constScanLine(y));
-        for (int x = 0; x < width; ++x) {
-            grey.push_back(static_cast<uint8_t>((77 * qRed(row[x]) + 150 * qGreen(row[x]) + 29 * qBlue(row[x])) >> 8));
+    platform::ImageFile image;
+    if (image.Load(path, 65535, int64_t{1} << 28) != platform::ImageStatus::kOk) return {};
+    const int w = image.Width(), h = image.Height();
+    const bool across = degrees == 90 || degrees == 270;
+    width = across ? h : w;
+    height = across ? w : h;
+    std::vector<uint8_t> grey(static_cast<size_t>(w) * static_cast<size_t>(h));
+    std::vector<uint32_t> row(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        image.ReadRow(y, 0, w, row.data());
+        for (int x = 0; x < w; ++x) {
+            const uint32_t argb = row[static_cast<size_t>(x)];
+            // Where picture pixel (x, y) lands in the turned picture.
+            int tx = x, ty = y;
+            if (degrees == 90) tx = h - 1 - y, ty = x;
+            if (degrees == 180) tx = w - 1 - x, ty = h - 1 - y;
+            if (degrees == 270) tx = y, ty = w - 1 - x;
+            grey[static_cast<size_t>(ty) * static_cast<size_t>(width) + static_cast<size_t>(tx)] = static_cast<uint8_t>(
+                (77 * ((argb >> 16) & 0xFF) + 150 * ((argb >> 8) & 0xFF) + 29 * (argb & 0xFF)) >> 8);
         }
     }
     return grey;

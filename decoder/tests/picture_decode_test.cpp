@@ -2,7 +2,6 @@
 // encoder: the file, rectangle and array calls and the data getters.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <array>
 #include <cstring>
 #include <thread>
@@ -67,9 +66,12 @@ TEST(PictureDecode, BmpAndPngFilesDecodeWithTheirData) {
     }
     EXPECT_EQ(DecodePictureFileRect(bmp.c_str(), 60, 10, 80, 250), 0);
 
-    QImage image(pic.pixels.data(), pic.width, pic.height, pic.width, QImage::Format_Grayscale8);
+    testfiles::PngLayout layout;
+    layout.width = pic.width;
+    layout.height = pic.height;
+    layout.pixel = [&](int x, int y) -> uint32_t { return pic.pixels[static_cast<size_t>(y) * pic.width + x]; };
     const std::string png = testfiles::TempPath("symbol.png");
-    ASSERT_TRUE(image.save(QString::fromStdString(png)));
+    testfiles::WriteBytes(png, testfiles::MakePng(layout));
     ASSERT_EQ(DecodePictureFile(png.c_str()), 1);
     EXPECT_EQ(DataString(0), kText);
 }

@@ -1,6 +1,6 @@
 // Small picture files written by the tests themselves: BMP in every layout
-// the readers care about, JPEG through libjpeg's compressor (where libjpeg is
-// present), GIF by hand.
+// the readers care about, JPEG through libjpeg's compressor and PNG through
+// libpng's (where they are present), GIF by hand.
 #pragma once
 
 #include <algorithm>
@@ -18,6 +18,10 @@
 #if __has_include(<jpeglib.h>)
 #include <jpeglib.h>
 #define QR_TEST_JPEG_WRITER 1
+#endif
+#if __has_include(<png.h>) && !defined(_WIN32)
+#include <png.h>
+#define QR_TEST_PNG_WRITER 1
 #endif
 
 namespace testfiles {
@@ -164,6 +168,64 @@ inline void WriteJpeg(const std::string& path, int width, int height, int compon
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::fclose(file);
+}
+#endif
+
+#ifdef QR_TEST_PNG_WRITER
+struct PngLayout {
+    int width = 32, height = 32;
+    int bitDepth = 8;                      // 1, 2, 4, 8 or 16
+    int colourType = PNG_COLOR_TYPE_GRAY;  // or PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_PALETTE
+    std::vector<uint32_t> palette;         // 0xRRGGBB
+    // A grey or index, or 0xRRGGBB (16-bit: each sample is the value's low 16 bits); y = 0 is the top row.
+    std::function<uint32_t(int x, int y)> pixel;
+    uint32_t ppmX = 0, ppmY = 0;  // pHYs per metre when not 0
+};
+
+inline std::vector<uint8_t> MakePng(const PngLayout& s) {
+    std::vector<uint8_t> bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &bytes,
+        [](png_structp p, png_bytep data, png_size_t n) {
+            auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(p));
+            out->insert(out->end(), data, data + n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), s.bitDepth,
+                 s.colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> colours;
+    for (uint32_t c : s.palette) colours.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    if (!colours.empty()) png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
+    if (s.ppmX) png_set_pHYs(png, info, s.ppmX, s.ppmY, PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    const int channels = s.colourType == PNG_COLOR_TYPE_RGB ? 3 : 1;
+    std::vector<uint8_t> row(static_cast<size_t>(s.width) * channels * 2 + 1);
+    for (int y = 0; y < s.height; ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        for (int x = 0; x < s.width; ++x) {
+            const uint32_t v = s.pixel ? s.pixel(x, y) : 0;
+            if (s.bitDepth < 8) {
+                const int perByte = 8 / s.bitDepth;
+                const int shift = 8 - s.bitDepth * (x % perByte + 1);
+                row[static_cast<size_t>(x / perByte)] |= static_cast<uint8_t>((v & ((1u << s.bitDepth) - 1)) << shift);
+            } else if (s.bitDepth == 16) {
+                row[2 * x] = uint8_t(v >> 8);
+                row[2 * x + 1] = uint8_t(v);
+            } else if (channels == 3) {
+                row[3 * x] = uint8_t(v >> 16);
+                row[3 * x + 1] = uint8_t(v >> 8);
+                row[3 * x + 2] = uint8_t(v);
+            } else {
+                row[x] = uint8_t(v);
+            }
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
 }
 #endif
 

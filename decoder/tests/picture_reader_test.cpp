@@ -1,9 +1,12 @@
 // Picture input: the BMP, JPEG and general readers on files written here.
 #include <gtest/gtest.h>
 
-#include <QImage>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include "picture_files.h"
 #include "input/picture_reader.h"
@@ -274,26 +277,25 @@ TEST(JpegReader, GreyColourAndCmykPictures) {
 }
 
 TEST(GeneralLoader, PngAndGifPictures) {
-    QImage mono(64, 48, QImage::Format_Mono);
-    mono.setColorCount(2);
-    mono.setColor(0, qRgb(0, 0, 0));  // black first: colours decide, not indexes
-    mono.setColor(1, qRgb(255, 255, 255));
-    mono.fill(1);
-    for (int y = 0; y < 48; ++y) mono.setPixel(5, y, 0);
-    const std::string png = TempPath("mono.png");
-    ASSERT_TRUE(mono.save(QString::fromStdString(png)));
+    PngLayout mono;
+    mono.width = 64;
+    mono.height = 48;
+    mono.bitDepth = 1;
+    mono.colourType = PNG_COLOR_TYPE_PALETTE;
+    mono.palette = {0x000000, 0xFFFFFF};  // black first: colours decide, not indexes
+    mono.pixel = [](int x, int) -> uint32_t { return x == 5 ? 0 : 1; };
     GrayPicture p;
-    ASSERT_EQ(ReadPicture(png.c_str(), nullptr, p), 0);
+    ASSERT_EQ(ReadPicture(Write("mono.png", MakePng(mono)).c_str(), nullptr, p), 0);
     EXPECT_TRUE(p.bilevel);
     EXPECT_EQ(At(p, 5, 7), 0);
     EXPECT_EQ(At(p, 6, 7), 255);
     EXPECT_EQ(p.threshold, 127);
 
-    QImage colour(30, 30, QImage::Format_RGB32);
-    colour.fill(qRgb(0, 0, 255));
-    const std::string rgb = TempPath("colour.png");
-    ASSERT_TRUE(colour.save(QString::fromStdString(rgb)));
-    ASSERT_EQ(ReadPicture(rgb.c_str(), nullptr, p), 0);
+    PngLayout colour;
+    colour.width = colour.height = 30;
+    colour.colourType = PNG_COLOR_TYPE_RGB;
+    colour.pixel = [](int, int) -> uint32_t { return 0x0000FF; };
+    ASSERT_EQ(ReadPicture(Write("colour.png", MakePng(colour)).c_str(), nullptr, p), 0);
     EXPECT_FALSE(p.bilevel);
     EXPECT_EQ(At(p, 3, 3), (29 * 255) >> 8);
 
@@ -306,19 +308,31 @@ TEST(GeneralLoader, PngAndGifPictures) {
     EXPECT_EQ(At(p, 10, 0), 255);
 }
 
+namespace {
+
+// A grey PNG whose sample at (x, y) is `grey(x, y)`, with the given
+// resolutions in dots per metre.
+std::string GreyPng(const std::string& name, int width, int height, std::function<uint32_t(int, int)> grey,
+                    uint32_t ppmX, uint32_t ppmY) {
+    PngLayout s;
+    s.width = width;
+    s.height = height;
+    s.pixel = std::move(grey);
+    s.ppmX = ppmX;
+    s.ppmY = ppmY;
+    return Write(name, MakePng(s));
+}
+
+}  // namespace
+
 // A rectangle of a picture with non-square pixels covers the picture pixels
 // the caller named: its rows (or columns) are stretched from the rectangle's
 // own top (or left), not from that coordinate divided by the scale, which
 // would read another part of the picture.
 TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
-    QImage tall(40, 120, QImage::Format_RGB32);
-    for (int y = 0; y < tall.height(); ++y)
-        for (int x = 0; x < tall.width(); ++x) tall.setPixel(x, y, qRgb(2 * y, 2 * y, 2 * y));
-    tall.setDotsPerMeterX(7874);  // 200 x 100 dots per inch: rows are doubled
-    tall.setDotsPerMeterY(3937);
-    const std::string rows = TempPath("rows.png");
-    ASSERT_TRUE(tall.save(QString::fromStdString(rows), "PNG"));
-
+    // 200 x 100 dots per inch: rows are doubled.
+    const std::string rows = GreyPng(
+        "rows.png", 40, 120, [](int, int y) -> uint32_t { return 2 * y; }, 7874, 3937);
     PictureRect r{0, 40, 40, 100};
     GrayPicture p;
     ASSERT_EQ(ReadPicture(rows.c_str(), &r, p), 0);
@@ -326,13 +340,9 @@ TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
     EXPECT_EQ(p.scaleY, 2.0f);
     for (int row = 0; row < p.height; ++row) EXPECT_EQ(At(p, 5, row), 2 * (40 + row / 2)) << row;
 
-    QImage wide(120, 40, QImage::Format_RGB32);
-    for (int y = 0; y < wide.height(); ++y)
-        for (int x = 0; x < wide.width(); ++x) wide.setPixel(x, y, qRgb(2 * x, 2 * x, 2 * x));
-    wide.setDotsPerMeterX(3937);  // 100 x 200: columns are doubled
-    wide.setDotsPerMeterY(7874);
-    const std::string columns = TempPath("columns.png");
-    ASSERT_TRUE(wide.save(QString::fromStdString(columns), "PNG"));
+    // 100 x 200: columns are doubled.
+    const std::string columns = GreyPng(
+        "columns.png", 120, 40, [](int x, int) -> uint32_t { return 2 * x; }, 3937, 7874);
     PictureRect c{30, 0, 90, 40};
     ASSERT_EQ(ReadPicture(columns.c_str(), &c, p), 0);
     ASSERT_EQ(p.width, 120);
@@ -342,13 +352,10 @@ TEST(GeneralLoader, ResampledRectangleReadsTheRequestedRegion) {
 // Files may state absurdly unequal resolutions; the stretched size is
 // refused as too large instead of overflowing.
 TEST(GeneralLoader, AbsurdResolutionRatioIsRefused) {
-    // 60 columns stretched 50 million times would overflow a 32-bit size.
-    QImage small(60, 60, QImage::Format_RGB32);
-    small.fill(Qt::white);
-    small.setDotsPerMeterX(40);          // about 1 dot per inch
-    small.setDotsPerMeterY(2000000000);  // about 50 million dots per inch
-    const std::string path = TempPath("ratio.png");
-    ASSERT_TRUE(small.save(QString::fromStdString(path), "PNG"));
+    // 60 columns stretched 50 million times would overflow a 32-bit size:
+    // about 1 and 50 million dots per inch.
+    const std::string path = GreyPng(
+        "ratio.png", 60, 60, [](int, int) -> uint32_t { return 255; }, 40, 2000000000);
     GrayPicture p;
     EXPECT_EQ(ReadPicture(path.c_str(), nullptr, p), lectavo::kOutOfMemory);
     EXPECT_FALSE(p.HasImage());

@@ -17,16 +17,18 @@
 #include "reading_fixture.h"
 
 // Allocations of at least this many bytes fail while it is non-zero, so a
-// growing result list can be made to run out of memory.
+// growing result list can be made to run out of memory. Not inlined: the
+// compiler would otherwise pair the malloc it sees at a call site with the
+// free inside delete and warn about a mismatch.
 static size_t gFailFrom = 0;
 
-void* operator new(size_t size) {
+[[gnu::noinline]] void* operator new(size_t size) {
     if (gFailFrom != 0 && size >= gFailFrom) throw std::bad_alloc();
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 

@@ -20,6 +20,16 @@ OpenStatus FromError(DWORD error) {
     }
 }
 
+// Why `path` could not be opened: a folder, which Windows refuses as access
+// denied, counts as no file by that name, as elsewhere.
+OpenStatus Failure(const char* path) {
+    if (path == nullptr) return OpenStatus::kFailed;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return OpenStatus::kNotFound;
+    return FromError(error);
+}
+
 HANDLE Open(const char* path) {
     if (path == nullptr) return INVALID_HANDLE_VALUE;
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -29,15 +39,15 @@ HANDLE Open(const char* path) {
 
 OpenStatus CheckReadable(const char* path) {
     HANDLE file = Open(path);
-    if (file == INVALID_HANDLE_VALUE) return path == nullptr ? OpenStatus::kFailed : FromError(GetLastError());
+    if (file == INVALID_HANDLE_VALUE) return Failure(path);
     CloseHandle(file);
     return OpenStatus::kOpened;
 }
 
-MappedFile::MappedFile(const char* path) {
+MappedFile::MappedFile(const char* path, int64_t maxBytes) {
     HANDLE file = Open(path);
     if (file == INVALID_HANDLE_VALUE) {
-        status_ = path == nullptr ? OpenStatus::kFailed : FromError(GetLastError());
+        status_ = Failure(path);
         return;
     }
     file_ = reinterpret_cast<intptr_t>(file);
@@ -47,6 +57,10 @@ MappedFile::MappedFile(const char* path) {
         return;
     }
     status_ = OpenStatus::kOpened;
+    if (size.QuadPart > maxBytes) {
+        status_ = OpenStatus::kTooLarge;
+        return;
+    }
     size_ = size.QuadPart;
     if (size_ <= 0) return;  // an empty file cannot be mapped
     if (static_cast<uint64_t>(size_) > SIZE_MAX) {

@@ -1,74 +1,63 @@
 #include "image/image_file.h"
 
-#include <QImage>
-#include <QImageReader>
-#include <QString>
-
 #include <cmath>
 #include <cstring>
 #include <new>
+
+#include "filemap/mapped_file.h"
+#include "image/codecs/codecs.h"
 
 namespace platform {
 
 namespace {
 
-int DotsPerMeterToDpi(int dotsPerMeter) { return static_cast<int>(std::lround(dotsPerMeter * 0.0254)); }
+int DotsPerMetreToDpi(int dotsPerMetre) { return static_cast<int>(std::lround(dotsPerMetre * 0.0254)); }
 
 }  // namespace
 
-struct ImageFile::Decoded : QImage {
-    using QImage::QImage;
-};
+struct ImageFile::Decoded : codecs::Picture {};
 
 ImageFile::ImageFile() = default;
 ImageFile::~ImageFile() = default;
 
 ImageStatus ImageFile::Load(const std::string& path, int maxSide, int64_t maxPixels) {
     image_.reset();
-    const QString name = QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
-    auto fits = [&](QSize size) {
-        return size.width() <= maxSide && size.height() <= maxSide &&
-               static_cast<int64_t>(size.width()) * size.height() <= maxPixels;
-    };
-    // The content decides the format, as a misnamed file (a JPEG called
-    // .bmp, a BMP called .dib) is common; the name is the second chance for
-    // formats without a recognisable signature.
-    for (const bool byContent : {true, false}) {
-        QImageReader reader(name);
-        reader.setDecideFormatFromContent(byContent);
-        reader.setAutoTransform(false);
-        const QSize announced = reader.size();
-        if (announced.isValid() && !fits(announced)) return ImageStatus::kTooLarge;
-        auto image = std::make_unique<Decoded>();
-        if (!reader.read(image.get()) || image->isNull()) continue;
-        if (!fits(image->size())) return ImageStatus::kTooLarge;
-        image_ = std::move(image);
-        return ImageStatus::kOk;
+    // No picture within the limits takes more than 8 bytes a pixel in any
+    // format read here (a 64-bit uncompressed TIFF), so a larger file is
+    // refused before it is read.
+    const MappedFile file(path.c_str(), maxPixels * 8 + (int64_t{1} << 20));
+    switch (file.Status()) {
+        case OpenStatus::kOpened:
+            break;
+        case OpenStatus::kNotFound:
+            return ImageStatus::kNotFound;
+        case OpenStatus::kDenied:
+            return ImageStatus::kDenied;
+        case OpenStatus::kNotRegular:
+            return ImageStatus::kNotRegular;
+        case OpenStatus::kTooLarge:
+            return ImageStatus::kTooLarge;
+        case OpenStatus::kFailed:
+            return ImageStatus::kUnreadable;
     }
-    return ImageStatus::kUnreadable;
+    auto image = std::unique_ptr<Decoded>(new (std::nothrow) Decoded);
+    if (!image) return ImageStatus::kOutOfMemory;
+    const ImageStatus status =
+        codecs::Decode({file.Data(), static_cast<size_t>(file.Size())}, {maxSide, maxPixels}, *image);
+    if (status == ImageStatus::kOk) image_ = std::move(image);
+    return status;
 }
 
-int ImageFile::Width() const { return image_ ? image_->width() : 0; }
-int ImageFile::Height() const { return image_ ? image_->height() : 0; }
-
-bool ImageFile::IsMono() const {
-    return image_ && (image_->format() == QImage::Format_Mono || image_->format() == QImage::Format_MonoLSB);
-}
-
-int ImageFile::DpiX() const { return image_ ? DotsPerMeterToDpi(image_->dotsPerMeterX()) : 0; }
-int ImageFile::DpiY() const { return image_ ? DotsPerMeterToDpi(image_->dotsPerMeterY()) : 0; }
+int ImageFile::Width() const { return image_ ? image_->width : 0; }
+int ImageFile::Height() const { return image_ ? image_->height : 0; }
+bool ImageFile::IsMono() const { return image_ && image_->mono; }
+int ImageFile::DpiX() const { return image_ ? DotsPerMetreToDpi(image_->dotsPerMetreX) : 0; }
+int ImageFile::DpiY() const { return image_ ? DotsPerMetreToDpi(image_->dotsPerMetreY) : 0; }
 
 void ImageFile::ReadRow(int y, int x, int count, uint32_t* out) const {
     if (!image_) return;
-    const QImage::Format format = image_->format();
-    if (format == QImage::Format_ARGB32 || format == QImage::Format_RGB32) {
-        const auto* row = reinterpret_cast<const uint32_t*>(image_->constScanLine(y));
-        std::memcpy(out, row + x, static_cast<size_t>(count) * sizeof(uint32_t));
-        return;
-    }
-    // Other formats (indexed, 16-bit, premultiplied, ...): the reader's own
-    // conversion, pixel by pixel, reading colours rather than indexes.
-    for (int i = 0; i < count; ++i) out[i] = static_cast<uint32_t>(image_->pixel(x + i, y));
+    const uint32_t* row = image_->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image_->width);
+    std::memcpy(out, row + x, static_cast<size_t>(count) * sizeof(uint32_t));
 }
 
 }  // namespace platform

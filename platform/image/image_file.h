@@ -1,6 +1,6 @@
-// General image loader: any picture format the platform's image reader knows
-// (BMP, PNG, GIF, JPEG, TIFF, ...): Qt's, read without an application
-// object, or on Windows the Windows Imaging Component.
+// General image loader: BMP, PNG, GIF, JPEG, TIFF, WebP and PNM (PBM, PGM,
+// PPM) files, the format told by the file's content, read on the codec
+// libraries (codecs/), or on Windows the Windows Imaging Component.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +11,13 @@ namespace platform {
 
 enum class ImageStatus {
     kOk,
-    kUnreadable,  // unknown format or damaged data
+    kUnreadable,  // unknown format, damaged data, or a size the file cannot hold
     kTooLarge,    // larger than the caller's limit
     kOutOfMemory,
+    // Opening the file (not on Windows, where the caller checks first):
+    kNotFound,    // no such file, or a folder
+    kDenied,      // no permission
+    kNotRegular,  // a pipe, a device or a socket
 };
 
 class ImageFile {
@@ -23,8 +27,9 @@ public:
     ImageFile(const ImageFile&) = delete;
     ImageFile& operator=(const ImageFile&) = delete;
 
-    // Reads the whole picture. A picture whose side exceeds `maxSide` or whose
-    // area exceeds `maxPixels` is refused before its pixels are decoded.
+    // Reads the whole picture (the first frame or page). A picture whose side
+    // exceeds `maxSide` or whose area exceeds `maxPixels` is refused before
+    // its pixels are decoded. The path is passed on as bytes, unconverted.
     ImageStatus Load(const std::string& path, int maxSide, int64_t maxPixels);
 
     int Width() const;

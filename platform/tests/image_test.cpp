@@ -1,33 +1,36 @@
 // pieces: image
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <filesystem>
 #include <unistd.h>
 
+#include <filesystem>
+
+#include "../../decoder/tests/picture_files.h"
 #include "image/image_file.h"
 
 namespace {
 
-std::string TempPng(const char* name, const QImage& image) {
+std::string TempPicture(const char* name, const std::vector<uint8_t>& bytes) {
     const std::string path =
         (std::filesystem::temp_directory_path() / (std::string("platform_image_") + std::to_string(::getpid()) + name))
             .string();
-    EXPECT_TRUE(image.save(QString::fromStdString(path)));
+    testfiles::WriteBytes(path, bytes);
     return path;
 }
 
 }  // namespace
 
 TEST(ImageFile, SizeResolutionMonoAndPixels) {
-    QImage mono(30, 20, QImage::Format_Mono);
-    mono.setColor(0, qRgb(255, 255, 255));  // white first
-    mono.setColor(1, qRgb(0, 0, 0));
-    mono.fill(0);
-    mono.setPixel(3, 4, 1);
-    mono.setDotsPerMeterX(7874);  // 200 dpi
-    mono.setDotsPerMeterY(3937);  // 100 dpi
-    const std::string path = TempPng("mono.png", mono);
+    testfiles::PngLayout mono;
+    mono.width = 30;
+    mono.height = 20;
+    mono.bitDepth = 1;
+    mono.colourType = PNG_COLOR_TYPE_PALETTE;
+    mono.palette = {0xFFFFFF, 0x000000};  // white first
+    mono.pixel = [](int x, int y) -> uint32_t { return x == 3 && y == 4; };
+    mono.ppmX = 7874;  // 200 dpi
+    mono.ppmY = 3937;  // 100 dpi
+    const std::string path = TempPicture("mono.png", testfiles::MakePng(mono));
     platform::ImageFile file;
     ASSERT_EQ(file.Load(path, 65535, 1 << 28), platform::ImageStatus::kOk);
     EXPECT_EQ(file.Width(), 30);
@@ -42,15 +45,57 @@ TEST(ImageFile, SizeResolutionMonoAndPixels) {
 
     EXPECT_EQ(file.Load(path, 29, 1 << 28), platform::ImageStatus::kTooLarge);
     EXPECT_EQ(file.Load(path, 65535, 599), platform::ImageStatus::kTooLarge);
-    EXPECT_EQ(file.Load(path + ".absent", 65535, 1 << 28), platform::ImageStatus::kUnreadable);
+    EXPECT_EQ(file.Load(path + ".absent", 65535, 1 << 28), platform::ImageStatus::kNotFound);
     std::filesystem::remove(path);
 
-    QImage colour(4, 3, QImage::Format_RGB888);
-    colour.fill(qRgb(10, 20, 30));
-    const std::string rgb = TempPng("rgb.png", colour);
+    testfiles::PngLayout colour;
+    colour.width = 4;
+    colour.height = 3;
+    colour.colourType = PNG_COLOR_TYPE_RGB;
+    colour.pixel = [](int, int) -> uint32_t { return 0x0A141E; };
+    const std::string rgb = TempPicture("rgb.png", testfiles::MakePng(colour));
     ASSERT_EQ(file.Load(rgb, 65535, 1 << 28), platform::ImageStatus::kOk);
     EXPECT_FALSE(file.IsMono());
+    EXPECT_EQ(file.DpiX(), 100) << "no resolution stated";
     file.ReadRow(2, 1, 3, row);
-    EXPECT_EQ(row[2] & 0xFFFFFFu, 0x0A141Eu);
+    EXPECT_EQ(row[2], 0xFF0A141Eu);
     std::filesystem::remove(rgb);
+}
+
+// What Qt's reader gave for the cases the decoder meets: 16-bit samples
+// rounded, a transparent grey keeps its alpha, GIF at 100 dpi, and the
+// format told by content whatever the name.
+TEST(ImageFile, FormatsByContent) {
+    testfiles::PngLayout deep;
+    deep.width = deep.height = 2;
+    deep.bitDepth = 16;
+    deep.pixel = [](int x, int) -> uint32_t { return x ? 3001 : 65535; };  // 3001 / 257 = 11.7
+    const std::string png = TempPicture("deep.gif", testfiles::MakePng(deep));
+    platform::ImageFile file;
+    ASSERT_EQ(file.Load(png, 65535, 1 << 28), platform::ImageStatus::kOk);
+    uint32_t row[2];
+    file.ReadRow(0, 0, 2, row);
+    EXPECT_EQ(row[0], 0xFFFFFFFFu);
+    EXPECT_EQ(row[1], 0xFF0C0C0Cu);
+
+    const std::string gif = TempPicture("bars.png", testfiles::MakeGif(25, 22, [](int x, int) { return x > 3; }));
+    ASSERT_EQ(file.Load(gif, 65535, 1 << 28), platform::ImageStatus::kOk);
+    EXPECT_EQ(file.Width(), 25);
+    EXPECT_FALSE(file.IsMono());
+    EXPECT_EQ(file.DpiX(), 100);
+    file.ReadRow(0, 3, 2, row);
+    EXPECT_EQ(row[0], 0xFF000000u);
+    EXPECT_EQ(row[1], 0xFFFFFFFFu);
+
+    testfiles::BmpLayout topDown;
+    topDown.topDown = true;
+    topDown.palette = {{0, 0, 0}, {255, 255, 255}};
+    topDown.pixel = [](int, int y) -> uint32_t { return y == 0; };
+    const std::string bmp = TempPicture("top.png", testfiles::MakeBmp(topDown));
+    ASSERT_EQ(file.Load(bmp, 65535, 1 << 28), platform::ImageStatus::kOk);
+    file.ReadRow(0, 0, 1, row);
+    EXPECT_EQ(row[0], 0xFFFFFFFFu);
+    file.ReadRow(1, 0, 1, row);
+    EXPECT_EQ(row[0], 0xFF000000u);
+    for (const auto& path : {png, gif, bmp}) std::filesystem::remove(path);
 }

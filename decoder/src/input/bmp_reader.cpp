@@ -64,9 +64,21 @@ void ConvertRows(const uint8_t* pixelData, int64_t stride, int height, int bitCo
 }  // namespace
 
 int ReadBmp(const char* path, const PictureRect* rect, GrayPicture& out) {
-    const platform::MappedFile file(path);
-    if (file.Status() == platform::OpenStatus::kNotFound) return kFileNotFound;
-    if (file.Status() != platform::OpenStatus::kOpened) return kSharingViolation;
+    // No BMP within the size limits is longer than 4 bytes a pixel and its
+    // headers.
+    const platform::MappedFile file(path, kMaxPicturePixels * 4 + (int64_t{1} << 20));
+    switch (file.Status()) {
+        case platform::OpenStatus::kOpened:
+            break;
+        case platform::OpenStatus::kNotFound:
+            return kFileNotFound;
+        case platform::OpenStatus::kDenied:
+            return kSharingViolation;
+        default:
+            // Not a regular file, too long, or a read error: the general
+            // loader gives the code.
+            return kUnreadable;
+    }
     if (file.Size() < kFileHeaderSize + kInfoHeaderSize) return kUnreadable;
 
     const uint8_t* base = file.Data();
@@ -77,6 +89,7 @@ int ReadBmp(const char* path, const PictureRect* rect, GrayPicture& out) {
     const int32_t width = I32(base + 18);
     const int32_t height = I32(base + 22);
     const int64_t dataStart = U32(base + 10);
+    if (width <= 0 || height <= 0) return kUnreadable;
 
     PictureRect window;
     if (!ClipToPicture(width, height, rect, window)) return 0;
@@ -85,7 +98,7 @@ int ReadBmp(const char* path, const PictureRect* rect, GrayPicture& out) {
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return kUnreadable;
     const int64_t stride = (static_cast<int64_t>(width) * bitCount + 31) / 32 * 4;
     if (stride == 0 || dataStart > file.Size() || file.Size() - dataStart < stride * height) return kUnreadable;
-    if (!WithinSizeLimit(width, height)) return kOutOfMemory;
+    if (!WithinSizeLimit(width, height)) return kUnreadable;
 
     out.bilevel = bitCount == 1;
     out.Allocate(window.right - window.left, window.bottom - window.top);

@@ -12,10 +12,12 @@ int OpenCheck(const char* path) {
     switch (platform::CheckReadable(path)) {
         case platform::OpenStatus::kOpened:
             return 0;
+        case platform::OpenStatus::kNotFound:
+            return kFileNotFound;
         case platform::OpenStatus::kDenied:
             return kSharingViolation;
         default:
-            return kFileNotFound;
+            return kUnreadable;
     }
 }
 
@@ -46,9 +48,14 @@ int LoadWithinLimits(const char* path, platform::ImageFile& image) {
     switch (image.Load(path, kMaxPictureSide, kMaxPicturePixels)) {
         case platform::ImageStatus::kOk:
             return 0;
+        case platform::ImageStatus::kNotFound:
+            return kFileNotFound;
+        case platform::ImageStatus::kDenied:
+            return kSharingViolation;
         case platform::ImageStatus::kUnreadable:
+        case platform::ImageStatus::kTooLarge:  // an announced size beyond the limits
+        case platform::ImageStatus::kNotRegular:
             return kUnreadable;
-        case platform::ImageStatus::kTooLarge:
         case platform::ImageStatus::kOutOfMemory:
             break;
     }

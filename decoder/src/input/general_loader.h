@@ -11,7 +11,9 @@ namespace lectavo {
 int LoadGeneral(const char* path, const PictureRect* rect, GrayPicture& out);
 
 // Loads the whole picture through the platform's loader within the size
-// limits: 0, kUnreadable or kOutOfMemory.
+// limits: 0, or kFileNotFound, kSharingViolation, kUnreadable (also for a
+// size beyond the limits or beyond what the file can hold, and for a file
+// that is not a regular file) or kOutOfMemory.
 int LoadWithinLimits(const char* path, platform::ImageFile& image);
 
 }  // namespace lectavo

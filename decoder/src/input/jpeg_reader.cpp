@@ -14,18 +14,28 @@ namespace lectavo {
 
 namespace {
 
-// Opens `path` read-only; returns the descriptor, or -1 with errno set
-// (EISDIR for a folder).
-int OpenForReading(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+// Each 8 x 8 block of each component costs at least one bit of a
+// Huffman-coded file, so a file holds at most 512 pixels a byte; a header
+// announcing more is refused before anything is allocated.
+constexpr int64_t kPixelsPerByte = 512;
+
+// Opens a regular file read-only without waiting (a pipe without a writer
+// would block an ordinary open); returns the descriptor and the file's size,
+// or -1 with errno set (EISDIR for a folder, ENODEV for a pipe or device).
+int OpenForReading(const char* path, int64_t& size) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return -1;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    const bool known = ::fstat(fd, &info) == 0;
+    if (!known || !S_ISREG(info.st_mode)) {
+        const int error = !known ? errno : S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
         ::close(fd);
         errno = error;
         return -1;
     }
+    // Reads block from here on, as for any regular file.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size = info.st_size;
     return fd;
 }
 
@@ -72,6 +82,7 @@ struct Decoding {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     std::FILE* file = nullptr;
+    int64_t fileSize = 0;
     bool created = false;
 
     ~Decoding() {
@@ -80,7 +91,7 @@ struct Decoding {
     }
 };
 
-enum class Outcome { kImage, kNoImage, kFailed, kTooLarge };
+enum class Outcome { kImage, kNoImage, kFailed, kRefused };
 
 Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
     d.info.err = jpeg_std_error(&d.errors.base);
@@ -91,16 +102,19 @@ Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
     d.created = true;
     jpeg_stdio_src(&d.info, d.file);
     jpeg_read_header(&d.info, TRUE);
-    if (!WithinSizeLimit(d.info.image_width, d.info.image_height)) return Outcome::kTooLarge;
+    const int64_t width = d.info.image_width, height = d.info.image_height;
+    if (!WithinSizeLimit(width, height) || width * height > d.fileSize * kPixelsPerByte) return Outcome::kRefused;
+    // libjpeg's own buffers (a progressive file keeps every coefficient, two
+    // bytes a sample) stay within a few times the picture.
+    d.info.mem->max_memory_to_use = static_cast<long>(width * height * 8 + (int64_t{16} << 20));
     jpeg_start_decompress(&d.info);
 
     const int components = d.info.output_components;
     if (components != 1 && components != 3 && components != 4) return Outcome::kFailed;
     const bool invertedInks = d.info.saw_Adobe_marker;
-    const int width = static_cast<int>(d.info.output_width);
-    const int height = static_cast<int>(d.info.output_height);
     PictureRect window;
-    if (!ClipToPicture(width, height, rect, window)) return Outcome::kNoImage;
+    if (!ClipToPicture(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height), rect, window))
+        return Outcome::kNoImage;
     out.Allocate(window.right - window.left, window.bottom - window.top);
 
     JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
@@ -123,7 +137,7 @@ Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
 
 int ReadJpeg(const char* path, const PictureRect* rect, GrayPicture& out) {
     Decoding d;
-    const int fd = OpenForReading(path);
+    const int fd = OpenForReading(path, d.fileSize);
     if (fd < 0 || !(d.file = ::fdopen(fd, "rb"))) {
         const int error = errno;
         if (fd >= 0) ::close(fd);
@@ -137,9 +151,9 @@ int ReadJpeg(const char* path, const PictureRect* rect, GrayPicture& out) {
         case Outcome::kNoImage:
             out.pixels.clear();
             return 0;
-        case Outcome::kTooLarge:
+        case Outcome::kRefused:
             out.pixels.clear();
-            return kOutOfMemory;
+            return kUnreadable;
         case Outcome::kFailed:
             out.pixels.clear();
             return d.errors.base.msg_code == JERR_OUT_OF_MEMORY ? kOutOfMemory : kUnreadable;

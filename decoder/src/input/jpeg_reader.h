@@ -1,5 +1,7 @@
-// JPEG files through libjpeg. Files libjpeg rejects give kUnreadable so that
-// the general loader can try them.
+// JPEG files through libjpeg. Files libjpeg rejects, headers announcing more
+// pixels than the file can hold, and anything that is not a regular file
+// give kUnreadable so that the general loader can try them (and give the
+// code).
 #pragma once
 
 #include "input/grey_picture.h"

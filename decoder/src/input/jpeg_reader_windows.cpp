@@ -16,6 +16,8 @@ int ReadJpeg(const char* path, const PictureRect* rect, GrayPicture& out) {
             return kFileNotFound;
         case platform::OpenStatus::kDenied:
             return kSharingViolation;
+        case platform::OpenStatus::kNotRegular:
+        case platform::OpenStatus::kTooLarge:
         case platform::OpenStatus::kFailed:
             return kUnreadable;
     }
