@@ -108,7 +108,8 @@ struct Symbol {
     // The data bytes as the symbol holds them (ECI designators left out,
     // Kanji as two-byte Shift JIS, FNC1 as GS 0x1D).
     std::vector<uint8_t> bytes;
-    // The data as UTF-8 where they are text: valid UTF-8 as they stand,
+    // The data as UTF-8 where they are text (never with a zero byte): valid
+    // UTF-8 as they stand,
     // ISO 8859-1 or ASCII where an ECI designator says so, otherwise code
     // page 936 (GBK) where the bytes are valid GBK and hold no control
     // characters other than tab, line feed and carriage return.

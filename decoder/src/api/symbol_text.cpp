@@ -91,6 +91,8 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> TextOfData(std::string_view bytes, int32_t eci) {
+    // A zero byte marks binary data: no text format carries one.
+    if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
     if (IsValidUtf8(bytes)) return std::string(bytes);
     if (eci == 1 || eci == 3) return Latin1ToUtf8(bytes);
     if ((eci == 27 || eci == 170) && IsAscii(bytes)) return std::string(bytes);
