@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "image/image_file.h"
-#include "lectavo_binding.h"
+#include "lectavo_calls.h"
 
 namespace {
 
@@ -149,8 +149,7 @@ bool Reads(const testpics::Lectavo& lib, const Photo& photo, int degrees) {
 class PhotoGate : public testing::TestWithParam<FolderMinimum> {};
 
 TEST_P(PhotoGate, ReadsAtLeastTodaysCountAtEveryTurn) {
-    const testpics::Lectavo lib = testpics::BindLectavo(QR_BIN_DIR);
-    ASSERT_TRUE(lib.Loaded()) << "Lectavo.dll not found in " << QR_BIN_DIR;
+    const testpics::Lectavo lib;
     lib.setDecodeSymbolCount(32);  // every symbol of a picture, as the photo report reads them
 
     const FolderMinimum& minimum = GetParam();

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "../../decoder/tests/picture_files.h"
+#include "picture_files.h"
 #include "image/image_file.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "../test_pictures.h"
+#include "test_pictures.h"
 #include "lectavo/decoder.hpp"
 
 namespace {

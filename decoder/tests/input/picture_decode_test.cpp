@@ -6,8 +6,10 @@
 #include <cstring>
 #include <thread>
 
-#include "../src/exports.cpp"
-#include "../src/ole_exports.cpp"
+#include "decode_driver.h"
+#include "decoder_options.h"
+#include "lectavo.h"
+#include "result_store.h"
 #include "picture_files.h"
 #include "test_pictures.h"
 

@@ -169,7 +169,9 @@ TEST(FinderScan, StepFollowsMinimumModuleSize) {
     for (int minModule : {1, 7}) {
         Canvas c(60, 60, minModule);
         c.Finder(12, 12, 2);
-        EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), minModule == 1 ? 1 : 0) << minModule;
+        EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders),
+                  minModule == 1 ? 1 : 0)
+            << minModule;
     }
     // The divisor shrinks the step again.
     Canvas c(60, 60, 7);
@@ -181,7 +183,8 @@ TEST(FinderScan, StopsAt128Patterns) {
     Canvas c(12 * 30 + 4, 12 * 30 + 4);
     for (int i = 0; i < 30; ++i)
         for (int j = 0; j < 30; ++j) c.Finder(2 + 12 * i, 2 + 12 * j, 1);
-    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders), lectavo::kMaxFinders);
+    EXPECT_EQ(lectavo::FinderScan(c.search.plane, c.search.state.minModuleSize, 1, c.search.state.finders),
+              lectavo::kMaxFinders);
 }
 
 // The result lies on the outer pixel edge of the ring, as the boundary walk

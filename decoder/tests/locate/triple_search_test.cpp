@@ -156,7 +156,8 @@ void CheckCompletion(int role) {
         SCOPED_TRACE("role " + std::to_string(role) + " turns " + std::to_string(turns));
         locfix::PlaneSearch ps(testpics::Render(cut, 4, 4, turns));
         testsearch::Search& s = ps.search;
-        if (lectavo::FinderScan(s.plane, s.state.minModuleSize, 1, s.state.finders) != 2) continue;  // data modules may mimic a finder
+        if (lectavo::FinderScan(s.plane, s.state.minModuleSize, 1, s.state.finders) != 2)
+            continue;  // data modules may mimic a finder
         ++tried;
         ASSERT_TRUE(lectavo::CompleteTwoFinders(s.plane, s.finders));
         ASSERT_EQ(s.finders.size(), 8u);
