@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "locate/geometry.h"
+#include "same_symbol.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
 
@@ -54,21 +55,8 @@ void SetCorner(DecodeResult& r, int index, int x, int y, int scale) {
     r.corners[index][1] = Scaled(y, scale);
 }
 
-bool Near(int32_t a, int32_t b) { return std::llabs(static_cast<int64_t>(a) - b) <= 20; }
-
-bool IsDuplicate(const std::vector<DecodeResult>& results, const DecodeResult& r) {
-    for (const DecodeResult& old : results) {
-        bool same = true;
-        for (int corner : {0, 1, 3})
-            same = same && Near(old.corners[corner][0], r.corners[corner][0]) &&
-                   Near(old.corners[corner][1], r.corners[corner][1]);
-        if (same) return true;
-    }
-    return false;
-}
-
-// Appends the result of a symbol read with `data` unless it duplicates one
-// already held.
+// Appends the result of a symbol read with `data` unless the same symbol is
+// already held (found on an earlier plane or at the other resolution).
 void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, const int32_t bottomRight[2],
                   const DecodedData& data, int scale) {
     DecodeResult r;
@@ -80,13 +68,12 @@ void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, co
     SetCorner(r, 1, RoundPixel(tr.x), RoundPixel(tr.y), scale);
     SetCorner(r, 2, bottomRight[0], bottomRight[1], scale);
     SetCorner(r, 3, RoundPixel(bl.x), RoundPixel(bl.y), scale);
-    if (IsDuplicate(results, r)) return;
     r.dataLength = data.length;
     std::memcpy(r.data, data.bytes, static_cast<size_t>(data.length) + 1);
     r.sequencePosition = data.sequencePosition;
     r.sequenceTotal = data.sequenceTotal;
     r.sequenceParity = data.sequenceParity;
-    results.push_back(r);
+    if (!HeldAlready(results, r)) results.push_back(r);
 }
 
 struct YRange {
