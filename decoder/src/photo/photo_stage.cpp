@@ -13,9 +13,20 @@
 namespace lectavo::photo {
 namespace {
 
-// Triples tried and grids sampled per binary plane.
-constexpr int kMaxAttemptsPerPlane = 40;
-constexpr int kMaxSamplingsPerPlane = 60;
+// Triples tried and grids sampled per binary plane: a base, a share per
+// megapixel of the plane (a large photo holds more and smaller symbols and
+// more finder-like texture) and a share per symbol still wanted, the
+// megapixels counted up to the largest picture accepted.
+struct PlaneBudget {
+    int attempts, samplings;
+};
+
+PlaneBudget BudgetFor(const BinaryPlane& plane, int symbolsWanted) {
+    const long long pixels = static_cast<long long>(plane.width) * plane.height;
+    const int megapixels = static_cast<int>(std::min<long long>(pixels / 1000000, 128));
+    const int wanted = std::min(symbolsWanted, kMaxPhotoSymbols);
+    return {40 + 8 * megapixels + 2 * wanted, 60 + 12 * megapixels + 3 * wanted};
+}
 // Pictures up to this side are tried enlarged as well.
 constexpr int kMaxEnlarged = 200;
 // Finder candidates with modules at least this wide (pixels) can still be
@@ -49,9 +60,10 @@ struct Stage {
         const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
-        int attempts = 0, budget = kMaxSamplingsPerPlane;
+        const PlaneBudget allowed = BudgetFor(plane, limit - read);
+        int attempts = 0, budget = allowed.samplings;
         for (const FinderTriple& t : triples) {
-            if (read >= limit || attempts >= kMaxAttemptsPerPlane || budget <= 0) break;
+            if (read >= limit || attempts >= allowed.attempts || budget <= 0) break;
             if (taken[t.topLeft] || taken[t.topRight] || taken[t.bottomLeft]) continue;
             const FinderCandidate& tl = finders[t.topLeft];
             const FinderCandidate& tr = finders[t.topRight];

@@ -134,6 +134,25 @@ TEST(PhotoStage, ReadsSeveralSymbolsEachOnceUpToTheLimit) {
     EXPECT_EQ(Read(picture, symbols, 2).size(), 2u);
 }
 
+// A sheet of 48 small symbols (144 finders, more than 32 symbols) under a
+// light gradient: every one is read when every one is wanted.
+TEST(PhotoStage, ReadsEverySymbolOfAFullSheet) {
+    std::vector<warped::Symbol> symbols;
+    auto picture = warped::Blank(1260, 960);
+    for (int i = 0; i < 48; ++i) {
+        symbols.push_back(warped::Encode("sheet " + std::to_string(i), 1));
+        // The last one darkens the whole sheet from left to right.
+        const warped::Look look{false, false, i == 47 ? 0.35f : 0.0f};
+        warped::Draw(picture, symbols.back(),
+                     warped::Place(80.0f + 157 * (i % 8), 80.0f + 160 * (i / 8), 84, 5.0f * (i % 5) - 10), look);
+    }
+    auto all = Read(picture, symbols, 64);
+    std::sort(all.begin(), all.end());
+    std::vector<int> every(48);
+    for (int i = 0; i < 48; ++i) every[i] = i;
+    EXPECT_EQ(all, every);
+}
+
 // Pictures without a symbol, hostile sizes and crafted patterns end without
 // handing anything over.
 TEST(PhotoStage, RejectsEmptyHostileAndCraftedPictures) {
