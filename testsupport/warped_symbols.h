@@ -64,6 +64,35 @@ struct Look {
     float bend = 0;         // a sheet curved across: rows bow down by up to this many pixels
 };
 
+// Each pixel becomes the mean of the (2r+1)^2 square around it, clipped to
+// the picture: row sums first, then sums of those down each column, so large
+// pictures and radii stay cheap.
+inline void BoxBlur(Grey& picture, int r) {
+    const int w = picture.width, h = picture.height;
+    std::vector<int> rows(picture.pixels.size()), counts(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* in = &picture.pixels[static_cast<size_t>(y) * w];
+        int sum = 0;
+        for (int x = 0; x < std::min(r, w); ++x) sum += in[x];
+        for (int x = 0; x < w; ++x) {
+            if (x + r < w) sum += in[x + r];
+            if (x - r - 1 >= 0) sum -= in[x - r - 1];
+            rows[static_cast<size_t>(y) * w + x] = sum;
+        }
+    }
+    for (int x = 0; x < w; ++x) counts[x] = std::min(w - 1, x + r) - std::max(0, x - r) + 1;
+    for (int x = 0; x < w; ++x) {
+        int sum = 0;
+        for (int y = 0; y < std::min(r, h); ++y) sum += rows[static_cast<size_t>(y) * w + x];
+        for (int y = 0; y < h; ++y) {
+            if (y + r < h) sum += rows[static_cast<size_t>(y + r) * w + x];
+            if (y - r - 1 >= 0) sum -= rows[static_cast<size_t>(y - r - 1) * w + x];
+            const int count = counts[x] * (std::min(h - 1, y + r) - std::max(0, y - r) + 1);
+            picture.pixels[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(sum / count);
+        }
+    }
+}
+
 // Draws `symbol` (with a 4-module quiet zone) into `picture`, 4 x 4 samples
 // per pixel.
 inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const Look& look = {}) {
@@ -103,23 +132,7 @@ inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const
                 uint8_t& p = picture.pixels[static_cast<size_t>(y) * picture.width + x];
                 p = static_cast<uint8_t>(p * (1 - look.gradient * x / picture.width));
             }
-    for (int pass = 0; pass < 2 && look.blurRadius > 0; ++pass) {
-        std::vector<uint8_t> out(picture.pixels.size());
-        const int r = look.blurRadius;
-        for (int y = 0; y < picture.height; ++y)
-            for (int x = 0; x < picture.width; ++x) {
-                int sum = 0, count = 0;
-                for (int dy = -r; dy <= r; ++dy)
-                    for (int dx = -r; dx <= r; ++dx) {
-                        const int xx = x + dx, yy = y + dy;
-                        if (xx < 0 || yy < 0 || xx >= picture.width || yy >= picture.height) continue;
-                        sum += picture.pixels[static_cast<size_t>(yy) * picture.width + xx];
-                        ++count;
-                    }
-                out[static_cast<size_t>(y) * picture.width + x] = static_cast<uint8_t>(sum / count);
-            }
-        picture.pixels.swap(out);
-    }
+    for (int pass = 0; pass < 2 && look.blurRadius > 0; ++pass) BoxBlur(picture, look.blurRadius);
 }
 
 inline Grey Blank(int width, int height, uint8_t value = 200) {

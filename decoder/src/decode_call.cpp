@@ -113,6 +113,17 @@ CallOutcome DecodeFileCall(const char* path, const PictureRect* rect, const Deco
     outcome.mapping.scaleX = picture.scaleX;
     outcome.mapping.scaleY = picture.scaleY;
     if (!picture.HasImage()) return outcome;
+    CallOutcome found = DecodePictureCall(picture, options, workspace);
+    outcome.code = found.code;
+    outcome.results = std::move(found.results);
+    return outcome;
+}
+
+CallOutcome DecodePictureCall(const GrayPicture& picture, const DecoderOptions& options, DecodeWorkspace& workspace) {
+    CallOutcome outcome;
+    outcome.mapping.scaleX = picture.scaleX;
+    outcome.mapping.scaleY = picture.scaleY;
+    if (!picture.HasImage()) return outcome;
     SearchGrey(picture.pixels.data(), picture.width, picture.height, picture.threshold, picture.bilevel, options,
                workspace, outcome);
     return outcome;

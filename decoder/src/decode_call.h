@@ -49,6 +49,9 @@ PictureRect RectFromCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 // std::bad_alloc; the C interface's barrier turns it into kOutOfMemory.
 CallOutcome DecodeFileCall(const char* path, const PictureRect* rect, const DecoderOptions& options,
                            DecodeWorkspace& workspace);
+// A picture as a file reader made it (its threshold and 1-bit origin kept);
+// the mapping carries its resampling scales.
+CallOutcome DecodePictureCall(const GrayPicture& picture, const DecoderOptions& options, DecodeWorkspace& workspace);
 CallOutcome DecodeGreyCall(const uint8_t* pixels, int width, int height, const DecoderOptions& options,
                            DecodeWorkspace& workspace);
 CallOutcome DecodeBinaryCall(const uint8_t* pixels, int width, int height, const DecoderOptions& options,

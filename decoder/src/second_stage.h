@@ -20,7 +20,7 @@ bool SecondStageRuns(const DecoderOptions& options, size_t held);
 
 // Appends to `results` the symbols the photo reader finds in `grey` (width x
 // height, 0 black .. 255 white) until `wanted` are held. A symbol equal to
-// one held (same data, version and level at the same place) is not added
+// one held (same data, version and level, overlapping outlines) is not added
 // again. Corners are in the same pixels as `grey`.
 void AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results);
 

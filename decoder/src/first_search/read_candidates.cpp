@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/geometry.h"
+#include "same_symbol.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
 #include "symbol_trial.h"
@@ -50,21 +51,9 @@ int32_t Scaled(int value, int scale) {
     return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-bool Near(int32_t a, int32_t b) { return std::llabs(static_cast<int64_t>(a) - b) <= 20; }
-
-bool IsDuplicate(const std::vector<DecodeResult>& results, const DecodeResult& r) {
-    for (const DecodeResult& old : results) {
-        bool same = true;
-        for (int corner : {0, 1, 3})
-            same = same && Near(old.corners[corner][0], r.corners[corner][0]) &&
-                   Near(old.corners[corner][1], r.corners[corner][1]);
-        if (same) return true;
-    }
-    return false;
-}
-
-// Appends the result of a symbol read from `grid` with `data` unless it
-// duplicates one already held. Corners: the outer corners of the three
+// Appends the result of a symbol read from `grid` with `data` unless the
+// same symbol is already held (found on an earlier plane or at the other
+// resolution). Corners: the outer corners of the three
 // finders rounded to pixels, and the reading's bottom-right corner, all
 // multiplied by `scale`.
 void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, const SampledGrid& grid,
@@ -79,9 +68,8 @@ void AppendResult(std::vector<DecodeResult>& results, const LocatedSymbol& c, co
         exact.x[k] = static_cast<float>(corners[k][0]);
         exact.y[k] = static_cast<float>(corners[k][1]);
     }
-    DecodeResult r = MakeResult(grid, data, corners, exact, FoundBy::kBinaryPasses);
-    if (IsDuplicate(results, r)) return;
-    results.push_back(r);
+    const DecodeResult r = MakeResult(grid, data, corners, exact, FoundBy::kBinaryPasses);
+    if (!HeldAlready(results, r)) results.push_back(r);
 }
 
 struct YRange {

@@ -14,9 +14,11 @@ struct FinderTriple {
 };
 
 // At most this many candidates take part and this many triples come back,
-// so the work per plane is bounded by counts.
-inline constexpr int kMaxGroupedCandidates = 120;
-inline constexpr int kMaxTriples = 300;
+// so the work per plane is bounded by counts. Every candidate a plane keeps
+// takes part: a sheet of 60 small symbols shows 180 finders, and the
+// neighbouring symbols' finders make many near-perfect false triples.
+inline constexpr int kMaxGroupedCandidates = 256;
+inline constexpr int kMaxTriples = 2000;
 
 // Triples with compatible module sizes, a near-right angle at the corner
 // finder and legs of similar length (perspective allowed). The corner is the

@@ -14,9 +14,24 @@
 namespace lectavo::photo {
 namespace {
 
-// Triples tried and grids sampled per binary plane.
-constexpr int kMaxAttemptsPerPlane = 40;
-constexpr int kMaxSamplingsPerPlane = 60;
+// Triples tried and grids sampled per binary plane: a base, a share per
+// megapixel of the plane (a large photo holds more and smaller symbols and
+// more finder-like texture) and a share per symbol still wanted, the
+// megapixels counted up to the largest picture accepted.
+struct PlaneBudget {
+    int attempts, samplings;
+};
+
+PlaneBudget BudgetFor(const BinaryPlane& plane, int symbolsWanted) {
+    const long long pixels = static_cast<long long>(plane.width) * plane.height;
+    const int megapixels = static_cast<int>(std::min<long long>(pixels / 1000000, 128));
+    const int wanted = std::min(symbolsWanted, kMaxPhotoSymbols);
+    return {40 + 8 * megapixels + 2 * wanted, 60 + 12 * megapixels + 3 * wanted};
+}
+// Finder pairs completed to a triple: among this many of the strongest
+// candidates, with module sizes at most this far apart.
+constexpr int kMaxPairCandidates = 24;
+constexpr float kMaxPairModuleRatio = 1.5f;
 // Pictures up to this side are tried enlarged as well.
 constexpr int kMaxEnlarged = 200;
 // Finder candidates with modules at least this wide (pixels) can still be
@@ -43,34 +58,104 @@ struct Stage {
         return false;
     }
 
+    // Tries the grids of one triple; true when it read (a new symbol or one
+    // already held), whose finders are then passed over.
+    bool TryTriple(const BinaryPlane& plane, float factor, const FinderCandidate& tl, const FinderCandidate& tr,
+                   const FinderCandidate& bl, int& budget) {
+        GridVerdict verdict = GridVerdict::kUnread;
+        const auto trial = [&](const SampledGrid& grid, const Quad& q) {
+            Quad scaled = q;
+            for (int i = 0; i < 4; ++i) scaled.x[i] *= factor, scaled.y[i] *= factor;
+            verdict = tryGrid(grid, scaled);
+            return verdict != GridVerdict::kUnread;
+        };
+        if (!ReadSymbol(plane, tl, tr, bl, trial, budget)) return false;
+        for (const FinderCandidate* f : {&tl, &tr, &bl})
+            used.push_back({{f->centre.x * factor, f->centre.y * factor}, f->moduleSize * factor, f->hits});
+        if (verdict == GridVerdict::kRead) ++read;
+        return true;
+    }
+
+    // Two finders of a symbol whose third was lost (glare or a shadow edge
+    // over it, blur): the third is put where it completes a right angle with
+    // legs of equal length, with either finder at the corner and on either
+    // side, or opposite the pair when the pair is the diagonal. Strongest
+    // candidates first, with attempts and samplings of their own.
+    void TryPairs(const BinaryPlane& plane, float factor, const std::vector<FinderCandidate>& finders,
+                  std::vector<uint8_t>& taken, PlaneBudget allowed) {
+        const int n = std::min(static_cast<int>(finders.size()), kMaxPairCandidates);
+        int attempts = 0, budget = allowed.samplings;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j) {
+                if (read >= limit || attempts >= allowed.attempts || budget <= 0) return;
+                const FinderCandidate& a = finders[i];
+                const FinderCandidate& b = finders[j];
+                if (taken[i] || taken[j] || AlreadyRead(a, factor) || AlreadyRead(b, factor)) continue;
+                const float module = (a.moduleSize + b.moduleSize) / 2;
+                if (std::max(a.moduleSize, b.moduleSize) > kMaxPairModuleRatio * std::min(a.moduleSize, b.moduleSize))
+                    continue;
+                const float dx = b.centre.x - a.centre.x, dy = b.centre.y - a.centre.y;
+                const float span = std::hypot(dx, dy) / module;  // side - 7 modules along a leg
+                const bool leg = span >= 14 && span <= 170, diagonal = span >= 14 * 1.41f && span <= 170 * 1.41f;
+                // The corner finder, the two others, and which of the three is made up.
+                struct Hypothesis {
+                    Point corner, other, third, made;
+                };
+                Hypothesis hypotheses[14];
+                int count = 0;
+                // Under perspective the lost leg is seldom as long as the one seen.
+                if (leg)
+                    for (float scale : {1.0f, 1.12f, 0.9f})
+                        for (const FinderCandidate* c : {&a, &b}) {
+                            const FinderCandidate* o = c == &a ? &b : &a;
+                            const float sx = (o->centre.x - c->centre.x) * scale,
+                                        sy = (o->centre.y - c->centre.y) * scale;
+                            for (float turn : {1.0f, -1.0f}) {
+                                const Point made{c->centre.x - turn * sy, c->centre.y + turn * sx};
+                                hypotheses[count++] = {c->centre, o->centre, made, made};
+                            }
+                        }
+                if (diagonal)
+                    for (float turn : {1.0f, -1.0f}) {
+                        const Point middle{(a.centre.x + b.centre.x) / 2, (a.centre.y + b.centre.y) / 2};
+                        const Point made{middle.x - turn * dy / 2, middle.y + turn * dx / 2};
+                        hypotheses[count++] = {made, a.centre, b.centre, made};
+                    }
+                for (int h = 0; h < count && attempts < allowed.attempts && budget > 0; ++h) {
+                    const Hypothesis& y = hypotheses[h];
+                    if (!plane.Inside(static_cast<int>(y.made.x), static_cast<int>(y.made.y))) continue;
+                    const FinderCandidate corner{y.corner, module, 0}, p{y.other, module, 0}, q{y.third, module, 0};
+                    const float ux = p.centre.x - corner.centre.x, uy = p.centre.y - corner.centre.y;
+                    const float vx = q.centre.x - corner.centre.x, vy = q.centre.y - corner.centre.y;
+                    const bool clockwise = ux * vy - uy * vx > 0;
+                    ++attempts;
+                    if (TryTriple(plane, factor, corner, clockwise ? p : q, clockwise ? q : p, budget)) {
+                        taken[i] = taken[j] = 1;
+                        break;
+                    }
+                }
+            }
+    }
+
     // `factor` is picture pixels per plane pixel.
     void TryPlane(const BinaryPlane& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
         const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
-        int attempts = 0, budget = kMaxSamplingsPerPlane;
+        const PlaneBudget allowed = BudgetFor(plane, limit - read);
+        int attempts = 0, budget = allowed.samplings;
         for (const FinderTriple& t : triples) {
-            if (read >= limit || attempts >= kMaxAttemptsPerPlane || budget <= 0) break;
+            if (read >= limit || attempts >= allowed.attempts || budget <= 0) break;
             if (taken[t.topLeft] || taken[t.topRight] || taken[t.bottomLeft]) continue;
             const FinderCandidate& tl = finders[t.topLeft];
             const FinderCandidate& tr = finders[t.topRight];
             const FinderCandidate& bl = finders[t.bottomLeft];
             if (AlreadyRead(tl, factor) || AlreadyRead(tr, factor) || AlreadyRead(bl, factor)) continue;
             ++attempts;
-            GridVerdict verdict = GridVerdict::kUnread;
-            const auto trial = [&](const SampledGrid& grid, const Quad& q) {
-                Quad scaled = q;
-                for (int i = 0; i < 4; ++i) scaled.x[i] *= factor, scaled.y[i] *= factor;
-                verdict = tryGrid(grid, scaled);
-                return verdict != GridVerdict::kUnread;
-            };
-            if (ReadSymbol(plane, tl, tr, bl, trial, budget)) {
+            if (TryTriple(plane, factor, tl, tr, bl, budget))
                 taken[t.topLeft] = taken[t.topRight] = taken[t.bottomLeft] = 1;
-                for (const FinderCandidate* f : {&tl, &tr, &bl})
-                    used.push_back({{f->centre.x * factor, f->centre.y * factor}, f->moduleSize * factor, f->hits});
-                if (verdict == GridVerdict::kRead) ++read;
-            }
         }
+        if (read < limit) TryPairs(plane, factor, finders, taken, {allowed.attempts / 2, allowed.samplings / 2});
         for (size_t i = 0; i < finders.size(); ++i)
             wideCandidates += !taken[i] && finders[i].moduleSize >= kMinModuleToReduce;
     }

@@ -21,11 +21,12 @@ using GridTrial = std::function<bool(const SampledGrid&, const Quad&)>;
 enum class GridVerdict { kUnread, kRead, kAlreadyHeld };
 using SymbolTrial = std::function<GridVerdict(const SampledGrid&, const Quad&)>;
 
-inline constexpr int kMaxPhotoSymbols = 32;
+// The most symbols one run reads; the decoder's interface asks for at most 32.
+inline constexpr int kMaxPhotoSymbols = 256;
 
 // Tries each symbol it finds, strongest first, with its alternatives
 // (mirrored, neighbouring versions when the version is only estimated).
-// Stops after `symbolLimit` symbols (at most 32) were read; returns how many
+// Stops after `symbolLimit` symbols (at most kMaxPhotoSymbols) were read; returns how many
 // were read. Work is bounded by counts of candidates, triples and attempts.
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid);
 // As above, every grid that reads counting as a new symbol.

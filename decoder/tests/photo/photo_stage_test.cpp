@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -132,6 +133,47 @@ TEST(PhotoStage, ReadsSeveralSymbolsEachOnceUpToTheLimit) {
     std::sort(all.begin(), all.end());
     EXPECT_EQ(all, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(Read(picture, symbols, 2).size(), 2u);
+}
+
+// A glare patch clipped to white over one finder: the symbol is read from
+// the other two, at any turn.
+TEST(PhotoStage, ReadsASymbolWithOneFinderUnderGlare) {
+    const auto symbol = warped::Encode("glare over a finder", 3);
+    for (float degrees : {0.0f, 25.0f, 200.0f}) {
+        const float size = symbol.side * 6.0f;
+        auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
+        const auto at = warped::Place(size * 0.8f, size * 0.8f, size, degrees);
+        warped::Draw(picture, symbol, at);
+        // The bottom-left finder's centre lies 3.5 modules in from that corner.
+        const float m = 3.5f / symbol.side;
+        const float fx = at.x[3] + (at.x[2] - at.x[3]) * m + (at.x[0] - at.x[3]) * m;
+        const float fy = at.y[3] + (at.y[2] - at.y[3]) * m + (at.y[0] - at.y[3]) * m;
+        const float radius = 4.5f * 6.0f;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                if (std::hypot(x - fx, y - fy) < radius)
+                    picture.pixels[static_cast<size_t>(y) * picture.width + x] = 255;
+        EXPECT_EQ(Read(picture, {symbol}, 1, 60), std::vector<int>{0}) << degrees;
+    }
+}
+
+// A sheet of 48 small symbols (144 finders, more than 32 symbols) under a
+// light gradient: every one is read when every one is wanted.
+TEST(PhotoStage, ReadsEverySymbolOfAFullSheet) {
+    std::vector<warped::Symbol> symbols;
+    auto picture = warped::Blank(1260, 960);
+    for (int i = 0; i < 48; ++i) {
+        symbols.push_back(warped::Encode("sheet " + std::to_string(i), 1));
+        // The last one darkens the whole sheet from left to right.
+        const warped::Look look{false, false, i == 47 ? 0.35f : 0.0f};
+        warped::Draw(picture, symbols.back(),
+                     warped::Place(80.0f + 157 * (i % 8), 80.0f + 160 * (i / 8), 84, 5.0f * (i % 5) - 10), look);
+    }
+    auto all = Read(picture, symbols, 64);
+    std::sort(all.begin(), all.end());
+    std::vector<int> every(48);
+    for (int i = 0; i < 48; ++i) every[i] = i;
+    EXPECT_EQ(all, every);
 }
 
 // Pictures without a symbol, hostile sizes and crafted patterns end without

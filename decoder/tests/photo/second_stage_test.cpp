@@ -97,6 +97,18 @@ TEST_F(SecondStage, KeepsTwoIdenticalSymbolsApart) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{"twin", "twin"}));
 }
 
+// Identical symbols side by side on a large picture under uneven light: the
+// planes find each at corners some pixels apart, and each is one symbol.
+TEST_F(SecondStage, ReportsLargeIdenticalSymbolsOnceEach) {
+    const auto symbol = warped::Encode("large twin", 2);
+    auto picture = warped::Blank(2400, 1200);
+    warped::Draw(picture, symbol, warped::Place(600, 600, symbol.side * 36.0f, 4));
+    warped::Draw(picture, symbol, warped::Place(1800, 600, symbol.side * 36.0f, -4), {false, false, 0.4f, 6});
+    lectavo::SetSymbolCount(4);
+    EXPECT_EQ(DecodeGrey(picture), 2);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"large twin", "large twin"}));
+}
+
 TEST_F(SecondStage, ReadsMirroredSymbols) {
     const auto symbol = warped::Encode("mirrored", 3);
     auto picture = warped::Blank(300, 300);
