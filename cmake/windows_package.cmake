@@ -43,7 +43,7 @@ endif()
 # one is made from the .def file and holds the C names only.
 if(QR_BUILD_TESTS AND TARGET mosaire AND CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_executable(cpp_interface_consumer ${PROJECT_SOURCE_DIR}/packaging/tests/consumer/encode_cpp.cpp)
-  target_link_libraries(cpp_interface_consumer PRIVATE mosaire)
+  target_link_libraries(cpp_interface_consumer PRIVATE mosaire lectavo)
   add_test(NAME cpp_interface_consumer COMMAND cpp_interface_consumer WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set_tests_properties(cpp_interface_consumer PROPERTIES PASS_REGULAR_EXPRESSION "^ok version")
 endif()
