@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto out = std::make_unique<lectavo::DecodedData>();
     const int length = static_cast<int>(codewords.size());
     if (lectavo::DecodeSegments(codewords.data(), length, version, withHeader, readEciAndFnc1, *out)) {
-        if (out->length < 0 || out->length > lectavo::kMaxDataBytes || out->bytes[out->length] != 0)
-            __builtin_trap();
+        if (out->length < 0 || out->length > lectavo::kMaxDataBytes || out->bytes[out->length] != 0) __builtin_trap();
     }
     if (length <= 4) lectavo::ReadBits(0, 8 * length, codewords.data());
     return 0;

@@ -52,8 +52,8 @@ Homography SquareToQuad(const double* x, const double* y) {
         g = (sx * dy2 - dx2 * sy) / den;
         h = (dx1 * sy - sx * dy1) / den;
     }
-    return {{x[1] - x[0] + g * x[1], x[3] - x[0] + h * x[3], x[0], y[1] - y[0] + g * y[1], y[3] - y[0] + h * y[3],
-             y[0], g, h, 1}};
+    return {{x[1] - x[0] + g * x[1], x[3] - x[0] + h * x[3], x[0], y[1] - y[0] + g * y[1], y[3] - y[0] + h * y[3], y[0],
+             g, h, 1}};
 }
 
 Homography Inverse(const Homography& a) {
@@ -125,7 +125,8 @@ void Light(Drawing& d, int shade, int noise, uint32_t seed) {
 }
 
 bool SameBytes(const unsigned char* bytes, int length, const std::string& message) {
-    return bytes && length == static_cast<int>(message.size()) && std::memcmp(bytes, message.data(), message.size()) == 0;
+    return bytes && length == static_cast<int>(message.size()) &&
+           std::memcmp(bytes, message.data(), message.size()) == 0;
 }
 
 }  // namespace
@@ -152,7 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (perspective)
         for (int8_t& s : skew) s = in.ConsumeIntegral<int8_t>();
     const bool mirrored = in.ConsumeBool(), inverted = in.ConsumeBool();
-    const uint8_t dark = in.ConsumeIntegralInRange<uint8_t>(0, 120), light = in.ConsumeIntegralInRange<uint8_t>(130, 255);
+    const uint8_t dark = in.ConsumeIntegralInRange<uint8_t>(0, 120),
+                  light = in.ConsumeIntegralInRange<uint8_t>(130, 255);
     const int shade = in.ConsumeIntegralInRange(0, 3) * 40;
     const int blur = in.ConsumeIntegralInRange(0, 3) == 3 ? in.ConsumeIntegralInRange(1, 2) : 0;
     const int noise = in.ConsumeIntegralInRange(0, 3) == 3 ? in.ConsumeIntegralInRange(1, 60) : 0;
@@ -217,15 +219,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const double cornerU[4] = {-1, 1, 1, -1}, cornerV[4] = {-1, -1, 1, 1};
     double x[4], y[4];
     for (int k = 0; k < 4; ++k) {
-        const double u = cornerU[k] * half + skew[2 * k] * half / 512, v = cornerV[k] * half + skew[2 * k + 1] * half / 512;
+        const double u = cornerU[k] * half + skew[2 * k] * half / 512,
+                     v = cornerV[k] * half + skew[2 * k + 1] * half / 512;
         x[k] = centre + u * std::cos(angle) - v * std::sin(angle);
         y[k] = centre + u * std::sin(angle) + v * std::cos(angle);
     }
     Homography toPicture = SquareToQuad(x, y);
     for (int k : {0, 1, 3, 4, 6, 7}) toPicture.m[k] /= side;  // module units in, not the unit square
     const int pictureSide = std::max(21, static_cast<int>(2 * centre));
-    Drawing drawing = Draw(modules, side, toPicture, pictureSide, pictureSide, inverted ? light : dark,
-                           inverted ? dark : light);
+    Drawing drawing =
+        Draw(modules, side, toPicture, pictureSide, pictureSide, inverted ? light : dark, inverted ? dark : light);
     BoxBlur(drawing, blur);
     Light(drawing, shade, noise, seed);
 
@@ -233,13 +236,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The photo stage alone, each grid it offers decoded.
         const lectavo::photo::GreyView view{drawing.pixels.data(), drawing.width, drawing.height};
         auto out = std::make_unique<lectavo::DecodedData>();
-        lectavo::photo::RunPhotoStage(view, 1 + (seed >> 8) % 3,
-                                      lectavo::photo::GridTrial([&](const lectavo::SampledGrid& grid,
-                                                                    const lectavo::photo::Quad&) {
-                                          out->Reset();
-                                          return lectavo::DecodeSampledGrid(grid, {}, *out) ==
-                                                 lectavo::DecodeStatus::kOk;
-                                      }));
+        lectavo::photo::RunPhotoStage(
+            view, 1 + (seed >> 8) % 3,
+            lectavo::photo::GridTrial([&](const lectavo::SampledGrid& grid, const lectavo::photo::Quad&) {
+                out->Reset();
+                return lectavo::DecodeSampledGrid(grid, {}, *out) == lectavo::DecodeStatus::kOk;
+            }));
         return 0;
     }
 
