@@ -66,7 +66,8 @@ protected:
     static void TearDownTestSuite() { fs::remove_all(workDir); }
 
     void SetUp() override {
-        if (!lib.Loaded()) GTEST_SKIP() << "Lectavo.dll not built";
+        // The tests build Lectavo.dll first: a library that does not load is a fault.
+        ASSERT_TRUE(lib.Loaded()) << "Lectavo.dll did not load from " << QR_BIN_DIR;
         lib.setDecodeSymbolCount(0);
     }
 
