@@ -1,9 +1,9 @@
-// The photo stage alone on small grey pictures (at most 320 x 320), without
+// The photo stage alone on small grey pictures (at most 256 x 256), without
 // the binary-plane passes a decode call runs first, each grid it offers
 // decoded. The input is laid out as for fuzz_photo_stage (whose seeds fit):
 // bytes 0-3 width and height, byte 4 the symbol limit, then the pixels.
 //
-// fuzz-options: -max_len=102405
+// fuzz-options: -max_len=65541
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,7 +15,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::ArrayShape shape;
-    if (!fuzzing::ReadArrayShape(data, size, 5, shape, 320)) return 0;
+    if (!fuzzing::ReadArrayShape(data, size, 5, shape, 256)) return 0;
     const std::vector<uint8_t> pixels(data + 5, data + 5 + static_cast<size_t>(shape.width) * shape.height);
     const lectavo::photo::GreyView view{pixels.data(), shape.width, shape.height};
     auto out = std::make_unique<lectavo::DecodedData>();
