@@ -3,15 +3,18 @@
 # built here from Debian's sources, keeps its own warning settings.
 
 # 64-bit programs (the tests among them) run under wine64 in a prefix of
-# their own inside the build folder; 32-bit programs cannot run on our build
-# machines, so that build only compiles and links.
+# their own inside the build folder, through scripts/wine-run, which runs a
+# program again when wine itself broke (not the program); 32-bit programs
+# cannot run on our build machines, so that build only compiles and links.
+# scripts/test-windows starts one wine server for the prefix that serves the
+# whole test run.
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR AND CMAKE_SIZEOF_VOID_P EQUAL 8)
   find_program(QR_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
   if(NOT QR_WINE64)
     message(FATAL_ERROR "wine64 not found: install the Debian package wine64 (or configure with QR_BUILD_TESTS=OFF)")
   endif()
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all
-      ${QR_WINE64})
+      bash ${PROJECT_SOURCE_DIR}/scripts/wine-run ${QR_WINE64})
 endif()
 
 if(QR_BUILD_TESTS)

@@ -1,5 +1,7 @@
-// Any bytes as a picture file for one reader, read whole and through a
-// rectangle taken from the first bytes (negative and oversized corners too).
+// Any bytes as a picture file for one reader, read whole and, when the file
+// held a picture and the last byte is odd, again through a rectangle taken
+// from the first bytes (negative and oversized corners too). Reading a file
+// that holds no picture twice would only halve the runs.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +18,7 @@ inline int FuzzReader(const uint8_t* data, size_t size, const char* extension, R
     const std::string path = WriteInput(data, size, extension);
     lectavo::GrayPicture picture;
     read(path.c_str(), nullptr, picture);
-    if (size > 4) {
+    if (size > 4 && picture.HasImage() && (data[size - 1] & 1)) {
         const lectavo::PictureRect rect{static_cast<int8_t>(data[0]), static_cast<int8_t>(data[1]), data[2] * 4,
                                         data[3] * 4};
         read(path.c_str(), &rect, picture);

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kLongestSide = 240;  // keeps seeds small and fuzz runs fast
+constexpr int kLongestSide = 240;  // keeps seeds within the fuzz build's 65,536 pixels, and fast
 
 std::vector<uint8_t> SeedOf(const QImage& picture, uint8_t symbolCount) {
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
@@ -64,13 +64,13 @@ QImage Drawn(const QImage& symbol, const QTransform& transform, int width, int h
 bool WriteSymbolSeeds(const char* folder) {
     const QImage small = SymbolImage("photo stage seed", 2, 4);
     bool ok = fuzzing::WriteSeed(folder, "turned",
-                                 SeedOf(Drawn(small, QTransform().translate(150, 20).rotate(33), 300, 300), 1));
+                                 SeedOf(Drawn(small, QTransform().translate(140, 20).rotate(33), 250, 250), 1));
     QTransform perspective;
     const QPolygonF square(
         {{0, 0}, {qreal(small.width()), 0}, {qreal(small.width()), qreal(small.height())}, {0, qreal(small.height())}});
-    const QPolygonF seen({{30, 40}, {230, 20}, {250, 260}, {50, 220}});
+    const QPolygonF seen({{30, 40}, {210, 20}, {235, 240}, {45, 200}});
     ok &= QTransform::quadToQuad(square, seen, perspective);
-    ok &= fuzzing::WriteSeed(folder, "perspective", SeedOf(Drawn(small, perspective, 280, 280), 2));
+    ok &= fuzzing::WriteSeed(folder, "perspective", SeedOf(Drawn(small, perspective, 250, 250), 2));
 
     QImage dark = small;
     dark.invertPixels();

@@ -160,7 +160,7 @@ TEST_F(Outputs, FailedSavesKeepTheOldFile) {
         EXPECT_FALSE(SaveAsBmp(*s, path.c_str())) << width << " x " << height;
         EXPECT_EQ(ReadAll(path), Bytes({'o', 'l', 'd'}));
     }
-    if (geteuid() == 0) return;  // root writes into any folder
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder (scripts/test runs this as nobody too)";
     SetSize(*s, 100, 100);
     const std::string wmf = Path("old.wmf");
     std::ofstream(wmf) << "old";
