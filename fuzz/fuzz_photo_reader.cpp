@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const lectavo::photo::GreyView view{pixels.data(), shape.width, shape.height};
     auto out = std::make_unique<lectavo::DecodedData>();
     int read = 0;
-    const lectavo::photo::SymbolTrial trial = [&](const lectavo::SampledGrid& grid, const lectavo::photo::Quad&) {
+    const lectavo::photo::SymbolTrial trial = [&](const lectavo::SampledGrid& grid, const lectavo::Quad&) {
         out->Reset();
         if (lectavo::DecodeSampledGrid(grid, {static_cast<bool>(data[4] & 0x80)}, *out) != lectavo::DecodeStatus::kOk)
             return lectavo::photo::GridVerdict::kUnread;

@@ -238,7 +238,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto out = std::make_unique<lectavo::DecodedData>();
         lectavo::photo::RunPhotoStage(
             view, 1 + (seed >> 8) % 3,
-            lectavo::photo::GridTrial([&](const lectavo::SampledGrid& grid, const lectavo::photo::Quad&) {
+            lectavo::photo::GridTrial([&](const lectavo::SampledGrid& grid, const lectavo::Quad&) {
                 out->Reset();
                 return lectavo::DecodeSampledGrid(grid, {}, *out) == lectavo::DecodeStatus::kOk;
             }));
