@@ -27,7 +27,6 @@ public:
     void SetMapping(const PositionMapping& mapping) { mapping_ = mapping; }
     const PositionMapping& Mapping() const { return mapping_; }
 
-
     ResultStore();
     ~ResultStore();
 

@@ -21,7 +21,8 @@ void EmptyLists(SearchState& state) {
 }
 
 Outcome SearchPlane(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolCount, int scale) {
-    if (FinderScan(plane, state.minModuleSize, 1, state.finders) == 2 && !CompleteTwoFinders(plane, state.finders)) return Outcome::kGaveUp;
+    if (FinderScan(plane, state.minModuleSize, 1, state.finders) == 2 && !CompleteTwoFinders(plane, state.finders))
+        return Outcome::kGaveUp;
     if (state.finders.size() >= 3 && TripleSearch(plane, state.finders, state.candidates, state.triplesLeft) > 0 &&
         ReadCandidates(plane, state, reading, symbolCount, scale) > 0)
         return Outcome::kRead;

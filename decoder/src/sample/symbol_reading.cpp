@@ -97,8 +97,8 @@ TrialStatus ReadSymbol(const BinaryPlane& plane, const LocatedSymbol& symbol, Sy
     grid.level = symbol.level;
     grid.mask = symbol.mask;
     const qrcommon::BlockRow& blocks = qrcommon::kBlockTable[grid.version][grid.level & 3];
-    const bool firstBlockAlone = check.modules && check.correctable && grid.level >= 0 && grid.level <= 3 &&
-                                 blocks.blocks1 + blocks.blocks2 > 1;
+    const bool firstBlockAlone =
+        check.modules && check.correctable && grid.level >= 0 && grid.level <= 3 && blocks.blocks1 + blocks.blocks2 > 1;
     const std::vector<uint16_t>* firstBlock = firstBlockAlone ? &check.modules(grid.version, grid.level) : nullptr;
     TrialStatus status = TrialStatus::kUnread;
     const auto attempt = [&] {

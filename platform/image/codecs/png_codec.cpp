@@ -48,22 +48,10 @@ struct Reading {
 
 enum class Layout { kMono, kGreyAlpha, kGrey, kIndexed, kRgb, kRgba };
 
-ImageStatus Read(Reading& r, const Limits& limits, Picture& out) {
-    if (setjmp(png_jmpbuf(r.png))) return ImageStatus::kUnreadable;
-    png_set_read_fn(r.png, &r.source, ReadFromMemory);
-    // The sizes are checked below, against the caller's limits.
-    png_set_user_limits(r.png, 0x7FFFFFFF, 0x7FFFFFFF);
-    png_set_chunk_malloc_max(r.png, 8u << 20);
-    png_read_info(r.png, r.info);
-    png_uint_32 width = 0, height = 0;
-    int depth = 0, colourType = 0;
-    png_get_IHDR(r.png, r.info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
-    const int64_t rowBytes = (int64_t{width} * depth * png_get_channels(r.png, r.info) + 7) / 8 + 1;
-    const ImageStatus announced = CheckAnnounced(width, height, limits, [&] {
-        return rowBytes * height <= static_cast<int64_t>(r.source.file.size) * kDeflateExpansion;
-    });
-    if (announced != ImageStatus::kOk) return announced;
-
+// How libpng is asked to hand over the rows, and the colour table of the
+// indexed layouts; libpng's errors jump back to the caller's setjmp (no
+// object here needs a destructor).
+Layout ChooseLayout(Reading& r, int colourType, int depth, Picture& out) {
     png_bytep transAlpha = nullptr;
     int transCount = 0;
     png_color_16p transColour = nullptr;
@@ -112,28 +100,12 @@ ImageStatus Read(Reading& r, const Limits& limits, Picture& out) {
         if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(r.png);
         layout = (colourType & PNG_COLOR_MASK_ALPHA) || hasTrns ? Layout::kRgba : Layout::kRgb;
     }
-    if (layout == Layout::kMono) out.mono = true;
-    png_set_interlace_handling(r.png);
-    png_read_update_info(r.png, r.info);
+    return layout;
+}
 
-    png_uint_32 xPerMetre = 0, yPerMetre = 0;
-    int unit = 0;
-    if (png_get_pHYs(r.png, r.info, &xPerMetre, &yPerMetre, &unit) && unit == PNG_RESOLUTION_METER)
-        SetDotsPerMetre(out, static_cast<int32_t>(xPerMetre), static_cast<int32_t>(yPerMetre));
-
-    const size_t stride = png_get_rowbytes(r.png, r.info);
-    const int w = static_cast<int>(width), h = static_cast<int>(height);
-    try {
-        r.rows.resize(stride * height);
-        r.rowPointers.resize(height);
-    } catch (const std::bad_alloc&) {
-        return ImageStatus::kOutOfMemory;
-    }
-    for (png_uint_32 y = 0; y < height; ++y) r.rowPointers[y] = r.rows.data() + stride * y;
-    if (Allocate(out, w, h) != ImageStatus::kOk) return ImageStatus::kOutOfMemory;
-    png_read_image(r.png, r.rowPointers.data());
-    png_read_end(r.png, nullptr);
-
+// The decoded rows as ARGB pixels.
+void ToArgb(const Reading& r, Layout layout, Picture& out) {
+    const int w = out.width, h = out.height;
     for (int y = 0; y < h; ++y) {
         const uint8_t* in = r.rowPointers[static_cast<size_t>(y)];
         uint32_t* line = out.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
@@ -164,6 +136,48 @@ ImageStatus Read(Reading& r, const Limits& limits, Picture& out) {
             }
         }
     }
+}
+
+ImageStatus Read(Reading& r, const Limits& limits, Picture& out) {
+    if (setjmp(png_jmpbuf(r.png))) return ImageStatus::kUnreadable;
+    png_set_read_fn(r.png, &r.source, ReadFromMemory);
+    // The sizes are checked below, against the caller's limits.
+    png_set_user_limits(r.png, 0x7FFFFFFF, 0x7FFFFFFF);
+    png_set_chunk_malloc_max(r.png, 8u << 20);
+    png_read_info(r.png, r.info);
+    png_uint_32 width = 0, height = 0;
+    int depth = 0, colourType = 0;
+    png_get_IHDR(r.png, r.info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
+    const int64_t rowBytes = (int64_t{width} * depth * png_get_channels(r.png, r.info) + 7) / 8 + 1;
+    const ImageStatus announced = CheckAnnounced(width, height, limits, [&] {
+        return rowBytes * height <= static_cast<int64_t>(r.source.file.size) * kDeflateExpansion;
+    });
+    if (announced != ImageStatus::kOk) return announced;
+
+    const Layout layout = ChooseLayout(r, colourType, depth, out);
+    if (layout == Layout::kMono) out.mono = true;
+    png_set_interlace_handling(r.png);
+    png_read_update_info(r.png, r.info);
+
+    png_uint_32 xPerMetre = 0, yPerMetre = 0;
+    int unit = 0;
+    if (png_get_pHYs(r.png, r.info, &xPerMetre, &yPerMetre, &unit) && unit == PNG_RESOLUTION_METER)
+        SetDotsPerMetre(out, static_cast<int32_t>(xPerMetre), static_cast<int32_t>(yPerMetre));
+
+    const size_t stride = png_get_rowbytes(r.png, r.info);
+    const int w = static_cast<int>(width), h = static_cast<int>(height);
+    try {
+        r.rows.resize(stride * height);
+        r.rowPointers.resize(height);
+    } catch (const std::bad_alloc&) {
+        return ImageStatus::kOutOfMemory;
+    }
+    for (png_uint_32 y = 0; y < height; ++y) r.rowPointers[y] = r.rows.data() + stride * y;
+    if (Allocate(out, w, h) != ImageStatus::kOk) return ImageStatus::kOutOfMemory;
+    png_read_image(r.png, r.rowPointers.data());
+    png_read_end(r.png, nullptr);
+
+    ToArgb(r, layout, out);
     return ImageStatus::kOk;
 }
 
