@@ -1,4 +1,4 @@
-// The whole decode call on crafted pictures (testsupport/crafted_pictures.h)
+// The whole decode call on crafted pictures (tests/support/crafted_pictures.h)
 // at 1, 4 and 16 megapixels, beside zxing-cpp on the same grey pixels: our
 // call asks for 32 symbols at effect level 3, so the photo stage runs after
 // the binary-plane passes. "Ours/<picture>/<side>" and
