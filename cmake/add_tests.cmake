@@ -2,7 +2,7 @@
 #              [QT] [XSERVER] [XVFB <test name>...]
 #              [LIBS <library>...] [DEPENDS <target>...]
 #              [DEFINITIONS <definition>...] [ENVIRONMENT <name=value>...]
-#              [LINUX_ONLY <file name>...])
+#              [LINUX_ONLY <file name>...] [WINDOWS_ONLY <file name>...])
 #
 # One test program for each <folder>/*_test.cpp and <folder>/*/*_test.cpp
 # (relative to the calling folder), named <prefix>_<file name>, or just
@@ -20,12 +20,13 @@
 #                at run time, programs the tests start).
 #   LINUX_ONLY   tests (file names without .cpp) left out of Windows builds:
 #                they need packages or services Windows builds do not have.
-#                A *_windows_test.cpp checks a Windows implementation and is
-#                built for Windows only.
+#   WINDOWS_ONLY tests built for Windows only: they check a Windows
+#                implementation. These two lists are the only way a test is
+#                picked per platform.
 #
 # Sets QR_TEST_TARGETS in the caller's scope to the programs made.
 function(qr_add_tests prefix folder)
-  cmake_parse_arguments(PARSE_ARGV 2 arg "QT;XSERVER" "" "XVFB;LIBS;DEPENDS;DEFINITIONS;ENVIRONMENT;LINUX_ONLY")
+  cmake_parse_arguments(PARSE_ARGV 2 arg "QT;XSERVER" "" "XVFB;LIBS;DEPENDS;DEFINITIONS;ENVIRONMENT;LINUX_ONLY;WINDOWS_ONLY")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "qr_add_tests: unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -35,12 +36,13 @@ function(qr_add_tests prefix folder)
     message(FATAL_ERROR "qr_add_tests: no *_test.cpp in ${CMAKE_CURRENT_SOURCE_DIR}/${folder}")
   endif()
   if(WIN32)
-    foreach(name ${arg_LINUX_ONLY})
-      list(FILTER sources EXCLUDE REGEX "/${name}\\.cpp$")
-    endforeach()
+    set(excluded ${arg_LINUX_ONLY})
   else()
-    list(FILTER sources EXCLUDE REGEX "_windows_test\\.cpp$")
+    set(excluded ${arg_WINDOWS_ONLY})
   endif()
+  foreach(name ${excluded})
+    list(FILTER sources EXCLUDE REGEX "/${name}\\.cpp$")
+  endforeach()
   if(arg_XVFB)
     qr_require_program(QR_XVFB_RUN xvfb-run xvfb)
   endif()
