@@ -168,10 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (message.empty()) message = "0";
 
     auto settings = std::make_unique<mosaire::EncoderSettings>();
-    mosaire::WorkingValues working{};
     mosaire::SetMessage(*settings, message.c_str());
     mosaire::Configure(*settings, version, level, mask);
-    const auto matrix = mosaire::EncodeSymbol(*settings, working);
+    const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
+    const mosaire::ModuleMatrix* matrix = encoded.matrix.get();
     if (!matrix) return 0;
     const int side = matrix->side;
 
@@ -196,9 +196,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The reading stage alone, on the grid as the sampler would hand it.
         auto grid = std::make_unique<lectavo::SampledGrid>();
         grid->side = side;
-        grid->version = working.symbolVersion;
+        grid->version = encoded.version;
         grid->level = level;
-        grid->mask = working.maskUsed;
+        grid->mask = encoded.mask;
         for (int r = 0; r < side; ++r)
             for (int c = 0; c < side; ++c) grid->At(r, c) = modules[static_cast<size_t>(r) * side + c];
         auto out = std::make_unique<lectavo::DecodedData>();
