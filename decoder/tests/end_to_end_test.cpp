@@ -19,6 +19,7 @@
 
 #include "common/qr_tables.h"
 #include "encode_symbol.h"
+#include "own_symbols.h"
 #include "lectavo_calls.h"
 #include "test_pictures.h"
 
@@ -200,10 +201,7 @@ TEST_F(EndToEnd, OurEncoderEveryMaskAndLevelForSmallVersions) {
                 const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
                 const mosaire::ModuleMatrix* symbol = encoded.matrix.get();
                 ASSERT_TRUE(symbol) << version;
-                Matrix m;
-                m.side = symbol->side;
-                for (int r = 0; r < m.side; ++r)
-                    for (int c = 0; c < m.side; ++c) m.dark.push_back(symbol->value[r][c]);
+                const Matrix m = testpics::FromModuleMatrix(*symbol);
                 Expected e{text, version, level, version <= 6 ? mask : encoded.mask, m.side};
                 e.modulePx = version <= 6 ? 3 + n % 8 : (n % 2 ? 6 : 3);
                 e.turns = (n / 3) % 4;

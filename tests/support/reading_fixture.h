@@ -109,13 +109,16 @@ inline void PaintSymbol(std::vector<uint8_t>& plane, int width, int height, cons
         const PointF p = placement.forward(c);
         x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
     }
-    for (int y = std::max(0, static_cast<int>(y0) - 1); y < std::min(height, static_cast<int>(y1) + 2); ++y)
-        for (int x = std::max(0, static_cast<int>(x0) - 1); x < std::min(width, static_cast<int>(x1) + 2); ++x) {
-            const PointF q = placement.inverse({x + 0.5f, y + 0.5f});
-            const int c = static_cast<int>(std::floor(q.x)), r = static_cast<int>(std::floor(q.y));
-            if (c >= 0 && r >= 0 && c < m.side && r < m.side && m.At(r, c))
-                plane[static_cast<size_t>(y) * width + x] = 1;
-        }
+    const testpics::Box box{static_cast<int>(x0) - 1, static_cast<int>(y0) - 1, static_cast<int>(x1) + 2,
+                            static_cast<int>(y1) + 2};
+    testpics::DrawModules(
+        m, width, height, box, 1, 0.0f,
+        [&](float px, float py) {
+            return placement.inverse({px, py});
+        },
+        [&](size_t at, int dark, int) {
+            if (dark) plane[at] = 1;
+        });
 }
 
 inline std::vector<uint8_t> RenderPlane(const testpics::Matrix& m, const Placement& placement, int width, int height) {

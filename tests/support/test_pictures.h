@@ -10,14 +10,9 @@
 
 #include <qrencode.h>
 
-namespace testpics {
+#include "symbol_drawing.h"
 
-// A module grid in the standard orientation, row-major, 1 = dark.
-struct Matrix {
-    int side = 0;
-    std::vector<uint8_t> dark;
-    bool At(int row, int col) const { return dark[static_cast<size_t>(row) * side + col] != 0; }
-};
+namespace testpics {
 
 struct Picture {
     int width = 0, height = 0;
@@ -69,19 +64,28 @@ inline Picture Render(const Matrix& m, int modulePx, int quiet = 4, int quarterT
     const int size = (m.side + 2 * quiet) * modulePx;
     p.width = p.height = size;
     p.pixels.assign(static_cast<size_t>(size) * size, light);
-    for (int r = 0; r < m.side; ++r)
-        for (int c = 0; c < m.side; ++c) {
-            if (!m.At(r, c)) continue;
-            int rr = r, cc = c;
-            for (int t = 0; t < (quarterTurns & 3); ++t) {  // clockwise: (r, c) -> (c, side-1-r)
-                const int nr = cc, nc = m.side - 1 - rr;
-                rr = nr;
-                cc = nc;
-            }
-            const int y0 = (rr + quiet) * modulePx, x0 = (cc + quiet) * modulePx;
-            for (int y = 0; y < modulePx; ++y)
-                std::memset(&p.pixels[static_cast<size_t>(y0 + y) * size + x0], dark, modulePx);
+    struct Point {
+        float x, y;
+    };
+    const float s = static_cast<float>(m.side);
+    // Pixel point -> turned symbol point -> the symbol point before the turn.
+    const auto toModules = [&](float px, float py) {
+        const float u = px / static_cast<float>(modulePx) - static_cast<float>(quiet);
+        const float v = py / static_cast<float>(modulePx) - static_cast<float>(quiet);
+        switch (quarterTurns & 3) {
+            case 1:
+                return Point{v, s - u};
+            case 2:
+                return Point{s - u, s - v};
+            case 3:
+                return Point{s - v, u};
+            default:
+                return Point{u, v};
         }
+    };
+    DrawModules(m, size, size, Box{0, 0, size, size}, 1, 0.0f, toModules, [&](size_t at, int isDark, int) {
+        if (isDark) p.pixels[at] = dark;
+    });
     return p;
 }
 

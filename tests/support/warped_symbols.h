@@ -9,16 +9,14 @@
 #include <vector>
 
 #include "encode_symbol.h"
+#include "own_symbols.h"
+#include "symbol_drawing.h"
 #include "photo/perspective_transform.h"
 #include "settings.h"
 
 namespace warped {
 
-struct Symbol {
-    int side = 0;
-    std::vector<uint8_t> dark;  // [row * side + column]
-    uint8_t At(int row, int column) const { return dark[static_cast<size_t>(row) * side + column]; }
-};
+using Symbol = testpics::Matrix;
 
 inline Symbol Encode(const std::string& text, int version, int level = 1) {
     auto settings = std::make_unique<mosaire::EncoderSettings>();
@@ -26,12 +24,7 @@ inline Symbol Encode(const std::string& text, int version, int level = 1) {
     mosaire::Configure(*settings, version, level, 0);
     const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
     const mosaire::ModuleMatrix* matrix = encoded.matrix.get();
-    Symbol s;
-    if (!matrix) return s;
-    s.side = matrix->side;
-    for (int r = 0; r < s.side; ++r)
-        for (int c = 0; c < s.side; ++c) s.dark.push_back(matrix->value[r][c]);
-    return s;
+    return matrix ? testpics::FromModuleMatrix(*matrix) : Symbol{};
 }
 
 struct Grey {
@@ -96,7 +89,7 @@ inline void BoxBlur(Grey& picture, int r) {
 // Draws `symbol` (with a 4-module quiet zone) into `picture`, 4 x 4 samples
 // per pixel.
 inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const Look& look = {}) {
-    const float q = 4, n = symbol.side;
+    const float q = 4, n = static_cast<float>(symbol.side);
     lectavo::photo::Point corners[4], modules[4] = {{0, 0}, {n, 0}, {n, n}, {0, n}};
     for (int i = 0; i < 4; ++i) corners[i] = {at.x[i], at.y[i]};
     lectavo::photo::Homography toModules;
@@ -104,28 +97,22 @@ inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const
     const float minX = *std::min_element(at.x, at.x + 4), maxX = *std::max_element(at.x, at.x + 4);
     const float minY = *std::min_element(at.y, at.y + 4), maxY = *std::max_element(at.y, at.y + 4);
     const float margin = (maxX - minX) * q / n + 2;
-    for (int y = std::max(0, static_cast<int>(minY - margin));
-         y < std::min(picture.height, static_cast<int>(maxY + margin)); ++y)
-        for (int x = std::max(0, static_cast<int>(minX - margin));
-             x < std::min(picture.width, static_cast<int>(maxX + margin)); ++x) {
-            int dark = 0, inside = 0;
-            for (int sy = 0; sy < 4; ++sy)
-                for (int sx = 0; sx < 4; ++sx) {
-                    const float px = x + (sx + 0.5f) / 4;
-                    const float bow = look.bend * std::sin(3.14159265f * (px - minX) / (maxX - minX));
-                    const auto m = toModules.Map(px, y + (sy + 0.5f) / 4 - bow);
-                    if (m.x < -q || m.y < -q || m.x >= n + q || m.y >= n + q) continue;
-                    ++inside;
-                    const int c = static_cast<int>(std::floor(m.x)), r = static_cast<int>(std::floor(m.y));
-                    const bool inSymbol = c >= 0 && r >= 0 && c < symbol.side && r < symbol.side;
-                    const bool d = inSymbol && (look.mirrored ? symbol.At(c, r) : symbol.At(r, c));
-                    dark += d != look.inverted;
-                }
-            if (inside == 0) continue;
-            uint8_t& p = picture.pixels[static_cast<size_t>(y) * picture.width + x];
-            const int value = (p * (16 - inside) + 30 * dark + 225 * (inside - dark)) / 16;
-            p = static_cast<uint8_t>(value);
-        }
+    const testpics::Box box{static_cast<int>(minX - margin), static_cast<int>(minY - margin),
+                            static_cast<int>(maxX + margin), static_cast<int>(maxY + margin)};
+    // A sheet curved across bows its rows down; a mirrored symbol is drawn
+    // transposed.
+    const auto sampleToModules = [&](float px, float py) {
+        const float bow = look.bend * std::sin(3.14159265f * (px - minX) / (maxX - minX));
+        const auto m = toModules.Map(px, py - bow);
+        return look.mirrored ? decltype(m){m.y, m.x} : m;
+    };
+    testpics::DrawModules(symbol, picture.width, picture.height, box, 4, q, sampleToModules,
+                          [&](size_t index, int dark, int inside) {
+                              if (inside == 0) return;
+                              if (look.inverted) dark = inside - dark;
+                              uint8_t& p = picture.pixels[index];
+                              p = static_cast<uint8_t>((p * (16 - inside) + 30 * dark + 225 * (inside - dark)) / 16);
+                          });
     if (look.gradient > 0)
         for (int y = 0; y < picture.height; ++y)
             for (int x = 0; x < picture.width; ++x) {

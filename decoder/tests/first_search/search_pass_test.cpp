@@ -4,6 +4,7 @@
 #include <string>
 
 #include "encode_symbol.h"
+#include "own_symbols.h"
 #include "locate/finder_scan.h"
 #include "first_search/search_pass.h"
 #include "location_fixtures.h"
@@ -56,10 +57,7 @@ TEST(SearchPass, DecodesOwnEncoderSymbols) {
         const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(settings);
         const mosaire::ModuleMatrix* matrix = encoded.matrix.get();
         ASSERT_TRUE(matrix);
-        testpics::Matrix m;
-        m.side = matrix->side;
-        for (int r = 0; r < m.side; ++r)
-            for (int c = 0; c < m.side; ++c) m.dark.push_back(matrix->value[r][c]);
+        const testpics::Matrix m = testpics::FromModuleMatrix(*matrix);
         locfix::PlaneSearch ps(testpics::Render(m, 3 + k % 3, 4, k % 4));
         ASSERT_TRUE(lectavo::SearchPass(
             lectavo::BinaryPlane{ps.plane.data(), ps.search.plane.width, ps.search.plane.height}, ps.search.state, 0))

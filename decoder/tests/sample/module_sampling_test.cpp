@@ -11,6 +11,7 @@
 
 #include "common/qr_tables.h"
 #include "encode_symbol.h"
+#include "own_symbols.h"
 #include "core/geometry.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
@@ -277,10 +278,7 @@ TEST(SampledGrid, EqualsOurEncodersModulesForEveryMask) {
             const mosaire::EncodedSymbol encoded = mosaire::EncodeSymbol(*settings);
             const mosaire::ModuleMatrix* symbol = encoded.matrix.get();
             ASSERT_TRUE(symbol);
-            testpics::Matrix m;
-            m.side = symbol->side;
-            for (int r = 0; r < m.side; ++r)
-                for (int c = 0; c < m.side; ++c) m.dark.push_back(symbol->value[r][c]);
+            const testpics::Matrix m = testpics::FromModuleMatrix(*symbol);
             const int turns = mask % 4, px = 2 + mask;
             const testpics::Picture picture = testpics::Render(m, px, 4, turns, 1, 0);
             search->plane.pixels = picture.pixels.data();
