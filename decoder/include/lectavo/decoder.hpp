@@ -27,7 +27,11 @@
 #include <string>
 #include <vector>
 
-#if defined(_WIN32)
+// LECTAVO_STATIC: the interface is linked into the program itself rather
+// than imported from Lectavo.dll.
+#if defined(LECTAVO_STATIC)
+#define LECTAVO_CPP_API
+#elif defined(_WIN32)
 #if defined(LECTAVO_BUILDING_LIBRARY)
 #define LECTAVO_CPP_API __declspec(dllexport)
 #else
