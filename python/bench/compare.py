@@ -36,8 +36,8 @@ FOLDERS = [f"qrcode-{k}" for k in range(1, 7)]  # qrcode-7 is a structured-appen
 def load_photo_report():
     """tools/photo_report's expected-text helpers (Shift_JIS files, ...)."""
     loader = importlib.machinery.SourceFileLoader("photo_report", str(ROOT / "tools" / "photo_report"))
-    spec = importlib.util.spec_from_loader("photo_report", loader)
-    module = importlib.util.module_from_spec(spec)
+    loaded = importlib.util.spec_from_loader("photo_report", loader)
+    module = importlib.util.module_from_spec(loaded)
     loader.exec_module(module)
     return module
 
