@@ -13,7 +13,15 @@ struct FinderCandidate {
     Point centre;
     float moduleSize = 0;  // mean of the horizontal and vertical estimates
     int hits = 0;          // scan rows that confirmed it
+    // The estimates along picture rows and columns (0: only moduleSize is
+    // known). A finder seen at a slant is narrower one way than the other.
+    float rowModule = 0, columnModule = 0;
 };
+
+// Pixels per module of the finder along the direction (dx, dy), from its row
+// and column estimates: a finder foreshortened to half its width has modules
+// half as wide along rows and full height along columns.
+float ModuleToward(const FinderCandidate& f, float dx, float dy);
 
 // At most this many candidates are kept per plane, so crafted pictures full
 // of finder-like marks cost a bounded amount of work.

@@ -26,11 +26,14 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     if (legRatio > 2.5f) return false;
     const float cosine = (ux * vx + uy * vy) / (lu * lv);
     if (std::abs(cosine) > 0.8f) return false;  // 37 to 143 degrees: strong perspective
-    // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version 40).
-    const float moduleU = (c[corner].moduleSize + c[a].moduleSize) / 2;
-    const float moduleV = (c[corner].moduleSize + c[b].moduleSize) / 2;
+    // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version
+    // 40). The modules are measured along each leg, as under a slant the legs
+    // differ in pixels, not in modules; runs along rows and columns measure a
+    // turned finder up to 1.41 times too wide, so a leg of 14 can count 9.9.
+    const float moduleU = (ModuleToward(c[corner], ux, uy) + ModuleToward(c[a], ux, uy)) / 2;
+    const float moduleV = (ModuleToward(c[corner], vx, vy) + ModuleToward(c[b], vx, vy)) / 2;
     const float spanU = lu / moduleU, spanV = lv / moduleV;
-    if (spanU < 10 || spanV < 10 || spanU > 200 || spanV > 200) return false;
+    if (spanU < 9 || spanV < 9 || spanU > 200 || spanV > 200) return false;
     const float spanRatio = std::max(spanU, spanV) / std::min(spanU, spanV);
     if (spanRatio > 1.8f) return false;
     out.topLeft = corner;
