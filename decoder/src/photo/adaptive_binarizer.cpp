@@ -11,35 +11,65 @@ constexpr int kBlock = 8;
 constexpr int kReach = 2;         // blocks on each side of the centre block
 constexpr int kMinContrast = 24;  // below this a block is flat
 
-// Threshold of each block from its own minimum, maximum and mean.
+// Grey values from here up are taken as clipped: glare or a light source
+// burnt out to white says nothing about the ink and paper around it.
+constexpr int kClipped = 250;
+
+// Threshold of each block from its own minimum, maximum and mean, clipped
+// pixels left out; -1 for a block of clipped pixels only.
 void BlockThresholds(const GreyView& grey, bool inverted, int blocksX, int blocksY, std::vector<int>& out) {
     out.assign(static_cast<size_t>(blocksX) * blocksY, 0);
     for (int by = 0; by < blocksY; ++by) {
         const int y0 = std::min(by * kBlock, grey.height - kBlock);
         for (int bx = 0; bx < blocksX; ++bx) {
             const int x0 = std::min(bx * kBlock, grey.width - kBlock);
-            int sum = 0, lo = 255, hi = 0;
+            // Raw grey first (no branch, so the loop vectorises); the few
+            // blocks holding clipped pixels are summed again without them.
+            int sum = 0, count = kBlock * kBlock, lo = 255, hi = 0;
             for (int y = y0; y < y0 + kBlock; ++y) {
                 const uint8_t* row = grey.pixels + static_cast<size_t>(y) * grey.width + x0;
                 for (int x = 0; x < kBlock; ++x) {
-                    const int v = inverted ? 255 - row[x] : row[x];
-                    sum += v;
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
+                    sum += row[x];
+                    lo = std::min(lo, static_cast<int>(row[x]));
+                    hi = std::max(hi, static_cast<int>(row[x]));
                 }
             }
-            int threshold = sum / (kBlock * kBlock);
+            if (hi >= kClipped) {
+                sum = count = 0, lo = 255, hi = 0;
+                for (int y = y0; y < y0 + kBlock; ++y) {
+                    const uint8_t* row = grey.pixels + static_cast<size_t>(y) * grey.width + x0;
+                    for (int x = 0; x < kBlock; ++x)
+                        if (row[x] < kClipped) {
+                            sum += row[x];
+                            ++count;
+                            lo = std::min(lo, static_cast<int>(row[x]));
+                            hi = std::max(hi, static_cast<int>(row[x]));
+                        }
+                }
+            }
+            if (inverted && count > 0) {
+                sum = 255 * count - sum;
+                const int raw = lo;
+                lo = 255 - hi, hi = 255 - raw;
+            }
+            int& threshold = out[static_cast<size_t>(by) * blocksX + bx];
+            if (count == 0) {
+                threshold = -1;
+                continue;
+            }
+            threshold = sum / count;
             if (hi - lo <= kMinContrast) {
                 // Flat: light ground unless the neighbours already saw darker ink around it.
                 threshold = lo / 2;
                 if (bx > 0 && by > 0) {
                     const int* up = &out[static_cast<size_t>(by - 1) * blocksX + bx];
                     const int left = out[static_cast<size_t>(by) * blocksX + bx - 1];
-                    const int neighbours = (up[0] + 2 * left + up[-1]) / 4;
-                    if (lo < neighbours) threshold = neighbours;
+                    if (up[0] >= 0 && left >= 0 && up[-1] >= 0) {
+                        const int neighbours = (up[0] + 2 * left + up[-1]) / 4;
+                        if (lo < neighbours) threshold = neighbours;
+                    }
                 }
             }
-            out[static_cast<size_t>(by) * blocksX + bx] = threshold;
         }
     }
 }
@@ -61,10 +91,16 @@ void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out) {
         for (int bx = 0; bx < blocksX; ++bx) {
             const int cx0 = std::clamp(bx - kReach, 0, std::max(0, blocksX - 1 - 2 * kReach));
             const int cx1 = std::min(blocksX - 1, cx0 + 2 * kReach);
-            int sum = 0;
+            int sum = 0, count = 0;
             for (int y = cy0; y <= cy1; ++y)
-                for (int x = cx0; x <= cx1; ++x) sum += thresholds[static_cast<size_t>(y) * blocksX + x];
-            const int threshold = sum / ((cy1 - cy0 + 1) * (cx1 - cx0 + 1));
+                for (int x = cx0; x <= cx1; ++x) {
+                    const int t = thresholds[static_cast<size_t>(y) * blocksX + x];
+                    sum += t >= 0 ? t : 0;
+                    count += t >= 0;
+                }
+            // Among clipped blocks only: below every pixel, which stays light
+            // (dark on the inverted plane).
+            const int threshold = count ? sum / count : (inverted ? 255 : -1);
             const int y1 = std::min(grey.height, (by + 1) * kBlock), x1 = std::min(grey.width, (bx + 1) * kBlock);
             for (int y = by * kBlock; y < y1; ++y) {
                 const uint8_t* in = grey.pixels + static_cast<size_t>(y) * grey.width;
