@@ -188,15 +188,20 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
     factors.push_back(1);
     std::vector<uint8_t> storage;
     BinaryPlane plane;
+    int coarsestWide = 0;
     for (int factor : factors) {
         stage.TryBothPlanes(Reduce(grey, factor, storage), factor, plane);
         if (stage.read >= stage.limit) return stage.read;
+        if (factor == factors.front()) coarsestWide = stage.wideCandidates;
     }
     // Specks and texture inside large modules (a picture printed into the
-    // symbol, a coarse paper) can break every row through a finder; a copy
-    // averaged over 2 x 2 pixels smooths them while its modules keep 2 px.
-    if (factors.size() == 1 && stage.wideCandidates > 0) {
-        stage.TryBothPlanes(Reduce(grey, 2, storage), 2, plane);
+    // symbol, a coarse paper) can break every row through a finder, and a
+    // finder's stone much wider than the binariser's reach comes out hollow:
+    // a copy of half the coarsest plane's size smooths the one and narrows
+    // the other while its modules keep 2 px.
+    if (coarsestWide > 0) {
+        const int factor = 2 * factors.front();
+        stage.TryBothPlanes(Reduce(grey, factor, storage), factor, plane);
         if (stage.read >= stage.limit) return stage.read;
     }
     // Small pictures once more at twice the size: modules of one or two
