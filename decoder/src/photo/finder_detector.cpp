@@ -147,8 +147,14 @@ bool RunsAlong(const BinaryPlane& p, CentreRuns& centres, int x, int y, int dx, 
 }
 
 // A finder seen at a slant: its modules along columns up to this many times
-// those along rows, or the other way round.
-constexpr float kMaxSlant = 1.8f;
+// those along rows, or the other way round. Beyond kMildSlant, data modules
+// of a large symbol make short look-alikes, while the finder of a symbol seen
+// at a slant is crossed by many rows: such a candidate needs kMinSlantedHits
+// confirmations. Light-on-dark finders, which only decide whether the
+// inverted plane is searched, are taken at a mild slant only.
+constexpr float kMaxSlant = 3.0f;
+constexpr float kMildSlant = 1.8f;
+constexpr int kMinSlantedHits = 6;
 
 struct Confirmed {
     Point centre;
@@ -206,7 +212,8 @@ bool Confirm(const BinaryPlane& p, CentreRuns& centres, ColumnAnswers& answers, 
         float offset = 0;
         if (!RunsAlong(p, centres, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
         const float colModule = FinderRatio(runs);
-        if (colModule == 0 || colModule > rowModule * kMaxSlant || colModule * kMaxSlant < rowModule) return false;
+        const float slant = ink ? kMaxSlant : kMildSlant;
+        if (colModule == 0 || colModule > rowModule * slant || colModule * slant < rowModule) return false;
         const float cy = y + offset;
         if (!RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
         const float rowModule2 = FinderRatio(runs);
@@ -272,10 +279,17 @@ private:
     std::vector<std::vector<int>> cells_;
 };
 
-// Candidates confirmed on at least kMinHits rows, most confirmations first.
+// Confirmed on fewer than kMinHits rows, or fewer than kMinSlantedHits at
+// more than a mild slant.
+bool Weak(const FinderCandidate& f) {
+    if (f.hits < kMinHits) return true;
+    const float wide = std::max(f.rowModule, f.columnModule), narrow = std::min(f.rowModule, f.columnModule);
+    return wide > kMildSlant * narrow && f.hits < kMinSlantedHits;
+}
+
+// Candidates confirmed often enough, most confirmations first.
 std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
-    found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < kMinHits; }),
-                found.end());
+    found.erase(std::remove_if(found.begin(), found.end(), Weak), found.end());
     std::stable_sort(found.begin(), found.end(),
                      [](const FinderCandidate& a, const FinderCandidate& b) { return a.hits > b.hits; });
     if (found.size() > static_cast<size_t>(kMaxFinderCandidates)) found.resize(kMaxFinderCandidates);

@@ -27,7 +27,9 @@ float ModuleToward(const FinderCandidate& f, float dx, float dy);
 // of finder-like marks cost a bounded amount of work.
 inline constexpr int kMaxFinderCandidates = 256;
 
-// Candidates confirmed on at least three rows, most confirmations first.
+// Candidates confirmed on at least three rows (six where the column and row
+// modules differ by more than 1.8 times: a finder seen at a slant, up to 3
+// times), most confirmations first.
 // `lightFinders`, when given, receives the light-on-dark finders (light
 // stone, dark ring) confirmed the same way on at least one row more: where
 // they can make a symbol, the inverted plane is worth a search.
