@@ -23,7 +23,9 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     const float lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
     if (lu <= 0 || lv <= 0) return false;
     const float legRatio = std::max(lu, lv) / std::min(lu, lv);
-    if (legRatio > 2.5f) return false;
+    // A symbol seen at a slant (finders up to 3 times taller than wide) has
+    // legs that far apart in pixels; in modules they are compared below.
+    if (legRatio > 3.2f) return false;
     const float cosine = (ux * vx + uy * vy) / (lu * lv);
     if (std::abs(cosine) > 0.8f) return false;  // 37 to 143 degrees: strong perspective
     // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version
