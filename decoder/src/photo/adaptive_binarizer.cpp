@@ -11,42 +11,85 @@ constexpr int kBlock = 8;
 constexpr int kReach = 2;         // blocks on each side of the centre block
 constexpr int kMinContrast = 24;  // below this a block is flat
 
-// Threshold of each block from its own minimum, maximum and mean.
-void BlockThresholds(const GreyView& grey, bool inverted, int blocksX, int blocksY, std::vector<int>& out) {
+// Threshold of each block from its own minimum, maximum and mean, pixels
+// from `glare` up left out; -1 for a block of such pixels only.
+void BlockThresholds(const GreyView& grey, bool inverted, int glare, int blocksX, int blocksY, std::vector<int>& out) {
     out.assign(static_cast<size_t>(blocksX) * blocksY, 0);
     for (int by = 0; by < blocksY; ++by) {
         const int y0 = std::min(by * kBlock, grey.height - kBlock);
         for (int bx = 0; bx < blocksX; ++bx) {
             const int x0 = std::min(bx * kBlock, grey.width - kBlock);
-            int sum = 0, lo = 255, hi = 0;
+            // Raw grey first (no branch, so the loop vectorises); the few
+            // blocks holding glare are summed again without it.
+            int sum = 0, count = kBlock * kBlock, lo = 255, hi = 0;
             for (int y = y0; y < y0 + kBlock; ++y) {
                 const uint8_t* row = grey.pixels + static_cast<size_t>(y) * grey.width + x0;
                 for (int x = 0; x < kBlock; ++x) {
-                    const int v = inverted ? 255 - row[x] : row[x];
-                    sum += v;
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
+                    sum += row[x];
+                    lo = std::min(lo, static_cast<int>(row[x]));
+                    hi = std::max(hi, static_cast<int>(row[x]));
                 }
             }
-            int threshold = sum / (kBlock * kBlock);
+            if (hi >= glare) {
+                sum = count = 0, lo = 255, hi = 0;
+                for (int y = y0; y < y0 + kBlock; ++y) {
+                    const uint8_t* row = grey.pixels + static_cast<size_t>(y) * grey.width + x0;
+                    for (int x = 0; x < kBlock; ++x)
+                        if (row[x] < glare) {
+                            sum += row[x];
+                            ++count;
+                            lo = std::min(lo, static_cast<int>(row[x]));
+                            hi = std::max(hi, static_cast<int>(row[x]));
+                        }
+                }
+            }
+            if (inverted && count > 0) {
+                sum = 255 * count - sum;
+                const int raw = lo;
+                lo = 255 - hi, hi = 255 - raw;
+            }
+            int& threshold = out[static_cast<size_t>(by) * blocksX + bx];
+            if (count == 0) {
+                threshold = -1;
+                continue;
+            }
+            threshold = sum / count;
             if (hi - lo <= kMinContrast) {
                 // Flat: light ground unless the neighbours already saw darker ink around it.
                 threshold = lo / 2;
                 if (bx > 0 && by > 0) {
                     const int* up = &out[static_cast<size_t>(by - 1) * blocksX + bx];
                     const int left = out[static_cast<size_t>(by) * blocksX + bx - 1];
-                    const int neighbours = (up[0] + 2 * left + up[-1]) / 4;
-                    if (lo < neighbours) threshold = neighbours;
+                    if (up[0] >= 0 && left >= 0 && up[-1] >= 0) {
+                        const int neighbours = (up[0] + 2 * left + up[-1]) / 4;
+                        if (lo < neighbours) threshold = neighbours;
+                    }
                 }
             }
-            out[static_cast<size_t>(by) * blocksX + bx] = threshold;
         }
     }
 }
 
 }  // namespace
 
-void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out) {
+int GlareLevel(const GreyView& grey) {
+    if (!grey.pixels || grey.width <= 0 || grey.height <= 0) return kNoGlare;
+    // Every fourth pixel of every fourth row.
+    uint32_t histogram[256] = {};
+    uint32_t count = 0;
+    for (int y = 0; y < grey.height; y += 4) {
+        const uint8_t* row = grey.pixels + static_cast<size_t>(y) * grey.width;
+        for (int x = 0; x < grey.width; x += 4) ++histogram[row[x]];
+        count += static_cast<uint32_t>((grey.width + 3) / 4);
+    }
+    // The light parts: the level 90 % of the sample stay at or below.
+    uint32_t below = 0;
+    int light = 0;
+    while (light < 255 && (below += histogram[light]) * 10ull < count * 9ull) ++light;
+    return light < kDimLight ? std::max(2 * light, kDimLight) : kNoGlare;
+}
+
+void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out, int glare) {
     out.width = grey.width;
     out.height = grey.height;
     out.inverted = inverted;
@@ -54,17 +97,23 @@ void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out) {
     if (!grey.pixels || grey.width < kBlock || grey.height < kBlock) return;
     const int blocksX = (grey.width + kBlock - 1) / kBlock, blocksY = (grey.height + kBlock - 1) / kBlock;
     std::vector<int> thresholds;
-    BlockThresholds(grey, inverted, blocksX, blocksY, thresholds);
+    BlockThresholds(grey, inverted, glare, blocksX, blocksY, thresholds);
     for (int by = 0; by < blocksY; ++by) {
         const int cy0 = std::clamp(by - kReach, 0, std::max(0, blocksY - 1 - 2 * kReach));
         const int cy1 = std::min(blocksY - 1, cy0 + 2 * kReach);
         for (int bx = 0; bx < blocksX; ++bx) {
             const int cx0 = std::clamp(bx - kReach, 0, std::max(0, blocksX - 1 - 2 * kReach));
             const int cx1 = std::min(blocksX - 1, cx0 + 2 * kReach);
-            int sum = 0;
+            int sum = 0, count = 0;
             for (int y = cy0; y <= cy1; ++y)
-                for (int x = cx0; x <= cx1; ++x) sum += thresholds[static_cast<size_t>(y) * blocksX + x];
-            const int threshold = sum / ((cy1 - cy0 + 1) * (cx1 - cx0 + 1));
+                for (int x = cx0; x <= cx1; ++x) {
+                    const int t = thresholds[static_cast<size_t>(y) * blocksX + x];
+                    sum += t >= 0 ? t : 0;
+                    count += t >= 0;
+                }
+            // Among glare blocks only: below every pixel, which stays light
+            // (dark on the inverted plane).
+            const int threshold = count ? sum / count : (inverted ? 255 : -1);
             const int y1 = std::min(grey.height, (by + 1) * kBlock), x1 = std::min(grey.width, (bx + 1) * kBlock);
             for (int y = by * kBlock; y < y1; ++y) {
                 const uint8_t* in = grey.pixels + static_cast<size_t>(y) * grey.width;

@@ -146,9 +146,20 @@ bool RunsAlong(const BinaryPlane& p, CentreRuns& centres, int x, int y, int dx, 
     return true;
 }
 
+// A finder seen at a slant: its modules along columns up to this many times
+// those along rows, or the other way round. Beyond kMildSlant, data modules
+// of a large symbol make short look-alikes, while the finder of a symbol seen
+// at a slant is crossed by many rows: such a candidate needs kMinSlantedHits
+// confirmations. Light-on-dark finders, which only decide whether the
+// inverted plane is searched, are taken at a mild slant only.
+constexpr float kMaxSlant = 3.0f;
+constexpr float kMildSlant = 1.8f;
+constexpr int kMinSlantedHits = 6;
+
 struct Confirmed {
     Point centre;
     float module = 0;
+    float rowModule = 0, columnModule = 0;
 };
 
 // The last confirmation asked of each column. Every step of a confirmation
@@ -201,7 +212,8 @@ bool Confirm(const BinaryPlane& p, CentreRuns& centres, ColumnAnswers& answers, 
         float offset = 0;
         if (!RunsAlong(p, centres, x, y, 0, 1, maxRun, ink, runs, offset)) return false;
         const float colModule = FinderRatio(runs);
-        if (colModule == 0 || colModule > rowModule * 1.8f || colModule * 1.8f < rowModule) return false;
+        const float slant = ink ? kMaxSlant : kMildSlant;
+        if (colModule == 0 || colModule > rowModule * slant || colModule * slant < rowModule) return false;
         const float cy = y + offset;
         if (!RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
         const float rowModule2 = FinderRatio(runs);
@@ -212,6 +224,8 @@ bool Confirm(const BinaryPlane& p, CentreRuns& centres, ColumnAnswers& answers, 
         if (FinderRatio(runs, 8) == 0) return false;
         answer.out.centre = {cx2 + 0.5f, cy + 0.5f};
         answer.out.module = (rowModule2 + colModule) / 2;
+        answer.out.rowModule = rowModule2;
+        answer.out.columnModule = colModule;
         return true;
     };
     answer.confirmed = walk();
@@ -245,13 +259,15 @@ public:
                         const float n = static_cast<float>(f.hits);
                         f.centre = {(f.centre.x * n + c.centre.x) / (n + 1), (f.centre.y * n + c.centre.y) / (n + 1)};
                         f.moduleSize = (f.moduleSize * n + c.module) / (n + 1);
+                        f.rowModule = (f.rowModule * n + c.rowModule) / (n + 1);
+                        f.columnModule = (f.columnModule * n + c.columnModule) / (n + 1);
                         ++f.hits;
                         return;
                     }
                 }
         if (found.size() >= kMaxKept) return;
         cells_[static_cast<size_t>(cy) * columns_ + cx].push_back(static_cast<int>(found.size()));
-        found.push_back({c.centre, c.module, 1});
+        found.push_back({c.centre, c.module, 1, c.rowModule, c.columnModule});
     }
 
 private:
@@ -263,10 +279,17 @@ private:
     std::vector<std::vector<int>> cells_;
 };
 
-// Candidates confirmed on at least kMinHits rows, most confirmations first.
+// Confirmed on fewer than kMinHits rows, or fewer than kMinSlantedHits at
+// more than a mild slant.
+bool Weak(const FinderCandidate& f) {
+    if (f.hits < kMinHits) return true;
+    const float wide = std::max(f.rowModule, f.columnModule), narrow = std::min(f.rowModule, f.columnModule);
+    return wide > kMildSlant * narrow && f.hits < kMinSlantedHits;
+}
+
+// Candidates confirmed often enough, most confirmations first.
 std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
-    found.erase(std::remove_if(found.begin(), found.end(), [](const FinderCandidate& f) { return f.hits < kMinHits; }),
-                found.end());
+    found.erase(std::remove_if(found.begin(), found.end(), Weak), found.end());
     std::stable_sort(found.begin(), found.end(),
                      [](const FinderCandidate& a, const FinderCandidate& b) { return a.hits > b.hits; });
     if (found.size() > static_cast<size_t>(kMaxFinderCandidates)) found.resize(kMaxFinderCandidates);
@@ -274,6 +297,15 @@ std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
 }
 
 }  // namespace
+
+float ModuleToward(const FinderCandidate& f, float dx, float dy) {
+    const float length = std::hypot(dx, dy);
+    if (f.rowModule <= 0 || f.columnModule <= 0 || length <= 0) return f.moduleSize;
+    // A line at this direction crosses dx / rowModule + dy / columnModule
+    // modules per pixel, taken as the length of that vector.
+    const float x = dx / length / f.rowModule, y = dy / length / f.columnModule;
+    return 1 / std::hypot(x, y);
+}
 
 std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector<FinderCandidate>* lightFinders) {
     std::vector<FinderCandidate> found, light;

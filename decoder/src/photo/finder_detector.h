@@ -13,13 +13,23 @@ struct FinderCandidate {
     Point centre;
     float moduleSize = 0;  // mean of the horizontal and vertical estimates
     int hits = 0;          // scan rows that confirmed it
+    // The estimates along picture rows and columns (0: only moduleSize is
+    // known). A finder seen at a slant is narrower one way than the other.
+    float rowModule = 0, columnModule = 0;
 };
+
+// Pixels per module of the finder along the direction (dx, dy), from its row
+// and column estimates: a finder foreshortened to half its width has modules
+// half as wide along rows and full height along columns.
+float ModuleToward(const FinderCandidate& f, float dx, float dy);
 
 // At most this many candidates are kept per plane, so crafted pictures full
 // of finder-like marks cost a bounded amount of work.
 inline constexpr int kMaxFinderCandidates = 256;
 
-// Candidates confirmed on at least three rows, most confirmations first.
+// Candidates confirmed on at least three rows (six where the column and row
+// modules differ by more than 1.8 times: a finder seen at a slant, up to 3
+// times), most confirmations first.
 // `lightFinders`, when given, receives the light-on-dark finders (light
 // stone, dark ring) confirmed the same way on at least one row more: where
 // they can make a symbol, the inverted plane is worth a search.

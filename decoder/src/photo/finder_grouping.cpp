@@ -9,6 +9,9 @@ namespace {
 
 // Under strong perspective the near finder looks up to this much larger.
 constexpr float kMaxModuleRatio = 2.3f;
+// Added to the score of a triple with another candidate between its finders:
+// more than any clear triple scores.
+constexpr float kBlockedPenalty = 100;
 
 float Distance(const Point& a, const Point& b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
@@ -20,14 +23,19 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     const float lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
     if (lu <= 0 || lv <= 0) return false;
     const float legRatio = std::max(lu, lv) / std::min(lu, lv);
-    if (legRatio > 2.5f) return false;
+    // A symbol seen at a slant (finders up to 3 times taller than wide) has
+    // legs that far apart in pixels; in modules they are compared below.
+    if (legRatio > 3.2f) return false;
     const float cosine = (ux * vx + uy * vy) / (lu * lv);
     if (std::abs(cosine) > 0.8f) return false;  // 37 to 143 degrees: strong perspective
-    // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version 40).
-    const float moduleU = (c[corner].moduleSize + c[a].moduleSize) / 2;
-    const float moduleV = (c[corner].moduleSize + c[b].moduleSize) / 2;
+    // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version
+    // 40). The modules are measured along each leg, as under a slant the legs
+    // differ in pixels, not in modules; runs along rows and columns measure a
+    // turned finder up to 1.41 times too wide, so a leg of 14 can count 9.9.
+    const float moduleU = (ModuleToward(c[corner], ux, uy) + ModuleToward(c[a], ux, uy)) / 2;
+    const float moduleV = (ModuleToward(c[corner], vx, vy) + ModuleToward(c[b], vx, vy)) / 2;
     const float spanU = lu / moduleU, spanV = lv / moduleV;
-    if (spanU < 10 || spanV < 10 || spanU > 200 || spanV > 200) return false;
+    if (spanU < 9 || spanV < 9 || spanU > 200 || spanV > 200) return false;
     const float spanRatio = std::max(spanU, spanV) / std::min(spanU, spanV);
     if (spanRatio > 1.8f) return false;
     out.topLeft = corner;
@@ -38,11 +46,40 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     return true;
 }
 
+// Whether another candidate lies near the segment between candidates i and
+// j, away from its ends: within a fifth of the segment's length of the line,
+// on its middle 70 %. Two finders of one symbol see only the symbol's own
+// modules between them (a neighbouring symbol's finders lie at least a quiet
+// zone and half a finder further out), while two finders of different
+// symbols on a sheet of many usually have a third symbol's finder between.
+bool Blocked(const std::vector<FinderCandidate>& c, int n, int i, int j) {
+    const Point& a = c[i].centre;
+    const float dx = c[j].centre.x - a.x, dy = c[j].centre.y - a.y;
+    const float squared = dx * dx + dy * dy;
+    if (squared <= 0) return false;
+    for (int k = 0; k < n; ++k) {
+        if (k == i || k == j) continue;
+        const float wx = c[k].centre.x - a.x, wy = c[k].centre.y - a.y;
+        const float along = wx * dx + wy * dy, across = wx * dy - wy * dx;
+        // along / squared in (0.15, 0.85) and |across| / squared < 0.2
+        if (along > 0.15f * squared && along < 0.85f * squared && std::abs(across) < 0.2f * squared) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candidates) {
     std::vector<FinderTriple> triples;
     const int n = std::min(static_cast<int>(candidates.size()), kMaxGroupedCandidates);
+    // Pairs with another candidate between them, worked out once per pair
+    // that can be part of a triple (0 unknown, 1 clear, 2 blocked).
+    std::vector<uint8_t> between(static_cast<size_t>(n) * n, 0);
+    const auto blocked = [&](int i, int j) {
+        uint8_t& b = between[static_cast<size_t>(std::min(i, j)) * n + std::max(i, j)];
+        if (b == 0) b = Blocked(candidates, n, i, j) ? 2 : 1;
+        return b == 2;
+    };
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             const float mi = candidates[i].moduleSize, mj = candidates[j].moduleSize;
@@ -59,7 +96,11 @@ std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candi
                 if (dik >= dij && dik >= djk) corner = j, a = i, b = k;
                 if (djk >= dij && djk >= dik) corner = i, a = j, b = k;
                 FinderTriple t;
-                if (ScoreTriple(candidates, corner, a, b, t)) triples.push_back(t);
+                if (!ScoreTriple(candidates, corner, a, b, t)) continue;
+                // Triples with a candidate between two of their finders go
+                // after every clear one.
+                if (blocked(i, j) || blocked(i, k) || blocked(j, k)) t.score += kBlockedPenalty;
+                triples.push_back(t);
             }
         }
     std::sort(triples.begin(), triples.end(), [](const FinderTriple& x, const FinderTriple& y) {

@@ -44,6 +44,8 @@ struct Stage {
     int read = 0;
     // Candidates left unread with modules of kMinModuleToReduce plane pixels or more.
     int wideCandidates = 0;
+    // Grey from which pixels are glare (GlareLevel of the picture).
+    int glare = kNoGlare;
     // Finder centres and module sizes (picture pixels) of the symbols read.
     std::vector<FinderCandidate> used;
 
@@ -164,10 +166,10 @@ struct Stage {
     // light-on-dark finders that can make a symbol.
     void TryBothPlanes(const GreyView& view, int factor, BinaryPlane& plane) {
         std::vector<FinderCandidate> lightFinders;
-        BinarizeAdaptive(view, false, plane);
+        BinarizeAdaptive(view, false, plane, glare);
         TryPlane(plane, static_cast<float>(factor), &lightFinders);
         if (read >= limit || GroupFinders(lightFinders).empty()) return;
-        BinarizeAdaptive(view, true, plane);
+        BinarizeAdaptive(view, true, plane, glare);
         TryPlane(plane, static_cast<float>(factor));
     }
 };
@@ -177,7 +179,7 @@ struct Stage {
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid) {
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}};
+    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, GlareLevel(grey), {}};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
@@ -188,22 +190,27 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
     factors.push_back(1);
     std::vector<uint8_t> storage;
     BinaryPlane plane;
+    int coarsestWide = 0;
     for (int factor : factors) {
         stage.TryBothPlanes(Reduce(grey, factor, storage), factor, plane);
         if (stage.read >= stage.limit) return stage.read;
+        if (factor == factors.front()) coarsestWide = stage.wideCandidates;
     }
     // Specks and texture inside large modules (a picture printed into the
-    // symbol, a coarse paper) can break every row through a finder; a copy
-    // averaged over 2 x 2 pixels smooths them while its modules keep 2 px.
-    if (factors.size() == 1 && stage.wideCandidates > 0) {
-        stage.TryBothPlanes(Reduce(grey, 2, storage), 2, plane);
+    // symbol, a coarse paper) can break every row through a finder, and a
+    // finder's stone much wider than the binariser's reach comes out hollow:
+    // a copy of half the coarsest plane's size smooths the one and narrows
+    // the other while its modules keep 2 px.
+    if (coarsestWide > 0) {
+        const int factor = 2 * factors.front();
+        stage.TryBothPlanes(Reduce(grey, factor, storage), factor, plane);
         if (stage.read >= stage.limit) return stage.read;
     }
     // Small pictures once more at twice the size: modules of one or two
     // pixels then give the run and edge measurements room.
     if (std::max(grey.width, grey.height) <= kMaxEnlarged) {
         const GreyView view = Enlarge(grey, storage);
-        BinarizeAdaptive(view, false, plane);
+        BinarizeAdaptive(view, false, plane, stage.glare);
         stage.TryPlane(plane, 0.5f);
     }
     return stage.read;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "decode/grid_format.h"
+#include "photo/finder_grouping.h"
 #include "warped_symbols.h"
 
 namespace {
@@ -174,6 +175,55 @@ TEST(PhotoStage, ReadsEverySymbolOfAFullSheet) {
     std::vector<int> every(48);
     for (int i = 0; i < 48; ++i) every[i] = i;
     EXPECT_EQ(all, every);
+}
+
+// Finders of a sheet of symbols in rows and columns: a finder of each of
+// three symbols in a row or column makes as perfect a right angle as the
+// three of one symbol, but has another symbol's finder between two of its
+// own. Each symbol's own triple comes before those (only the compact triples
+// of three neighbouring symbols, one per corner where four meet, may come
+// between).
+TEST(FinderGrouping, PutsEachSymbolsOwnTripleBeforeTriplesAcrossASheet) {
+    const float module = 4, pitch = 32 * module;  // 21-module symbols, 11 modules apart
+    std::vector<lectavo::photo::FinderCandidate> finders;
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 6; ++column) {
+            const float x = 50 + column * pitch + 3.5f * module, y = 50 + row * pitch + 3.5f * module;
+            for (const auto& [dx, dy] : {std::pair{0, 0}, {14, 0}, {0, 14}})
+                finders.push_back({{x + dx * module, y + dy * module}, module, 5, module, module});
+        }
+    const auto triples = lectavo::photo::GroupFinders(finders);
+    int own = 0;
+    for (size_t i = 0; i < triples.size() && i < 30 + 4 * 5; ++i) {
+        const auto& t = triples[i];
+        own += t.topLeft % 3 == 0 && t.topRight == t.topLeft + 1 && t.bottomLeft == t.topLeft + 2;
+    }
+    EXPECT_EQ(own, 30);
+}
+
+// A symbol seen from the side, its modules nearly three times as tall as
+// wide, and a dim symbol beside a light burnt out to white, which must not
+// turn the paper around it dark.
+TEST(PhotoStage, ReadsASymbolSeenFromTheSideAndADimOneBesideGlare) {
+    const auto symbol = warped::Encode("from the side", 2);
+    const float tall = symbol.side * 8.0f, wide = tall * 0.36f;
+    auto side = warped::Blank(static_cast<int>(tall * 1.5f), static_cast<int>(tall * 1.5f));
+    const float cx = tall * 0.75f, cy = tall * 0.75f;
+    const warped::Placement slanted = {{cx - wide / 2, cx + wide / 2, cx + wide / 2, cx - wide / 2},
+                                       {cy - tall / 2, cy - tall * 0.45f, cy + tall * 0.45f, cy + tall / 2}};
+    warped::Draw(side, symbol, slanted);
+    EXPECT_EQ(Read(side, {symbol}), std::vector<int>{0});
+
+    const float size = symbol.side * 6.0f;
+    auto dim = warped::Blank(static_cast<int>(size * 1.8f), static_cast<int>(size * 1.6f));
+    const auto at = warped::Place(size * 0.9f, size * 0.9f, size, 0);
+    warped::Draw(dim, symbol, at);
+    for (uint8_t& p : dim.pixels) p = static_cast<uint8_t>(p / 4);
+    // A bar of light along the quiet zone above the symbol.
+    for (int y = static_cast<int>(at.y[0] - 16); y < static_cast<int>(at.y[0] - 6); ++y)
+        for (int x = static_cast<int>(at.x[0] - 20); x < static_cast<int>(at.x[1] + 20); ++x)
+            dim.pixels[static_cast<size_t>(y) * dim.width + x] = 255;
+    EXPECT_EQ(Read(dim, {symbol}), std::vector<int>{0});
 }
 
 // Pictures without a symbol, hostile sizes and crafted patterns end without
