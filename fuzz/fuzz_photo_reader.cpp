@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::ArrayShape shape;
     if (!fuzzing::ReadArrayShape(data, size, 5, shape, 256)) return 0;
     const std::vector<uint8_t> pixels(data + 5, data + 5 + static_cast<size_t>(shape.width) * shape.height);
-    const lectavo::photo::GreyView view{pixels.data(), shape.width, shape.height};
+    const lectavo::GreyView view{pixels.data(), shape.width, shape.height};
     auto out = std::make_unique<lectavo::DecodedData>();
     int read = 0;
     const lectavo::photo::SymbolTrial trial = [&](const lectavo::SampledGrid& grid, const lectavo::Quad&) {

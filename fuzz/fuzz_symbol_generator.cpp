@@ -234,7 +234,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (stage == 1) {
         // The photo stage alone, each grid it offers decoded.
-        const lectavo::photo::GreyView view{drawing.pixels.data(), drawing.width, drawing.height};
+        const lectavo::GreyView view{drawing.pixels.data(), drawing.width, drawing.height};
         auto out = std::make_unique<lectavo::DecodedData>();
         lectavo::photo::RunPhotoStage(
             view, 1 + (seed >> 8) % 3,

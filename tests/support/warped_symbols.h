@@ -90,7 +90,7 @@ inline void BoxBlur(Grey& picture, int r) {
 // per pixel.
 inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const Look& look = {}) {
     const float q = 4, n = static_cast<float>(symbol.side);
-    lectavo::photo::Point corners[4], modules[4] = {{0, 0}, {n, 0}, {n, n}, {0, n}};
+    lectavo::PointF corners[4], modules[4] = {{0, 0}, {n, 0}, {n, n}, {0, n}};
     for (int i = 0; i < 4; ++i) corners[i] = {at.x[i], at.y[i]};
     lectavo::photo::Homography toModules;
     if (!toModules.Fit(corners, modules)) return;

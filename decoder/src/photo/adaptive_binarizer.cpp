@@ -89,7 +89,7 @@ int GlareLevel(const GreyView& grey) {
     return light < kDimLight ? std::max(2 * light, kDimLight) : kNoGlare;
 }
 
-void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out, int glare) {
+void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPicture& out, int glare) {
     out.width = grey.width;
     out.height = grey.height;
     out.inverted = inverted;

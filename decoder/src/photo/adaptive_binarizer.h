@@ -27,7 +27,7 @@ int GlareLevel(const GreyView& grey);
 // symbol says nothing about its ink and paper, and would turn the paper
 // around it dark. `inverted` reads light-on-dark symbols: light pixels
 // become 1.
-void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPlane& out, int glare = kNoGlare);
+void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPicture& out, int glare = kNoGlare);
 
 // Box average of `factor` x `factor` pixels; the last partial row and column
 // are dropped. `storage` receives the pixels the returned view points to.

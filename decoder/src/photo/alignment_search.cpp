@@ -12,12 +12,12 @@ constexpr int kMinScore = 22;  // of 25 modules
 
 // Matching modules of the 5 x 5 pattern centred at (x, y); gives up (and
 // returns a low count) once more than `maxMisses` modules differ.
-int PatternScore(const BinaryPlane& plane, float x, float y, Point ex, Point ey, int maxMisses) {
+int PatternScore(const BinaryPicture& plane, float x, float y, PointF ex, PointF ey, int maxMisses) {
     int misses = 0;
     for (int i = -2; i <= 2; ++i)
         for (int j = -2; j <= 2; ++j) {
             const bool dark = std::max(std::abs(i), std::abs(j)) != 1;
-            const Point p{x + j * ex.x + i * ey.x, y + j * ex.y + i * ey.y};
+            const PointF p{x + j * ex.x + i * ey.x, y + j * ex.y + i * ey.y};
             if (SampleAt(plane, p) != (dark ? 1 : 0) && ++misses > maxMisses) return 25 - misses;
         }
     return 25 - misses;
@@ -26,7 +26,7 @@ int PatternScore(const BinaryPlane& plane, float x, float y, Point ex, Point ey,
 // Centre of the dark run through (x, y) along one pixel axis, when that run
 // is about as long as the centre stone (a blurred stone merged with its ring
 // is left alone).
-bool StoneCentre(const BinaryPlane& plane, float& x, float& y, bool horizontal, float module) {
+bool StoneCentre(const BinaryPicture& plane, float& x, float& y, bool horizontal, float module) {
     const int px = static_cast<int>(x), py = static_cast<int>(y);
     if (!plane.At(px, py)) return false;
     const int limit = static_cast<int>(module * 2) + 1;
@@ -41,8 +41,8 @@ bool StoneCentre(const BinaryPlane& plane, float& x, float& y, bool horizontal, 
 
 }  // namespace
 
-bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found,
-                   int* score) {
+bool FindAlignment(const BinaryPicture& plane, PointF predicted, PointF ex, PointF ey, float radiusModules,
+                   PointF& found, int* score) {
     const float module = std::sqrt(std::abs(ex.x * ey.y - ex.y * ey.x));
     if (!(module >= 1.0f) || !(module < 1000.0f)) return false;
     if (!(predicted.x > -module * 10 && predicted.y > -module * 10 && predicted.x < plane.width + module * 10 &&
@@ -67,7 +67,7 @@ bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey
     found = {sumX / n, sumY / n};
     if (score) *score = best;
     for (int pass = 0; pass < 2; ++pass) {
-        Point refined = found;
+        PointF refined = found;
         if (!StoneCentre(plane, refined.x, refined.y, true, module) ||
             !StoneCentre(plane, refined.x, refined.y, false, module))
             break;

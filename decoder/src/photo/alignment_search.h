@@ -12,7 +12,7 @@ namespace lectavo::photo {
 // `radiusModules` are scored; the centre of the best ones is returned when
 // the pattern matches well enough.
 // `score` receives how many of the 25 modules matched.
-bool FindAlignment(const BinaryPlane& plane, Point predicted, Point ex, Point ey, float radiusModules, Point& found,
-                   int* score = nullptr);
+bool FindAlignment(const BinaryPicture& plane, PointF predicted, PointF ex, PointF ey, float radiusModules,
+                   PointF& found, int* score = nullptr);
 
 }  // namespace lectavo::photo

@@ -8,20 +8,21 @@ namespace lectavo::photo {
 namespace {
 
 struct Line {
-    Point at;   // a point on the line
-    Point dir;  // unit direction
+    PointF at;   // a point on the line
+    PointF dir;  // unit direction
 };
 
 // Walks from the finder centre outward along one module axis and returns the
 // third colour change (stone to light ring, light ring to dark ring, dark ring
 // to the quiet zone): a point on the finder's outer edge.
-bool EdgePoint(const BinaryPlane& plane, const Homography& h, bool alongColumns, float across, int side, Point& out) {
+bool EdgePoint(const BinaryPicture& plane, const Homography& h, bool alongColumns, float across, int side,
+               PointF& out) {
     const float start = side - 3.5f;
     constexpr float kStep = 0.1f;
     uint8_t previous = 1;
     int changes = 0;
     for (float t = start; t <= side + 1.5f; t += kStep) {
-        const Point p = alongColumns ? h.Map(t, across) : h.Map(across, t);
+        const PointF p = alongColumns ? h.Map(t, across) : h.Map(across, t);
         const uint8_t bit = SampleAt(plane, p);
         if (bit != previous && ++changes == 3) {
             out = alongColumns ? h.Map(t - kStep / 2, across) : h.Map(across, t - kStep / 2);
@@ -33,7 +34,7 @@ bool EdgePoint(const BinaryPlane& plane, const Homography& h, bool alongColumns,
 }
 
 // Least-squares line through the points (principal axis).
-bool FitLine(const Point* p, int n, Line& line) {
+bool FitLine(const PointF* p, int n, Line& line) {
     if (n < 4) return false;
     float mx = 0, my = 0;
     for (int i = 0; i < n; ++i) mx += p[i].x, my += p[i].y;
@@ -49,12 +50,12 @@ bool FitLine(const Point* p, int n, Line& line) {
     return std::isfinite(angle);
 }
 
-float Residual(const Line& line, const Point& p) {
+float Residual(const Line& line, const PointF& p) {
     return std::abs((p.x - line.at.x) * line.dir.y - (p.y - line.at.y) * line.dir.x);
 }
 
-bool TraceEdge(const BinaryPlane& plane, const Homography& h, bool alongColumns, int side, Line& line) {
-    Point points[7];
+bool TraceEdge(const BinaryPicture& plane, const Homography& h, bool alongColumns, int side, Line& line) {
+    PointF points[7];
     int n = 0;
     // Lines through the stone (modules 2-4 of the finder, clear of its
     // borders), where the walk crosses all three rings.
@@ -83,7 +84,7 @@ bool TraceEdge(const BinaryPlane& plane, const Homography& h, bool alongColumns,
 
 }  // namespace
 
-bool FindOuterCorner(const BinaryPlane& plane, const Homography& rough, int side, Point& corner) {
+bool FindOuterCorner(const BinaryPicture& plane, const Homography& rough, int side, PointF& corner) {
     Line right, bottom;
     if (!TraceEdge(plane, rough, true, side, right) || !TraceEdge(plane, rough, false, side, bottom)) return false;
     const float den = right.dir.x * bottom.dir.y - right.dir.y * bottom.dir.x;
@@ -92,8 +93,8 @@ bool FindOuterCorner(const BinaryPlane& plane, const Homography& rough, int side
     const float t = (dx * bottom.dir.y - dy * bottom.dir.x) / den;
     corner = {right.at.x + t * right.dir.x, right.at.y + t * right.dir.y};
     // Reject a corner far from where the rough map puts it.
-    const Point expected = rough.Map(static_cast<float>(side), static_cast<float>(side));
-    const Point unit = rough.Map(static_cast<float>(side) + 1, static_cast<float>(side));
+    const PointF expected = rough.Map(static_cast<float>(side), static_cast<float>(side));
+    const PointF unit = rough.Map(static_cast<float>(side) + 1, static_cast<float>(side));
     const float module = std::hypot(unit.x - expected.x, unit.y - expected.y);
     return std::hypot(corner.x - expected.x, corner.y - expected.y) <= module * side * 0.25f;
 }

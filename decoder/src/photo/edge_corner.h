@@ -11,6 +11,6 @@ namespace lectavo::photo {
 // `rough` maps module coordinates to the picture and must be accurate near
 // the top-right and bottom-left finders (an affine map through the finder
 // centres is). False when either edge cannot be traced.
-bool FindOuterCorner(const BinaryPlane& plane, const Homography& rough, int side, Point& corner);
+bool FindOuterCorner(const BinaryPicture& plane, const Homography& rough, int side, PointF& corner);
 
 }  // namespace lectavo::photo

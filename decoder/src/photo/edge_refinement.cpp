@@ -18,7 +18,7 @@ constexpr float kMinCoherence = 0.3f;     // resultant length per change: below,
 // points at most (`walks` is the number of module lengths walked).
 float WalkStep(const ModuleMap& map, int side, int walks) {
     const float mid = side / 2.0f;
-    const Point a = map.Map(mid, mid), b = map.Map(mid + 1, mid), c = map.Map(mid, mid + 1);
+    const PointF a = map.Map(mid, mid), b = map.Map(mid + 1, mid), c = map.Map(mid, mid + 1);
     const float module = std::max(std::hypot(b.x - a.x, b.y - a.y), std::hypot(c.x - a.x, c.y - a.y));
     const float affordable = std::max(4.0f, static_cast<float>(kMaxWalkSamples) / walks);
     const float perModule = std::clamp(module * 4, 4.0f, std::min(20.0f, affordable));
@@ -31,7 +31,7 @@ float WalkStep(const ModuleMap& map, int side, int walks) {
 // widened by print gain or blur push the two kinds of change in opposite
 // directions, so the mean keeps the centre. Returns false when the window
 // holds too few changes or they scatter.
-bool BorderPhase(const BinaryPlane& plane, const ModuleMap& map, bool alongRows, float across0, int lineFirst,
+bool BorderPhase(const BinaryPicture& plane, const ModuleMap& map, bool alongRows, float across0, int lineFirst,
                  int lineLast, float from, float to, float step, float& phase) {
     float cosSum = 0, sinSum = 0;
     int changes = 0;
@@ -41,7 +41,7 @@ bool BorderPhase(const BinaryPlane& plane, const ModuleMap& map, bool alongRows,
         const float across = line + 0.5f + across0;
         int previous = -1;
         for (float t = from; t <= to; t += step) {
-            const Point p = alongRows ? map.Map(t, across) : map.Map(across, t);
+            const PointF p = alongRows ? map.Map(t, across) : map.Map(across, t);
             const int bit = SampleAt(plane, p);
             if (previous >= 0 && bit != previous) {
                 const float angle = kTwoPi * (t - step / 2);
@@ -59,7 +59,7 @@ bool BorderPhase(const BinaryPlane& plane, const ModuleMap& map, bool alongRows,
 
 }  // namespace
 
-bool RefineByModuleEdges(const BinaryPlane& plane, int side, ModuleMap& map) {
+bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
     constexpr int kLattice = ModuleMap::kMaxShiftLattice;
     if (side < 21 || side > 177) return false;
     const int count = std::clamp((side - 1 + 3) / 4 + 1, 2, kLattice);
@@ -67,7 +67,7 @@ bool RefineByModuleEdges(const BinaryPlane& plane, int side, ModuleMap& map) {
     const int reach = static_cast<int>(spacing / 2) + 1;  // window: this many modules each side of the lattice point
     const int lines = std::min(2 * reach + 1, kMaxLines);
     const float step = WalkStep(map, side, count * count * 2 * kPasses * lines * (2 * reach + 1));
-    Point shifts[kLattice * kLattice];
+    PointF shifts[kLattice * kLattice];
     int measured = 0;
     for (int i = 0; i < count; ++i)
         for (int j = 0; j < count; ++j) {
@@ -75,7 +75,7 @@ bool RefineByModuleEdges(const BinaryPlane& plane, int side, ModuleMap& map) {
                       row = static_cast<int>(std::lround(i * spacing));
             const int c0 = std::max(0, column - reach), c1 = std::min(side - 1, column + reach);
             const int r0 = std::max(0, row - reach), r1 = std::min(side - 1, row + reach);
-            Point shift{0, 0};
+            PointF shift{0, 0};
             bool any = false;
             for (int pass = 0; pass < kPasses; ++pass) {
                 float phase = 0;

@@ -13,6 +13,6 @@ namespace lectavo::photo {
 // module borders, and stores those offsets (each within half a module) as
 // the map's corrections. False when too few positions could be measured to
 // be worth a new sampling.
-bool RefineByModuleEdges(const BinaryPlane& plane, int side, ModuleMap& map);
+bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map);
 
 }  // namespace lectavo::photo

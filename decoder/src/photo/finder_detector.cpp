@@ -52,7 +52,7 @@ constexpr int kMaxCentreRuns = 14;
 // stopped. The lengths are exactly those of a fresh walk.
 class CentreRuns {
 public:
-    explicit CentreRuns(const BinaryPlane& p)
+    explicit CentreRuns(const BinaryPicture& p)
         : p_(p),
           lines_{std::vector<Line>(static_cast<size_t>(p.width)), std::vector<Line>(static_cast<size_t>(p.height)),
                  std::vector<Line>(static_cast<size_t>(p.width) + p.height)} {}
@@ -102,7 +102,7 @@ private:
         uint8_t ink = 0;
         bool known = false, lowEnds = false, highEnds = false;
     };
-    const BinaryPlane& p_;
+    const BinaryPicture& p_;
     std::vector<Line> lines_[3];
 };
 
@@ -111,7 +111,7 @@ private:
 // the centre run to kMaxCentreRuns times that (false beyond).
 // Returns the offset of the centre of the middle run from the start point,
 // in steps.
-bool RunsAlong(const BinaryPlane& p, CentreRuns& centres, int x, int y, int dx, int dy, int maxRun, uint8_t ink,
+bool RunsAlong(const BinaryPicture& p, CentreRuns& centres, int x, int y, int dx, int dy, int maxRun, uint8_t ink,
                Runs& runs, float& centreOffset) {
     if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
     // Steps that stay inside the plane on each side of (x, y).
@@ -157,7 +157,7 @@ constexpr float kMildSlant = 1.8f;
 constexpr int kMinSlantedHits = 6;
 
 struct Confirmed {
-    Point centre;
+    PointF centre;
     float module = 0;
     float rowModule = 0, columnModule = 0;
 };
@@ -191,7 +191,7 @@ private:
 // Confirms a row hit down the column, again along the row through the
 // refined centre, and along one diagonal. `ink` is the colour of the
 // pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
-bool Confirm(const BinaryPlane& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
+bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
              uint8_t ink, Confirmed& out) {
     const int maxRun = static_cast<int>(rowModule * 3) + 2;
     const int x = static_cast<int>(cx);
@@ -307,7 +307,7 @@ float ModuleToward(const FinderCandidate& f, float dx, float dy) {
     return 1 / std::hypot(x, y);
 }
 
-std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane, std::vector<FinderCandidate>* lightFinders) {
+std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vector<FinderCandidate>* lightFinders) {
     std::vector<FinderCandidate> found, light;
     if (plane.width < 7 || plane.height < 7 || plane.bits.size() < static_cast<size_t>(plane.width) * plane.height)
         return found;

@@ -10,7 +10,7 @@
 namespace lectavo::photo {
 
 struct FinderCandidate {
-    Point centre;
+    PointF centre;
     float moduleSize = 0;  // mean of the horizontal and vertical estimates
     int hits = 0;          // scan rows that confirmed it
     // The estimates along picture rows and columns (0: only moduleSize is
@@ -33,7 +33,7 @@ inline constexpr int kMaxFinderCandidates = 256;
 // `lightFinders`, when given, receives the light-on-dark finders (light
 // stone, dark ring) confirmed the same way on at least one row more: where
 // they can make a symbol, the inverted plane is worth a search.
-std::vector<FinderCandidate> DetectFinders(const BinaryPlane& plane,
+std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane,
                                            std::vector<FinderCandidate>* lightFinders = nullptr);
 
 }  // namespace lectavo::photo

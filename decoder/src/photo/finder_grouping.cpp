@@ -13,11 +13,11 @@ constexpr float kMaxModuleRatio = 2.3f;
 // more than any clear triple scores.
 constexpr float kBlockedPenalty = 100;
 
-float Distance(const Point& a, const Point& b) { return std::hypot(a.x - b.x, a.y - b.y); }
+float Distance(const PointF& a, const PointF& b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
 // Scores the triple with `corner` at the right angle; false if it cannot be a symbol.
 bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b, FinderTriple& out) {
-    const Point& p = c[corner].centre;
+    const PointF& p = c[corner].centre;
     const float ux = c[a].centre.x - p.x, uy = c[a].centre.y - p.y;
     const float vx = c[b].centre.x - p.x, vy = c[b].centre.y - p.y;
     const float lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
@@ -53,7 +53,7 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
 // zone and half a finder further out), while two finders of different
 // symbols on a sheet of many usually have a third symbol's finder between.
 bool Blocked(const std::vector<FinderCandidate>& c, int n, int i, int j) {
-    const Point& a = c[i].centre;
+    const PointF& a = c[i].centre;
     const float dx = c[j].centre.x - a.x, dy = c[j].centre.y - a.y;
     const float squared = dx * dx + dy * dy;
     if (squared <= 0) return false;

@@ -5,24 +5,24 @@
 
 namespace lectavo::photo {
 
-void ModuleMap::SetCells(const int* anchors, int count, const Point* points) {
+void ModuleMap::SetCells(const int* anchors, int count, const PointF* points) {
     count_ = 0;
     if (count < 2 || count > kMaxAnchors) return;
     for (int i = 0; i + 1 < count; ++i)
         for (int j = 0; j + 1 < count; ++j) {
-            const Point src[4] = {{anchors[j] + 0.5f, anchors[i] + 0.5f},
-                                  {anchors[j + 1] + 0.5f, anchors[i] + 0.5f},
-                                  {anchors[j + 1] + 0.5f, anchors[i + 1] + 0.5f},
-                                  {anchors[j] + 0.5f, anchors[i + 1] + 0.5f}};
-            const Point dst[4] = {points[i * count + j], points[i * count + j + 1], points[(i + 1) * count + j + 1],
-                                  points[(i + 1) * count + j]};
+            const PointF src[4] = {{anchors[j] + 0.5f, anchors[i] + 0.5f},
+                                   {anchors[j + 1] + 0.5f, anchors[i] + 0.5f},
+                                   {anchors[j + 1] + 0.5f, anchors[i + 1] + 0.5f},
+                                   {anchors[j] + 0.5f, anchors[i + 1] + 0.5f}};
+            const PointF dst[4] = {points[i * count + j], points[i * count + j + 1], points[(i + 1) * count + j + 1],
+                                   points[(i + 1) * count + j]};
             if (!cells_[i * (kMaxAnchors - 1) + j].Fit(src, dst)) return;
         }
     std::copy(anchors, anchors + count, anchors_);
     count_ = count;
 }
 
-void ModuleMap::SetShifts(int side, int count, const Point* shifts) {
+void ModuleMap::SetShifts(int side, int count, const PointF* shifts) {
     shiftCount_ = 0;
     if (count < 2 || count > kMaxShiftLattice || side < 2) return;
     std::copy(shifts, shifts + count * count, shifts_.begin());
@@ -30,7 +30,7 @@ void ModuleMap::SetShifts(int side, int count, const Point* shifts) {
     shiftCount_ = count;
 }
 
-Point ModuleMap::Map(float column, float row) const {
+PointF ModuleMap::Map(float column, float row) const {
     if (shiftCount_ >= 2) {
         const float last = static_cast<float>(shiftCount_ - 1);
         const float fu = std::clamp((column - 0.5f) / shiftSpacing_, 0.0f, last);
@@ -38,8 +38,8 @@ Point ModuleMap::Map(float column, float row) const {
         const int j = std::min(static_cast<int>(fu), shiftCount_ - 2),
                   i = std::min(static_cast<int>(fv), shiftCount_ - 2);
         const float tu = fu - j, tv = fv - i;
-        const Point* s = &shifts_[static_cast<size_t>(i) * shiftCount_ + j];
-        const Point* t = s + shiftCount_;
+        const PointF* s = &shifts_[static_cast<size_t>(i) * shiftCount_ + j];
+        const PointF* t = s + shiftCount_;
         column += (s[0].x * (1 - tu) + s[1].x * tu) * (1 - tv) + (t[0].x * (1 - tu) + t[1].x * tu) * tv;
         row += (s[0].y * (1 - tu) + s[1].y * tu) * (1 - tv) + (t[0].y * (1 - tu) + t[1].y * tu) * tv;
     }
@@ -52,12 +52,12 @@ Point ModuleMap::Map(float column, float row) const {
     return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
 }
 
-uint8_t SampleAt(const BinaryPlane& plane, Point p) {
+uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
     if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
     return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
 }
 
-void SampleGrid(const BinaryPlane& plane, const ModuleMap& map, int side, SampledGrid& grid) {
+void SampleGrid(const BinaryPicture& plane, const ModuleMap& map, int side, SampledGrid& grid) {
     grid.side = std::clamp(side, 0, kMaxSide);
     constexpr float kOff = 0.22f;  // sub-sample offset in modules
     for (int r = 0; r < grid.side; ++r)

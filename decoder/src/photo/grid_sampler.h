@@ -21,13 +21,13 @@ public:
     // `anchors` are the alignment coordinates (module indexes, ascending),
     // `points[i * count + j]` the picture position of the centre of anchor
     // (column anchors[j], row anchors[i]).
-    void SetCells(const int* anchors, int count, const Point* points);
+    void SetCells(const int* anchors, int count, const PointF* points);
     // `count` x `count` corrections in modules (count 2-12), the first at
     // module centre (0, 0) and the last at (side - 1, side - 1), evenly
     // spaced; `shifts[i * count + j]` is added to the module coordinates near
     // lattice column j, row i, and bilinearly between them.
-    void SetShifts(int side, int count, const Point* shifts);
-    Point Map(float column, float row) const;
+    void SetShifts(int side, int count, const PointF* shifts);
+    PointF Map(float column, float row) const;
     const Homography& Global() const { return global_; }
 
     static constexpr int kMaxShiftLattice = 12;
@@ -40,14 +40,14 @@ private:
     std::array<Homography, (kMaxAnchors - 1) * (kMaxAnchors - 1)> cells_{};
     int shiftCount_ = 0;
     float shiftSpacing_ = 1;
-    std::array<Point, kMaxShiftLattice * kMaxShiftLattice> shifts_{};
+    std::array<PointF, kMaxShiftLattice * kMaxShiftLattice> shifts_{};
 };
 
 // Reads the plane at a picture position; outside counts as light.
-uint8_t SampleAt(const BinaryPlane& plane, Point p);
+uint8_t SampleAt(const BinaryPicture& plane, PointF p);
 
 // Every module of a `side` x `side` grid: the majority of five samples
 // around its centre. Leaves version, level and mask to the caller.
-void SampleGrid(const BinaryPlane& plane, const ModuleMap& map, int side, SampledGrid& grid);
+void SampleGrid(const BinaryPicture& plane, const ModuleMap& map, int side, SampledGrid& grid);
 
 }  // namespace lectavo::photo

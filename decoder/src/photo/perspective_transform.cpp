@@ -8,7 +8,7 @@ namespace {
 using Mat = double[9];
 
 // The map taking the unit square (0,0), (1,0), (1,1), (0,1) to q[0..3].
-bool SquareToQuad(const Point q[4], Mat out) {
+bool SquareToQuad(const PointF q[4], Mat out) {
     const double x0 = q[0].x, y0 = q[0].y, x1 = q[1].x, y1 = q[1].y;
     const double x2 = q[2].x, y2 = q[2].y, x3 = q[3].x, y3 = q[3].y;
     const double sx = x0 - x1 + x2 - x3, sy = y0 - y1 + y2 - y3;
@@ -48,7 +48,7 @@ void Multiply(const Mat a, const Mat b, Mat out) {
 
 }  // namespace
 
-bool Homography::Fit(const Point src[4], const Point dst[4]) {
+bool Homography::Fit(const PointF src[4], const PointF dst[4]) {
     Mat toSrc, fromSrc, toDst;
     if (!SquareToQuad(src, toSrc) || !Adjugate(toSrc, fromSrc) || !SquareToQuad(dst, toDst)) return false;
     Mat m;
@@ -59,7 +59,7 @@ bool Homography::Fit(const Point src[4], const Point dst[4]) {
     return true;
 }
 
-Point Homography::Map(float u, float v) const {
+PointF Homography::Map(float u, float v) const {
     const double w = m_[6] * u + m_[7] * v + m_[8];
     if (std::abs(w) < 1e-12) return {-1e6f, -1e6f};
     return {static_cast<float>((m_[0] * u + m_[1] * v + m_[2]) / w),

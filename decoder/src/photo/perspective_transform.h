@@ -10,8 +10,8 @@ class Homography {
 public:
     Homography() = default;
     // Maps src[i] to dst[i]; false when either quadrilateral is degenerate.
-    bool Fit(const Point src[4], const Point dst[4]);
-    Point Map(float u, float v) const;
+    bool Fit(const PointF src[4], const PointF dst[4]);
+    PointF Map(float u, float v) const;
 
 private:
     // Row-major 3 x 3, applied to (u, v, 1).

@@ -22,7 +22,7 @@ struct PlaneBudget {
     int attempts, samplings;
 };
 
-PlaneBudget BudgetFor(const BinaryPlane& plane, int symbolsWanted) {
+PlaneBudget BudgetFor(const BinaryPicture& plane, int symbolsWanted) {
     const long long pixels = static_cast<long long>(plane.width) * plane.height;
     const int megapixels = static_cast<int>(std::min<long long>(pixels / 1000000, 128));
     const int wanted = std::min(symbolsWanted, kMaxPhotoSymbols);
@@ -62,7 +62,7 @@ struct Stage {
 
     // Tries the grids of one triple; true when it read (a new symbol or one
     // already held), whose finders are then passed over.
-    bool TryTriple(const BinaryPlane& plane, float factor, const FinderCandidate& tl, const FinderCandidate& tr,
+    bool TryTriple(const BinaryPicture& plane, float factor, const FinderCandidate& tl, const FinderCandidate& tr,
                    const FinderCandidate& bl, int& budget) {
         GridVerdict verdict = GridVerdict::kUnread;
         const auto trial = [&](const SampledGrid& grid, const Quad& q) {
@@ -83,7 +83,7 @@ struct Stage {
     // legs of equal length, with either finder at the corner and on either
     // side, or opposite the pair when the pair is the diagonal. Strongest
     // candidates first, with attempts and samplings of their own.
-    void TryPairs(const BinaryPlane& plane, float factor, const std::vector<FinderCandidate>& finders,
+    void TryPairs(const BinaryPicture& plane, float factor, const std::vector<FinderCandidate>& finders,
                   std::vector<uint8_t>& taken, PlaneBudget allowed) {
         const int n = std::min(static_cast<int>(finders.size()), kMaxPairCandidates);
         int attempts = 0, budget = allowed.samplings;
@@ -101,7 +101,7 @@ struct Stage {
                 const bool leg = span >= 14 && span <= 170, diagonal = span >= 14 * 1.41f && span <= 170 * 1.41f;
                 // The corner finder, the two others, and which of the three is made up.
                 struct Hypothesis {
-                    Point corner, other, third, made;
+                    PointF corner, other, third, made;
                 };
                 Hypothesis hypotheses[14];
                 int count = 0;
@@ -113,14 +113,14 @@ struct Stage {
                             const float sx = (o->centre.x - c->centre.x) * scale,
                                         sy = (o->centre.y - c->centre.y) * scale;
                             for (float turn : {1.0f, -1.0f}) {
-                                const Point made{c->centre.x - turn * sy, c->centre.y + turn * sx};
+                                const PointF made{c->centre.x - turn * sy, c->centre.y + turn * sx};
                                 hypotheses[count++] = {c->centre, o->centre, made, made};
                             }
                         }
                 if (diagonal)
                     for (float turn : {1.0f, -1.0f}) {
-                        const Point middle{(a.centre.x + b.centre.x) / 2, (a.centre.y + b.centre.y) / 2};
-                        const Point made{middle.x - turn * dy / 2, middle.y + turn * dx / 2};
+                        const PointF middle{(a.centre.x + b.centre.x) / 2, (a.centre.y + b.centre.y) / 2};
+                        const PointF made{middle.x - turn * dy / 2, middle.y + turn * dx / 2};
                         hypotheses[count++] = {made, a.centre, b.centre, made};
                     }
                 for (int h = 0; h < count && attempts < allowed.attempts && budget > 0; ++h) {
@@ -140,7 +140,7 @@ struct Stage {
     }
 
     // `factor` is picture pixels per plane pixel.
-    void TryPlane(const BinaryPlane& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
+    void TryPlane(const BinaryPicture& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
         const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         std::vector<uint8_t> taken(finders.size(), 0);
@@ -164,7 +164,7 @@ struct Stage {
 
     // The plain plane, and the inverted one where the plain plane shows
     // light-on-dark finders that can make a symbol.
-    void TryBothPlanes(const GreyView& view, int factor, BinaryPlane& plane) {
+    void TryBothPlanes(const GreyView& view, int factor, BinaryPicture& plane) {
         std::vector<FinderCandidate> lightFinders;
         BinarizeAdaptive(view, false, plane, glare);
         TryPlane(plane, static_cast<float>(factor), &lightFinders);
@@ -189,7 +189,7 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
         if (shortSide / f >= 400) factors.push_back(f);
     factors.push_back(1);
     std::vector<uint8_t> storage;
-    BinaryPlane plane;
+    BinaryPicture plane;
     int coarsestWide = 0;
     for (int factor : factors) {
         stage.TryBothPlanes(Reduce(grey, factor, storage), factor, plane);

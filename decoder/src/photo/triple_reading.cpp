@@ -12,12 +12,12 @@
 namespace lectavo::photo {
 namespace {
 
-Point Minus(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
-float Length(Point a) { return std::hypot(a.x, a.y); }
+PointF Minus(PointF a, PointF b) { return {a.x - b.x, a.y - b.y}; }
+float Length(PointF a) { return std::hypot(a.x, a.y); }
 
 // Distance from `from` along the unit direction (dx, dy) to the outer edge of
 // the finder ring (third colour change), or 0.
-float ToRingEdge(const BinaryPlane& plane, Point from, float dx, float dy, float limit) {
+float ToRingEdge(const BinaryPicture& plane, PointF from, float dx, float dy, float limit) {
     uint8_t previous = 1;
     int changes = 0;
     for (float t = 0; t <= limit; t += 1) {
@@ -31,7 +31,7 @@ float ToRingEdge(const BinaryPlane& plane, Point from, float dx, float dy, float
 // Module size of a finder measured along the line to another finder: the
 // line runs along the symbol's own axis, so rotation does not inflate it as
 // it inflates runs along picture rows.
-float ModuleAlong(const BinaryPlane& plane, const FinderCandidate& from, const FinderCandidate& to) {
+float ModuleAlong(const BinaryPicture& plane, const FinderCandidate& from, const FinderCandidate& to) {
     const float dx = to.centre.x - from.centre.x, dy = to.centre.y - from.centre.y, d = std::hypot(dx, dy);
     if (d <= 0) return from.moduleSize;
     const float limit = from.moduleSize * 8;
@@ -43,21 +43,22 @@ float ModuleAlong(const BinaryPlane& plane, const FinderCandidate& from, const F
 }
 
 // Picture steps of one module along columns and rows at (u, v).
-void LocalAxes(const Homography& h, float u, float v, Point& at, Point& ex, Point& ey) {
+void LocalAxes(const Homography& h, float u, float v, PointF& at, PointF& ex, PointF& ey) {
     at = h.Map(u, v);
     ex = Minus(h.Map(u + 1, v), at);
     ey = Minus(h.Map(u, v + 1), at);
 }
 
-bool FitFourth(const Point& tl, const Point& tr, const Point& bl, int side, Point src4, Point dst4, Homography& h) {
+bool FitFourth(const PointF& tl, const PointF& tr, const PointF& bl, int side, PointF src4, PointF dst4,
+               Homography& h) {
     const float f = side - 3.5f;
-    const Point src[4] = {{3.5f, 3.5f}, {f, 3.5f}, src4, {3.5f, f}};
-    const Point dst[4] = {tl, tr, dst4, bl};
+    const PointF src[4] = {{3.5f, 3.5f}, {f, 3.5f}, src4, {3.5f, f}};
+    const PointF dst[4] = {tl, tr, dst4, bl};
     return h.Fit(src, dst);
 }
 
 // Colour changes along the straight picture segment from a to b.
-int ChangesAlong(const BinaryPlane& plane, Point a, Point b) {
+int ChangesAlong(const BinaryPicture& plane, PointF a, PointF b) {
     const float length = Length(Minus(b, a));
     if (!(length < 1e5f)) return 0;
     const int steps = static_cast<int>(length * 2) + 1;
@@ -77,12 +78,13 @@ int ChangesAlong(const BinaryPlane& plane, Point a, Point b) {
 // alternate, giving side - 13 colour changes. A homography keeps straight
 // lines straight and does not change the count, so this holds under any
 // perspective; 0 when the two lines disagree.
-int SideFromTiming(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, float sideEstimate) {
+int SideFromTiming(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl,
+                   float sideEstimate) {
     const int side = std::clamp(static_cast<int>(std::lround(sideEstimate)), 21, kMaxSide);
     const float f = side - 3.5f;
     Homography affine;
-    const Point src[4] = {{3.5f, 3.5f}, {f, 3.5f}, {f, f}, {3.5f, f}};
-    const Point dst[4] = {tl, tr, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, bl};
+    const PointF src[4] = {{3.5f, 3.5f}, {f, 3.5f}, {f, f}, {3.5f, f}};
+    const PointF dst[4] = {tl, tr, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, bl};
     if (!affine.Fit(src, dst)) return 0;
     // The affine map puts the far end of each line slightly off under
     // perspective, so three parallel lines are walked and the count nearest
@@ -99,7 +101,7 @@ int SideFromTiming(const BinaryPlane& plane, const Point& tl, const Point& tr, c
 
 // Share of the timing pattern modules (row 6 and column 6 between the
 // finders) the map reads right: about one half for a false triple.
-float TimingAgreement(const BinaryPlane& plane, const ModuleMap& map, int side) {
+float TimingAgreement(const BinaryPicture& plane, const ModuleMap& map, int side) {
     int right = 0, total = 0;
     for (int k = 8; k <= side - 9; ++k) {
         const uint8_t expected = k % 2 == 0 ? 1 : 0;
@@ -117,7 +119,7 @@ constexpr float kMinRefinedTiming = 0.6f;
 
 // The version information read through the map: only its two blocks of
 // 6 x 3 modules are sampled.
-int VersionThrough(const BinaryPlane& plane, const ModuleMap& map, int side) {
+int VersionThrough(const BinaryPicture& plane, const ModuleMap& map, int side) {
     static thread_local SampledGrid probe;
     probe.side = side;
     for (int a = 0; a < 6; ++a)
@@ -130,17 +132,17 @@ int VersionThrough(const BinaryPlane& plane, const ModuleMap& map, int side) {
 
 // Every alignment pattern of a large version, each searched near where the
 // global map and its already found neighbours put it.
-void FollowAlignmentGrid(const BinaryPlane& plane, int version, ModuleMap& map) {
+void FollowAlignmentGrid(const BinaryPicture& plane, int version, ModuleMap& map) {
     const qrcommon::AlignmentRow& row = qrcommon::kAlignment[version];
     const int n = row.count;
     if (n < 3) return;
-    Point points[49];
-    Point shift[49];
+    PointF points[49];
+    PointF shift[49];
     bool located[49] = {};
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             const int k = i * n + j;
-            Point at, ex, ey;
+            PointF at, ex, ey;
             LocalAxes(map.Global(), row.pos[j] + 0.5f, row.pos[i] + 0.5f, at, ex, ey);
             shift[k] = {0, 0};
             const bool inFinder = (i == 0 && j == 0) || (i == 0 && j == n - 1) || (i == n - 1 && j == 0);
@@ -155,8 +157,8 @@ void FollowAlignmentGrid(const BinaryPlane& plane, int version, ModuleMap& map) 
             int m = 0;
             for (int nk : {i > 0 ? k - n : -1, j > 0 ? k - 1 : -1, i > 0 && j > 0 ? k - n - 1 : -1})
                 if (nk >= 0 && located[nk]) sx += shift[nk].x, sy += shift[nk].y, ++m;
-            const Point predicted{at.x + (m ? sx / m : 0), at.y + (m ? sy / m : 0)};
-            Point found;
+            const PointF predicted{at.x + (m ? sx / m : 0), at.y + (m ? sy / m : 0)};
+            PointF found;
             if (FindAlignment(plane, predicted, ex, ey, 3, found)) {
                 points[k] = found;
                 shift[k] = Minus(found, at);
@@ -169,7 +171,7 @@ void FollowAlignmentGrid(const BinaryPlane& plane, int version, ModuleMap& map) 
     map.SetCells(row.pos, n, points);
 }
 
-bool TryOrientations(const BinaryPlane& plane, const ModuleMap& map, int version, const GridTrial& trial) {
+bool TryOrientations(const BinaryPicture& plane, const ModuleMap& map, int version, const GridTrial& trial) {
     static thread_local SampledGrid straight, mirrored;
     const int side = qrcommon::SymbolSide(version);
     if (TimingAgreement(plane, map, side) < kMinTimingAgreement) return false;
@@ -177,9 +179,9 @@ bool TryOrientations(const BinaryPlane& plane, const ModuleMap& map, int version
     mirrored = straight;
     Transpose(mirrored);
     const FormatReading fs = ReadFormat(straight), fm = ReadFormat(mirrored);
-    const Point c[4] = {map.Map(0, 0), map.Map(static_cast<float>(side), 0),
-                        map.Map(static_cast<float>(side), static_cast<float>(side)),
-                        map.Map(0, static_cast<float>(side))};
+    const PointF c[4] = {map.Map(0, 0), map.Map(static_cast<float>(side), 0),
+                         map.Map(static_cast<float>(side), static_cast<float>(side)),
+                         map.Map(0, static_cast<float>(side))};
     auto attempt = [&](SampledGrid& grid, const FormatReading& f, bool isMirrored) {
         if (f.distance > 3) return false;
         grid.version = version;
@@ -198,7 +200,7 @@ bool TryOrientations(const BinaryPlane& plane, const ModuleMap& map, int version
 
 }  // namespace
 
-int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version,
+int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl, int version,
               ModuleMap maps[2]) {
     const int side = qrcommon::SymbolSide(version);
     const float f = side - 3.5f, s = static_cast<float>(side);
@@ -208,10 +210,10 @@ int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const 
     // perspective, but blur and a curved sheet can mislead it, so the affine
     // map stays an alternative where the alignment pattern cannot decide.
     Homography rough = affine;
-    Point corner;
+    PointF corner;
     bool distinct = false;
     if (FindOuterCorner(plane, affine, side, corner) && FitFourth(tl, tr, bl, side, {s, s}, corner, rough)) {
-        const Point a = affine.Map(s, s), unit = affine.Map(s + 1, s);
+        const PointF a = affine.Map(s, s), unit = affine.Map(s + 1, s);
         distinct = Length(Minus(corner, a)) > 0.3f * Length(Minus(unit, a));
     }
     int count = 0;
@@ -220,7 +222,7 @@ int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const 
         // the affine one; small modules mislead the edges, a curved sheet the
         // affine map. Where both are found apart, the better match goes first.
         const float a = side - 6.5f;
-        Point at, ex, ey, found[2];
+        PointF at, ex, ey, found[2];
         int score[2] = {-1, -1};
         const Homography* guesses[2] = {&rough, &affine};
         for (int k = 0; k < (distinct ? 2 : 1); ++k) {
@@ -252,7 +254,7 @@ int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const 
     return count;
 }
 
-bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
                 const FinderCandidate& bl, const GridTrial& trial, int& budget) {
     const float topModule = (ModuleAlong(plane, tl, tr) + ModuleAlong(plane, tr, tl)) / 2;
     const float leftModule = (ModuleAlong(plane, tl, bl) + ModuleAlong(plane, bl, tl)) / 2;

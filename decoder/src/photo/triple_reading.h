@@ -15,13 +15,13 @@ namespace lectavo::photo {
 // bottom-right alignment pattern (version 2 and up), else from the symbol's
 // outer edges, with the affine map as the alternative; on version 7 and up
 // every alignment pattern found refines its own region. Returns the count.
-int MapSymbol(const BinaryPlane& plane, const Point& tl, const Point& tr, const Point& bl, int version,
+int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl, int version,
               ModuleMap maps[2]);
 
 // Tries the grids of this triple until `trial` accepts one; each map sampled
 // spends one unit of `budget`. The quads given to `trial` are in this
 // plane's pixels.
-bool ReadSymbol(const BinaryPlane& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
                 const FinderCandidate& bl, const GridTrial& trial, int& budget);
 
 }  // namespace lectavo::photo
