@@ -7,6 +7,7 @@
 #include "first_search/search_pass.h"
 #include "result_codes.h"
 #include "sample/symbol_reading.h"
+#include "enlarged_passes.h"
 #include "second_stage.h"
 
 namespace lectavo {
@@ -70,6 +71,7 @@ void SearchGrey(const uint8_t* grey, int width, int height, uint8_t threshold, b
         state, status == BinarizeStatus::kFound, options,
         [&](std::vector<DecodeResult>& results) {
             AppendPhotoResults(grey, width, height, WantedSymbols(options), results);
+            AppendEnlargedPassResults(grey, width, height, options, WantedSymbols(options), results);
         },
         outcome);
 }
@@ -149,6 +151,7 @@ CallOutcome DecodeBinaryCall(const uint8_t* pixels, int width, int height, const
             [&](std::vector<DecodeResult>& results) {
                 const std::vector<uint8_t> grey = GreyFromBinary(pixels, width, height);
                 AppendPhotoResults(grey.data(), width, height, WantedSymbols(options), results);
+                AppendEnlargedPassResults(grey.data(), width, height, options, WantedSymbols(options), results);
             },
             outcome);
     });

@@ -8,9 +8,12 @@
 // are decoding alone.
 //
 // usage: condition_report [DIR] [-n COUNT|all]... [--only CONDITION] [--no-peers] [--misses] [-v]
+//                         [--expect-all]
 //   -n: our symbol count, one column each (default: 32 and all); --misses:
 //   every outline the last of our columns missed, and every symbol reported
-//   twice with both results; -v: one line a picture.
+//   twice with both results; -v: one line a picture; --expect-all: exit
+//   status 1 unless each of our columns read every outline, once, and
+//   nothing outside them (a regression gate on a small collection).
 // zbar first: zxing-cpp defines macros named like zbar's exception classes.
 #include <zbar.h>
 // clang-format off
@@ -204,7 +207,8 @@ bool IsPicture(const fs::path& p) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: condition_report [DIR] [-n COUNT|all]... [--only CONDITION] [--no-peers] [--misses] [-v]\n");
+                 "usage: condition_report [DIR] [-n COUNT|all]... [--only CONDITION] [--no-peers] [--misses] [-v] "
+                 "[--expect-all]\n");
     return 2;
 }
 
@@ -214,7 +218,7 @@ int main(int argc, char** argv) {
     fs::path root = fs::path(REPORT_SOURCE_DIR).parent_path() / "shared" / "testdata" / "qr-conditions";
     std::vector<int> counts;
     std::string only;
-    bool peers = true, misses = false, verbose = false;
+    bool peers = true, misses = false, verbose = false, expectAll = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if ((a == "-n" || a == "--count") && i + 1 < argc) {
@@ -228,6 +232,8 @@ int main(int argc, char** argv) {
             misses = true;
         } else if (a == "-v") {
             verbose = true;
+        } else if (a == "--expect-all") {
+            expectAll = true;
         } else if (!a.empty() && a[0] != '-') {
             root = a;
         } else {
@@ -327,5 +333,14 @@ int main(int argc, char** argv) {
         std::printf(" | %5.1f %%, %3d outside   ", total.symbols ? 100.0 * t.read / total.symbols : 0.0, t.strays);
     std::printf("\n(%d photos; faults: a second result on an outline already read; outside: results on no outline)\n",
                 total.photos);
+    if (expectAll)
+        for (size_t c = 0; c < counts.size(); ++c) {
+            const Tally& t = total.columns[c];
+            if (t.read != total.symbols || t.faults != 0 || t.strays != 0) {
+                std::fprintf(stderr, "condition_report: %s read %d of %d symbols, %d faults, %d outside\n",
+                             columns[c].name.c_str(), t.read, total.symbols, t.faults, t.strays);
+                return 1;
+            }
+        }
     return 0;
 }

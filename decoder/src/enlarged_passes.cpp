@@ -1,0 +1,60 @@
+#include "enlarged_passes.h"
+
+#include <cmath>
+#include <memory>
+
+#include "first_search/search_pass.h"
+#include "first_search/search_state.h"
+#include "input/binarizer.h"
+#include "input/grey_picture.h"
+#include "photo/adaptive_binarizer.h"
+#include "same_symbol.h"
+
+namespace lectavo {
+namespace {
+
+// A result found on the enlarged copy, in the picture's own pixels. The copy's
+// pixel u lies at u / 2 - 1/4 in the picture (each picture pixel becomes two,
+// centred a quarter pixel either side of it).
+DecodeResult Shrunk(DecodeResult r) {
+    for (int k = 0; k < 4; ++k)
+        for (int a = 0; a < 2; ++a) {
+            r.exactCorners[k][a] = r.exactCorners[k][a] / 2 - 0.25f;
+            r.corners[k][a] = static_cast<int32_t>(std::lround(r.exactCorners[k][a]));
+        }
+    r.foundBy = FoundBy::kPhotoStage;
+    return r;
+}
+
+}  // namespace
+
+void AppendEnlargedPassResults(const uint8_t* grey, int width, int height, const DecoderOptions& options, int wanted,
+                               std::vector<DecodeResult>& results) {
+    if (!grey || width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxEnlargedPassPixels) return;
+    if (static_cast<int>(results.size()) >= wanted) return;
+    std::vector<uint8_t> storage;
+    const GreyView view = photo::Enlarge(GreyView{grey, width, height}, storage);
+    GreyRange range;
+    range.AddAll(view.pixels, storage.size());
+
+    SearchState state;
+    state.minModuleSize = options.minimumModuleSize;
+    DecoderOptions enlarged = options;
+    enlarged.symbolCount = wanted;
+    const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
+        SearchOutcome found;
+        found.success = SearchPass(BinaryPlane{plane, w, h}, state, enlarged.symbolCount);
+        found.symbolsHeld = static_cast<int>(state.results.size());
+        return found;
+    };
+    if (Binarize(view.pixels, view.width, view.height, range.Threshold(), false, enlarged, pass) !=
+        BinarizeStatus::kFound)
+        return;
+    for (const DecodeResult& r : state.results) {
+        if (static_cast<int>(results.size()) >= wanted) return;
+        const DecodeResult mapped = Shrunk(r);
+        if (!HeldAlready(results, mapped)) results.push_back(mapped);
+    }
+}
+
+}  // namespace lectavo
