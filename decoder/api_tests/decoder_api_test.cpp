@@ -106,15 +106,16 @@ TEST(DecoderApi, BadViewsAndFilesGiveTypedErrors) {
     EXPECT_TRUE(lectavo::Decode(ImageView{p.pixels.data(), 20, 20, p.width}).empty());
 }
 
-// Forty different symbols in a grid of 8 x 5, 3 px modules.
-testpics::Picture Sheet(int count) {
-    const int cell = 120, columns = 8;
+// `count` different symbols ("sheet 0", "sheet 1", ...) in rows of
+// `columns`, `modulePx` px modules.
+testpics::Picture Sheet(int count, int columns = 8, int modulePx = 3) {
+    const int cell = 40 * modulePx;
     testpics::Picture sheet;
     sheet.width = cell * columns;
     sheet.height = cell * ((count + columns - 1) / columns);
     sheet.pixels.assign(static_cast<size_t>(sheet.width) * sheet.height, 255);
     for (int i = 0; i < count; ++i) {
-        const testpics::Picture one = SymbolPicture("sheet " + std::to_string(i), 3);
+        const testpics::Picture one = SymbolPicture("sheet " + std::to_string(i), modulePx);
         const int x0 = (i % columns) * cell, y0 = (i / columns) * cell;
         for (int y = 0; y < one.height; ++y)
             std::copy_n(&one.pixels[static_cast<size_t>(y) * one.width], one.width,
@@ -137,6 +138,17 @@ TEST(DecoderApi, EverySymbolOfASheetBeyondThirtyTwoAndALimitWhenAsked) {
     lectavo::DecodeOptions five;
     five.maxSymbols = 5;
     EXPECT_EQ(lectavo::Decode(GreyView(sheet), five).size(), 5u);
+}
+
+// A thousand symbols: the call ends within its bounds (finder candidates per
+// plane are capped), every result is one of the sheet's symbols, none twice,
+// and more than the C interface's 32 are read.
+TEST(DecoderApi, AThousandSymbolsOnOneSheet) {
+    const testpics::Picture sheet = Sheet(1000, 24, 3);
+    const auto all = lectavo::Decode(GreyView(sheet));
+    EXPECT_EQ(Texts(all).size(), all.size());
+    for (const auto& s : all) EXPECT_EQ(TextOf(s).rfind("sheet ", 0), 0u);
+    EXPECT_GT(all.size(), 32u);
 }
 
 TEST(DecoderApi, ThreadsWithTheirOwnOptionsDoNotInterfere) {

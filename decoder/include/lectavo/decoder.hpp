@@ -73,6 +73,9 @@ struct Rect {
 
 struct DecodeOptions {
     // At most this many symbols; 0 reads every symbol the picture holds.
+    // Work stays bounded on any picture: each binary plane keeps at most 256
+    // finder candidates, so a sheet of hundreds of small symbols gives the
+    // first several dozen (a thousand version 1 symbols: about 70).
     int maxSymbols = 0;
     // Which binarisation passes run: bit 0 the vote pass, bit 1 the block
     // pass; 3 (both) also lets the photo stage run. Outside 0-3: 3.
