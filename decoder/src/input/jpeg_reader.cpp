@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,25 +55,38 @@ struct ErrorManager {
 
 void DiscardMessage(j_common_ptr) {}
 
-// Grey of one output pixel for every component layout libjpeg can deliver.
-// Four-component output is CMYK (or YCCK converted to CMYK by libjpeg);
-// files carrying an Adobe marker store the inks inverted.
-uint8_t PixelGrey(const JSAMPLE* p, int components, bool invertedInks) {
-    switch (components) {
-        case 1:
-            return p[0];
-        case 3:
-            return GreyOf(p[0], p[1], p[2]);
-        default: {
-            uint32_t c = p[0], m = p[1], y = p[2], k = p[3];
-            if (!invertedInks) {
-                c = 255 - c;
-                m = 255 - m;
-                y = 255 - y;
-                k = 255 - k;
-            }
-            return GreyOf(c * k / 255, m * k / 255, y * k / 255);
-        }
+// How libjpeg delivers a row: grey, RGB, RGB padded to four bytes (asked
+// for where libjpeg offers it: the loop to grey then runs on whole vectors),
+// or CMYK (YCCK converted by libjpeg; files carrying an Adobe marker store
+// the inks inverted).
+enum class Layout { kGrey, kRgb, kRgbx, kCmyk };
+
+uint8_t CmykGrey(const JSAMPLE* p, bool invertedInks) {
+    uint32_t c = p[0], m = p[1], y = p[2], k = p[3];
+    if (!invertedInks) {
+        c = 255 - c;
+        m = 255 - m;
+        y = 255 - y;
+        k = 255 - k;
+    }
+    return GreyOf(c * k / 255, m * k / 255, y * k / 255);
+}
+
+// One row of `count` pixels to grey, the layout chosen once a row so that
+// each loop is branch-free.
+void GreyRow(const JSAMPLE* __restrict p, int count, Layout layout, bool invertedInks, uint8_t* __restrict out) {
+    switch (layout) {
+        case Layout::kGrey:
+            std::memcpy(out, p, static_cast<size_t>(count));
+            return;
+        case Layout::kRgb:
+            for (int x = 0; x < count; ++x) out[x] = GreyOf(p[3 * x], p[3 * x + 1], p[3 * x + 2]);
+            return;
+        case Layout::kRgbx:
+            for (int x = 0; x < count; ++x) out[x] = GreyOf(p[4 * x], p[4 * x + 1], p[4 * x + 2]);
+            return;
+        case Layout::kCmyk:
+            for (int x = 0; x < count; ++x) out[x] = CmykGrey(p + 4 * x, invertedInks);
     }
 }
 
@@ -107,10 +121,21 @@ Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
     // libjpeg's own buffers (a progressive file keeps every coefficient, two
     // bytes a sample) stay within a few times the picture.
     d.info.mem->max_memory_to_use = static_cast<long>(width * height * 8 + (int64_t{16} << 20));
+#ifdef JCS_EXTENSIONS
+    if (d.info.out_color_space == JCS_RGB) d.info.out_color_space = JCS_EXT_RGBX;
+#endif
     jpeg_start_decompress(&d.info);
 
     const int components = d.info.output_components;
-    if (components != 1 && components != 3 && components != 4) return Outcome::kFailed;
+    Layout layout;
+    if (components == 1)
+        layout = Layout::kGrey;
+    else if (components == 3)
+        layout = Layout::kRgb;
+    else if (components == 4)
+        layout = d.info.out_color_space == JCS_CMYK ? Layout::kCmyk : Layout::kRgbx;
+    else
+        return Outcome::kFailed;
     const bool invertedInks = d.info.saw_Adobe_marker;
     PictureRect window;
     if (!ClipToPicture(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height), rect, window))
@@ -126,8 +151,9 @@ Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
         const int y = static_cast<int>(d.info.output_scanline);
         jpeg_read_scanlines(&d.info, row, 1);
         if (y < window.top || y >= window.bottom) continue;
-        for (int x = window.left; x < window.right; ++x)
-            *grey++ = PixelGrey(row[0] + static_cast<ptrdiff_t>(x) * components, components, invertedInks);
+        GreyRow(row[0] + static_cast<ptrdiff_t>(window.left) * components, window.right - window.left, layout,
+                invertedInks, grey);
+        grey += window.right - window.left;
     }
     jpeg_finish_decompress(&d.info);
     return Outcome::kImage;
