@@ -34,7 +34,7 @@ void PrintTo(const FolderMinimum& minimum, std::ostream* out) { *out << minimum.
 
 constexpr FolderMinimum kMinimums[] = {
     {"qrcode-1", {8, 8, 8, 8}},     {"qrcode-2", {24, 23, 23, 22}}, {"qrcode-3", {14, 14, 14, 14}},
-    {"qrcode-4", {20, 20, 20, 20}}, {"qrcode-5", {8, 8, 8, 8}},     {"qrcode-6", {8, 8, 8, 8}},
+    {"qrcode-4", {21, 21, 21, 21}}, {"qrcode-5", {8, 8, 8, 8}},     {"qrcode-6", {8, 8, 8, 8}},
     {"qrcode-7", {4, 4, 4, 4}},
 };
 

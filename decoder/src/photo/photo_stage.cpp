@@ -130,8 +130,12 @@ struct Stage {
                     const float ux = p.centre.x - corner.centre.x, uy = p.centre.y - corner.centre.y;
                     const float vx = q.centre.x - corner.centre.x, vy = q.centre.y - corner.centre.y;
                     const bool clockwise = ux * vy - uy * vx > 0;
+                    FinderCandidate tl = corner, tr = clockwise ? p : q, bl = clockwise ? q : p;
+                    PointF* centres[3] = {&tl.centre, &tr.centre, &bl.centre};
+                    const int made = y.made.x == y.corner.x && y.made.y == y.corner.y ? 0 : clockwise ? 2 : 1;
+                    SettleMadeFinder(plane, centres, made, module);
                     ++attempts;
-                    if (TryTriple(plane, factor, corner, clockwise ? p : q, clockwise ? q : p, budget)) {
+                    if (TryTriple(plane, factor, tl, tr, bl, budget)) {
                         taken[i] = taken[j] = 1;
                         break;
                     }

@@ -1,6 +1,8 @@
 #include "photo/triple_reading.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 #include <cmath>
 
 #include "common/qr_tables.h"
@@ -252,6 +254,40 @@ int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, co
         for (int i = 0; i < count; ++i)
             if (TimingAgreement(plane, maps[i], side) >= 0.55f) FollowAlignmentGrid(plane, version, maps[i]);
     return count;
+}
+
+void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module) {
+    if (module <= 0) return;
+    // Offsets in half modules, nearest first: of positions that read equally
+    // well, the one nearest the made-up position wins.
+    static const std::vector<std::pair<int, int>> offsets = [] {
+        std::vector<std::pair<int, int>> o;
+        for (int i = -4; i <= 4; ++i)
+            for (int j = -4; j <= 4; ++j) o.emplace_back(i, j);
+        std::stable_sort(o.begin(), o.end(), [](auto a, auto b) {
+            return a.first * a.first + a.second * a.second < b.first * b.first + b.second * b.second;
+        });
+        return o;
+    }();
+    PointF& moved = *finders[made];
+    const PointF start = moved;
+    const float span = (Length(Minus(*finders[1], *finders[0])) + Length(Minus(*finders[2], *finders[0]))) / 2;
+    const int estimate = static_cast<int>(std::lround((span / module + 7 - 17) / 4));
+    float best = kMinTimingAgreement;
+    PointF settled = start;
+    for (const auto& [i, j] : offsets) {
+        moved = {start.x + i * module / 2, start.y + j * module / 2};
+        const PointF &tl = *finders[0], &tr = *finders[1], &bl = *finders[2];
+        for (int version = std::max(1, estimate - 1); version <= std::min(40, estimate + 1); ++version) {
+            const int side = qrcommon::SymbolSide(version);
+            const float f = side - 3.5f;
+            Homography affine;
+            if (!FitFourth(tl, tr, bl, side, {f, f}, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, affine)) continue;
+            const float agreement = TimingAgreement(plane, ModuleMap(affine), side);
+            if (agreement > best) best = agreement, settled = moved;
+        }
+    }
+    moved = settled;
 }
 
 bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,

@@ -18,6 +18,16 @@ namespace lectavo::photo {
 int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl, int version,
               ModuleMap maps[2]);
 
+// A finder made up where it completes the right angle of two seen ones (the
+// third lost under glare, a shadow edge or damage) lies off the real one
+// wherever the symbol is seen at a slant. The timing patterns run from the
+// top-left finder to the two others and read best where the made-up one sits
+// on the real one: finders[made] (of tl, tr, bl) is moved, within two
+// modules of `module` pixels in half-module steps, to where they read best
+// for the versions the finder distances suggest; it stays where it was when
+// no position reads clearly better than chance.
+void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module);
+
 // Tries the grids of this triple until `trial` accepts one; each map sampled
 // spends one unit of `budget`. The quads given to `trial` are in this
 // plane's pixels.

@@ -140,22 +140,29 @@ TEST(PhotoStage, ReadsSeveralSymbolsEachOnceUpToTheLimit) {
 // the other two, at any turn.
 TEST(PhotoStage, ReadsASymbolWithOneFinderUnderGlare) {
     const auto symbol = warped::Encode("glare over a finder", 3);
-    for (float degrees : {0.0f, 25.0f, 200.0f}) {
-        const float size = symbol.side * 6.0f;
-        auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
-        const auto at = warped::Place(size * 0.8f, size * 0.8f, size, degrees);
-        warped::Draw(picture, symbol, at);
-        // The bottom-left finder's centre lies 3.5 modules in from that corner.
-        const float m = 3.5f / symbol.side;
-        const float fx = at.x[3] + (at.x[2] - at.x[3]) * m + (at.x[0] - at.x[3]) * m;
-        const float fy = at.y[3] + (at.y[2] - at.y[3]) * m + (at.y[0] - at.y[3]) * m;
-        const float radius = 4.5f * 6.0f;
-        for (int y = 0; y < picture.height; ++y)
-            for (int x = 0; x < picture.width; ++x)
-                if (std::hypot(x - fx, y - fy) < radius)
-                    picture.pixels[static_cast<size_t>(y) * picture.width + x] = 255;
-        EXPECT_EQ(Read(picture, {symbol}, 1, 60), std::vector<int>{0}) << degrees;
-    }
+    // The glare lies over the bottom-left or the top-left finder, on a
+    // symbol seen square or at a slant (its far side shrunk by a quarter),
+    // where the lost finder is not where a right angle puts it.
+    for (float keystone : {0.0f, 0.12f})
+        for (int corner : {3, 0})
+            for (float degrees : {0.0f, 25.0f, 200.0f}) {
+                const float size = symbol.side * 6.0f;
+                auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
+                const auto at = warped::Place(size * 0.8f, size * 0.8f, size, degrees, keystone);
+                warped::Draw(picture, symbol, at);
+                // A finder's centre lies 3.5 modules in from its corner along both sides.
+                const int next = corner == 3 ? 2 : 1, other = corner == 3 ? 0 : 3;
+                const float m = 3.5f / symbol.side;
+                const float fx = at.x[corner] + (at.x[next] - at.x[corner]) * m + (at.x[other] - at.x[corner]) * m;
+                const float fy = at.y[corner] + (at.y[next] - at.y[corner]) * m + (at.y[other] - at.y[corner]) * m;
+                const float radius = 4.5f * 6.0f;
+                for (int y = 0; y < picture.height; ++y)
+                    for (int x = 0; x < picture.width; ++x)
+                        if (std::hypot(x - fx, y - fy) < radius)
+                            picture.pixels[static_cast<size_t>(y) * picture.width + x] = 255;
+                EXPECT_EQ(Read(picture, {symbol}, 1, 60), std::vector<int>{0})
+                    << "keystone " << keystone << " corner " << corner << " at " << degrees;
+            }
 }
 
 // A sheet of 48 small symbols (144 finders, more than 32 symbols) under a
