@@ -8,7 +8,9 @@
 // of SIDE x SIDE pixels; truncated.bmp and truncated.jpg, such a picture
 // (a checkerboard of 4 px cells) cut to half its bytes; or lying.png,
 // lying.gif, lying.jpg, lying.bmp, lying.tif, lying.webp, a few bytes whose
-// header announces 16384 x 16384 pixels.
+// header announces 16384 x 16384 pixels; or diagonal stripes in the formats
+// that cost the readers most a pixel: colour.png (24-bit), colour.jpg (three
+// components), stripes.gif and stripes_1bit.bmp.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -57,6 +59,32 @@ int main(int argc, char** argv) {
             bytes = testfiles::Half(testfiles::GreyBmp(p.pixels, side, side));
         } else if (name == "truncated.jpg") {
             bytes = testfiles::Half(CheckerJpeg(side));
+        } else if (name == "colour.png" || name == "colour.jpg" || name == "stripes.gif" ||
+                   name == "stripes_1bit.bmp") {
+            const crafted::Picture p = crafted::Make(crafted::Kind::kStripesDiagonal1, side);
+            const auto dark = [&](int x, int y) { return p.pixels[static_cast<size_t>(y) * side + x] < 128; };
+            if (name == "colour.png") {
+                testfiles::PngLayout s;
+                s.width = s.height = side;
+                s.colourType = PNG_COLOR_TYPE_RGB;
+                s.pixel = [&](int x, int y) -> uint32_t { return dark(x, y) ? 0x202060 : 0xF0E0A0; };
+                bytes = testfiles::MakePng(s);
+            } else if (name == "colour.jpg") {
+                const std::string path = testfiles::TempPath("colour.jpg");
+                testfiles::WriteJpeg(path, side, side, 3, [&](int x, int y, int c) {
+                    return static_cast<uint8_t>(dark(x, y) ? 32 + 16 * c : 240 - 32 * c);
+                });
+                bytes = ReadBytes(path);
+            } else if (name == "stripes.gif") {
+                bytes = testfiles::MakeGif(side, side, [&](int x, int y) { return dark(x, y) ? 0 : 1; });
+            } else {
+                testfiles::BmpLayout s;
+                s.width = s.height = side;
+                s.bitCount = 1;
+                s.palette = {{0, 0, 0}, {255, 255, 255}};
+                s.pixel = [&](int x, int y) -> uint32_t { return dark(x, y) ? 0 : 1; };
+                bytes = testfiles::MakeBmp(s);
+            }
         } else if (name == "lying.png") {
             bytes = testfiles::PngClaiming(kClaim, kClaim);
         } else if (name == "lying.gif") {
