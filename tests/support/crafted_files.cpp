@@ -10,7 +10,9 @@
 // lying.gif, lying.jpg, lying.bmp, lying.tif, lying.webp, a few bytes whose
 // header announces 16384 x 16384 pixels; or diagonal stripes in the formats
 // that cost the readers most a pixel: colour.png (24-bit), colour.jpg (three
-// components), stripes.gif and stripes_1bit.bmp.
+// components), progressive.jpg (three components at full resolution,
+// progressive), cmyk.jpg (the same in four), stripes.gif and
+// stripes_1bit.bmp.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -59,8 +61,8 @@ int main(int argc, char** argv) {
             bytes = testfiles::Half(testfiles::GreyBmp(p.pixels, side, side));
         } else if (name == "truncated.jpg") {
             bytes = testfiles::Half(CheckerJpeg(side));
-        } else if (name == "colour.png" || name == "colour.jpg" || name == "stripes.gif" ||
-                   name == "stripes_1bit.bmp") {
+        } else if (name == "colour.png" || name == "colour.jpg" || name == "progressive.jpg" || name == "cmyk.jpg" ||
+                   name == "stripes.gif" || name == "stripes_1bit.bmp") {
             const crafted::Picture p = crafted::Make(crafted::Kind::kStripesDiagonal1, side);
             const auto dark = [&](int x, int y) { return p.pixels[static_cast<size_t>(y) * side + x] < 128; };
             if (name == "colour.png") {
@@ -69,11 +71,12 @@ int main(int argc, char** argv) {
                 s.colourType = PNG_COLOR_TYPE_RGB;
                 s.pixel = [&](int x, int y) -> uint32_t { return dark(x, y) ? 0x202060 : 0xF0E0A0; };
                 bytes = testfiles::MakePng(s);
-            } else if (name == "colour.jpg") {
-                const std::string path = testfiles::TempPath("colour.jpg");
-                testfiles::WriteJpeg(path, side, side, 3, [&](int x, int y, int c) {
-                    return static_cast<uint8_t>(dark(x, y) ? 32 + 16 * c : 240 - 32 * c);
-                });
+            } else if (name == "colour.jpg" || name == "progressive.jpg" || name == "cmyk.jpg") {
+                const std::string path = testfiles::TempPath(name);
+                testfiles::WriteJpeg(
+                    path, side, side, name == "cmyk.jpg" ? 4 : 3,
+                    [&](int x, int y, int c) { return static_cast<uint8_t>(dark(x, y) ? 32 + 16 * c : 240 - 32 * c); },
+                    95, name != "colour.jpg");
                 bytes = ReadBytes(path);
             } else if (name == "stripes.gif") {
                 bytes = testfiles::MakeGif(side, side, [&](int x, int y) { return dark(x, y) ? 0 : 1; });

@@ -141,9 +141,12 @@ inline std::vector<uint8_t> GreyBmp(const std::vector<uint8_t>& grey, int width,
 
 #ifdef QR_TEST_JPEG_WRITER
 // JPEG of `components` 1 (grey), 3 (RGB) or 4 (CMYK with Adobe-inverted
-// inks); `sample(x, y, c)` gives each component.
+// inks); `sample(x, y, c)` gives each component. `progressiveFull`: a
+// progressive file with every component at full resolution, what costs a
+// reader most memory (every coefficient kept until the last scan).
 inline void WriteJpeg(const std::string& path, int width, int height, int components,
-                      const std::function<uint8_t(int, int, int)>& sample, int quality = 95) {
+                      const std::function<uint8_t(int, int, int)>& sample, int quality = 95,
+                      bool progressiveFull = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -156,6 +159,11 @@ inline void WriteJpeg(const std::string& path, int width, int height, int compon
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressiveFull) {
+        for (int c = 0; c < info.num_components; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+        jpeg_simple_progression(&info);
+    }
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(static_cast<size_t>(width) * components);
     while (info.next_scanline < info.image_height) {
