@@ -105,12 +105,12 @@ fi
 cd "$dir"
 files=(*)
 status=0
-timeout 300 "${run[@]}" "$qrtool" decode -j 8 "${files[@]}" >"$work/text.out" 2>"$work/text.err" || status=$?
+timeout 120 "${run[@]}" "$qrtool" decode -j 8 "${files[@]}" >"$work/text.out" 2>"$work/text.err" || status=$?
 json_status=0
-timeout 300 "${run[@]}" "$qrtool" decode -j 8 --json "${files[@]}" >"$work/json.out" 2>"$work/json.err" ||
+timeout 120 "${run[@]}" "$qrtool" decode -j 8 --json "${files[@]}" >"$work/json.out" 2>"$work/json.err" ||
   json_status=$?
 full_status=0
-timeout 300 "${run[@]}" "$qrtool" decode -j 8 "${files[@]}" >/dev/full 2>"$work/full.err" || full_status=$?
+timeout 120 "${run[@]}" "$qrtool" decode -j 8 "${files[@]}" >/dev/full 2>"$work/full.err" || full_status=$?
 kill "$appender" 2>/dev/null || true
 wait "$appender" 2>/dev/null || true
 appender=
@@ -121,13 +121,15 @@ fail() {
   failed=1
 }
 [ "$status" -ne 124 ] && [ "$json_status" -ne 124 ] && [ "$full_status" -ne 124 ] ||
-  fail "a run did not end within 300 s (statuses $status, $json_status, $full_status)"
+  fail "a run did not end within 120 s (statuses $status, $json_status, $full_status)"
 # Some file could not be read: 2, for text and JSON alike.
 [ "$status" -eq 2 ] || fail "text run exit status $status, expected 2"
 [ "$json_status" -eq 2 ] || fail "JSON run exit status $json_status, expected 2"
 [ "$full_status" -eq 2 ] || fail "run into /dev/full exit status $full_status, expected 2"
 grep -q "cannot write the output" "$work/full.err" || fail "no message for /dev/full: $(cat "$work/full.err")"
-[ ! -s "$work/text.err" ] || fail "text run wrote to standard error: $(cat "$work/text.err")"
+for run_name in text json; do
+  [ ! -s "$work/$run_name.err" ] || fail "$run_name run wrote to standard error: $(cat "$work/$run_name.err")"
+done
 
 # The expectations, one a line: name, tab, outcome (names hold no tab or
 # newline here).
