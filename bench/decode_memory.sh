@@ -3,9 +3,10 @@
 # (testdata/qr-photos, ../shared/testdata/qr-conditions beside the
 # repository), crafted pictures of 1 megapixel, stripes, noise and colour
 # formats of 16, 64 and 268 megapixels, pictures whose header announces
-# 16384 x 16384 pixels, truncated files, and the file readers' fuzz corpora. Prints decode_memory's table (one process a file)
-# and fails when a file took more than 64 MiB + 5 bytes a pixel it holds
-# (+ 2 bytes a sample of every component for a progressive JPEG).
+# 16384 x 16384 pixels, truncated files, and the file readers' fuzz corpora.
+# Prints decode_memory's table (one process a file) and fails when a file
+# took more than 64 MiB + 5 bytes a pixel it holds (+ 2 bytes a sample of
+# every component for a progressive JPEG).
 # Usage: bench/decode_memory.sh [BUILD_DIR]   (default build/release; needs
 # its decode_memory and crafted_files)
 set -euo pipefail
