@@ -99,3 +99,61 @@ TEST(ImageFile, FormatsByContent) {
     EXPECT_EQ(row[0], 0xFF000000u);
     for (const auto& path : {png, gif, bmp}) std::filesystem::remove(path);
 }
+
+// Each layout libpng hands over (1-bit, grey, grey packed, palette, RGB,
+// RGBA, grey with alpha), plain and interlaced, is widened to ARGB inside
+// the pixels' own memory: every pixel comes out as drawn.
+TEST(ImageFile, EveryPngLayoutGivesItsPixels) {
+    struct Case {
+        const char* name;
+        int colourType, bitDepth;
+        uint32_t (*pixel)(int x, int y);
+        uint32_t (*argb)(uint32_t v);
+    };
+    const std::vector<uint32_t> palette = {0x102030, 0xA0B0C0, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456,
+                                           0x654321, 0x777777, 0x000000, 0xFFFFFF, 0x0F0F0F, 0xF0F0F0,
+                                           0x010203, 0x332211, 0x445566, 0x998877};
+    static const uint32_t* table = palette.data();
+    const Case cases[] = {
+        {"mono", PNG_COLOR_TYPE_GRAY, 1, [](int x, int y) -> uint32_t { return (x * 3 + y) % 5 == 0; },
+         [](uint32_t v) { return v ? 0xFFFFFFFFu : 0xFF000000u; }},
+        {"grey", PNG_COLOR_TYPE_GRAY, 8, [](int x, int y) -> uint32_t { return (x * 7 + y * 13) & 0xFF; },
+         [](uint32_t v) { return 0xFF000000u | v * 0x010101u; }},
+        {"grey4", PNG_COLOR_TYPE_GRAY, 4, [](int x, int y) -> uint32_t { return (x + 3 * y) & 0xF; },
+         [](uint32_t v) { return 0xFF000000u | (v * 17) * 0x010101u; }},
+        {"palette", PNG_COLOR_TYPE_PALETTE, 4, [](int x, int y) -> uint32_t { return (x * 5 + y) & 0xF; },
+         [](uint32_t v) { return 0xFF000000u | table[v]; }},
+        {"rgb", PNG_COLOR_TYPE_RGB, 8,
+         [](int x, int y) -> uint32_t { return uint32_t(x * 0x030507 + y * 0x0B0D11) & 0xFFFFFF; },
+         [](uint32_t v) { return 0xFF000000u | v; }},
+        {"rgba", PNG_COLOR_TYPE_RGB_ALPHA, 8,
+         [](int x, int y) -> uint32_t { return uint32_t(x * 0x03050709 + y * 0x0B0D1113); },
+         [](uint32_t v) { return v; }},
+        {"grey_alpha", PNG_COLOR_TYPE_GRAY_ALPHA, 8,
+         [](int x, int y) -> uint32_t { return uint32_t(x * 0x0305 + y * 0x0B0D) & 0xFFFF; },
+         [](uint32_t v) { return (v >> 8) << 24 | (v & 0xFF) * 0x010101u; }},
+    };
+    platform::ImageFile file;
+    for (const Case& c : cases) {
+        for (bool interlaced : {false, true}) {
+            testfiles::PngLayout layout;
+            layout.width = 37;
+            layout.height = 23;
+            layout.colourType = c.colourType;
+            layout.bitDepth = c.bitDepth;
+            layout.interlaced = interlaced;
+            if (c.colourType == PNG_COLOR_TYPE_PALETTE) layout.palette = palette;
+            layout.pixel = c.pixel;
+            const std::string path = TempPicture("layout.png", testfiles::MakePng(layout));
+            ASSERT_EQ(file.Load(path, 65535, 1 << 28), platform::ImageStatus::kOk) << c.name;
+            std::filesystem::remove(path);
+            uint32_t row[37];
+            int wrong = 0;
+            for (int y = 0; y < 23; ++y) {
+                file.ReadRow(y, 0, 37, row);
+                for (int x = 0; x < 37; ++x) wrong += row[x] != c.argb(c.pixel(x, y));
+            }
+            EXPECT_EQ(wrong, 0) << c.name << (interlaced ? " interlaced" : "");
+        }
+    }
+}

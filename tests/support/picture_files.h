@@ -141,9 +141,12 @@ inline std::vector<uint8_t> GreyBmp(const std::vector<uint8_t>& grey, int width,
 
 #ifdef QR_TEST_JPEG_WRITER
 // JPEG of `components` 1 (grey), 3 (RGB) or 4 (CMYK with Adobe-inverted
-// inks); `sample(x, y, c)` gives each component.
+// inks); `sample(x, y, c)` gives each component. `progressiveFull`: a
+// progressive file with every component at full resolution, what costs a
+// reader most memory (every coefficient kept until the last scan).
 inline void WriteJpeg(const std::string& path, int width, int height, int components,
-                      const std::function<uint8_t(int, int, int)>& sample, int quality = 95) {
+                      const std::function<uint8_t(int, int, int)>& sample, int quality = 95,
+                      bool progressiveFull = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -156,6 +159,11 @@ inline void WriteJpeg(const std::string& path, int width, int height, int compon
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (progressiveFull) {
+        for (int c = 0; c < info.num_components; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+        jpeg_simple_progression(&info);
+    }
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(static_cast<size_t>(width) * components);
     while (info.next_scanline < info.image_height) {
@@ -175,11 +183,13 @@ inline void WriteJpeg(const std::string& path, int width, int height, int compon
 struct PngLayout {
     int width = 32, height = 32;
     int bitDepth = 8;                      // 1, 2, 4, 8 or 16
-    int colourType = PNG_COLOR_TYPE_GRAY;  // or PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_PALETTE
+    int colourType = PNG_COLOR_TYPE_GRAY;  // or PNG_COLOR_TYPE_RGB, _RGB_ALPHA, _GRAY_ALPHA, _PALETTE
     std::vector<uint32_t> palette;         // 0xRRGGBB
-    // A grey or index, or 0xRRGGBB (16-bit: each sample is the value's low 16 bits); y = 0 is the top row.
+    // A grey or index, 0xRRGGBB, 0xAARRGGBB (8-bit RGB with alpha) or 0xAAGG (8-bit grey with alpha);
+    // 16-bit: each sample is the value's low 16 bits. y = 0 is the top row.
     std::function<uint32_t(int x, int y)> pixel;
     uint32_t ppmX = 0, ppmY = 0;  // pHYs per metre when not 0
+    bool interlaced = false;      // Adam7
 };
 
 inline std::vector<uint8_t> MakePng(const PngLayout& s) {
@@ -194,18 +204,24 @@ inline std::vector<uint8_t> MakePng(const PngLayout& s) {
         },
         nullptr);
     png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), s.bitDepth,
-                 s.colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 s.colourType, s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> colours;
     for (uint32_t c : s.palette) colours.push_back({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
     if (!colours.empty()) png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
     if (s.ppmX) png_set_pHYs(png, info, s.ppmX, s.ppmY, PNG_RESOLUTION_METER);
     png_write_info(png, info);
-    const int channels = s.colourType == PNG_COLOR_TYPE_RGB ? 3 : 1;
+    const int passes = png_set_interlace_handling(png);
+    const int channels = s.colourType == PNG_COLOR_TYPE_RGB          ? 3
+                         : s.colourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
+                         : s.colourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                     : 1;
     std::vector<uint8_t> row(static_cast<size_t>(s.width) * channels * 2 + 1);
-    for (int y = 0; y < s.height; ++y) {
+    for (int y = 0; y < s.height * passes; ++y) {
+        const int py = y % s.height;
         std::fill(row.begin(), row.end(), 0);
         for (int x = 0; x < s.width; ++x) {
-            const uint32_t v = s.pixel ? s.pixel(x, y) : 0;
+            const uint32_t v = s.pixel ? s.pixel(x, py) : 0;
             if (s.bitDepth < 8) {
                 const int perByte = 8 / s.bitDepth;
                 const int shift = 8 - s.bitDepth * (x % perByte + 1);
@@ -213,10 +229,14 @@ inline std::vector<uint8_t> MakePng(const PngLayout& s) {
             } else if (s.bitDepth == 16) {
                 row[2 * x] = uint8_t(v >> 8);
                 row[2 * x + 1] = uint8_t(v);
-            } else if (channels == 3) {
-                row[3 * x] = uint8_t(v >> 16);
-                row[3 * x + 1] = uint8_t(v >> 8);
-                row[3 * x + 2] = uint8_t(v);
+            } else if (channels == 3 || channels == 4) {
+                row[channels * x] = uint8_t(v >> 16);
+                row[channels * x + 1] = uint8_t(v >> 8);
+                row[channels * x + 2] = uint8_t(v);
+                if (channels == 4) row[4 * x + 3] = uint8_t(v >> 24);
+            } else if (channels == 2) {
+                row[2 * x] = uint8_t(v);
+                row[2 * x + 1] = uint8_t(v >> 8);
             } else {
                 row[x] = uint8_t(v);
             }

@@ -186,7 +186,9 @@ LECTAVO_CPP_API std::vector<Symbol> Decode(const ImageView& image, const DecodeO
 // the C interface reads it: 1-bit pictures keep their exact threshold, and a
 // picture with unequal horizontal and vertical resolution is resampled to
 // square pixels. `path` is a byte string passed to the system unchanged.
-// Throws DecodeError when the file cannot be read.
+// Throws DecodeError when the file cannot be read. Memory at the peak: at
+// most 64 MiB + 5 bytes for each pixel the file holds, and a progressive
+// JPEG's coefficients (lectavo.h tells the rule and the measured figures).
 LECTAVO_CPP_API std::vector<Symbol> DecodeFile(const std::string& path, const DecodeOptions& options,
                                                Workspace& workspace);
 LECTAVO_CPP_API std::vector<Symbol> DecodeFile(const std::string& path, const DecodeOptions& options = {});

@@ -103,13 +103,17 @@ Layout ChooseLayout(Reading& r, int colourType, int depth, Picture& out) {
     return layout;
 }
 
-// The decoded rows as ARGB pixels.
+// The decoded rows as ARGB pixels. The rows may lie in the pixels' own
+// memory, row y at no more than 4 x width x y bytes from its start and no
+// more than 4 bytes a pixel: filled from the last pixel back, each ARGB
+// pixel is written at or after the bytes it is made of, and over bytes
+// already read only.
 void ToArgb(const Reading& r, Layout layout, Picture& out) {
     const int w = out.width, h = out.height;
-    for (int y = 0; y < h; ++y) {
+    for (int y = h - 1; y >= 0; --y) {
         const uint8_t* in = r.rowPointers[static_cast<size_t>(y)];
         uint32_t* line = out.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-        for (int x = 0; x < w; ++x) {
+        for (int x = w - 1; x >= 0; --x) {
             switch (layout) {
                 case Layout::kMono:
                 case Layout::kIndexed:
@@ -166,14 +170,19 @@ ImageStatus Read(Reading& r, const Limits& limits, Picture& out) {
 
     const size_t stride = png_get_rowbytes(r.png, r.info);
     const int w = static_cast<int>(width), h = static_cast<int>(height);
+    if (Allocate(out, w, h) != ImageStatus::kOk) return ImageStatus::kOutOfMemory;
+    // Every layout asked of libpng takes at most 4 bytes a pixel, so the
+    // rows are decoded into the ARGB pixels' memory and widened there: the
+    // picture costs 4 bytes a pixel, not 7 or 8 with rows of its own.
+    const bool inPlace = stride <= 4 * static_cast<size_t>(w);
     try {
-        r.rows.resize(stride * height);
+        if (!inPlace) r.rows.resize(stride * height);
         r.rowPointers.resize(height);
     } catch (const std::bad_alloc&) {
         return ImageStatus::kOutOfMemory;
     }
-    for (png_uint_32 y = 0; y < height; ++y) r.rowPointers[y] = r.rows.data() + stride * y;
-    if (Allocate(out, w, h) != ImageStatus::kOk) return ImageStatus::kOutOfMemory;
+    uint8_t* const rows = inPlace ? reinterpret_cast<uint8_t*>(out.pixels.data()) : r.rows.data();
+    for (png_uint_32 y = 0; y < height; ++y) r.rowPointers[y] = rows + stride * y;
     png_read_image(r.png, r.rowPointers.data());
     png_read_end(r.png, nullptr);
 
