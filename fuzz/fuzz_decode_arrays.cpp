@@ -1,3 +1,4 @@
+// fuzz-options: -max_len=16388
 // Grey and binary arrays through the exported decode calls. Bytes 0-3 give
 // width and height; the rest are the pixels.
 #include <cstddef>
