@@ -137,10 +137,15 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
 
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
                       SampledGrid& grid) {
+    // The list is in increasing order: the row advances without a division.
     const int side = grid.side;
+    int y = 0, rowStart = 0;
     for (const uint16_t index : modules) {
-        const int y = index / side;
-        grid.modules[index] = SampleModule(plane, lines, y, index - y * side);
+        while (index >= rowStart + side) {
+            ++y;
+            rowStart += side;
+        }
+        grid.modules[index] = SampleModule(plane, lines, y, index - rowStart);
     }
 }
 

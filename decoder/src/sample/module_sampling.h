@@ -62,8 +62,9 @@ void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount
 void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
                    SampledGrid& grid);
 
-// Samples the listed modules (row * side + column) of `grid` exactly as
-// SampleModules samples them; the list holds no function modules.
+// Samples the listed modules (row * side + column, in increasing order) of
+// `grid` exactly as SampleModules samples them; the list holds no function
+// modules.
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
                       SampledGrid& grid);
 
