@@ -1,6 +1,8 @@
 #include "sample/module_sampling.h"
 
 #include <array>
+#include <cmath>
+#include <cstring>
 
 #include "common/qr_tables.h"
 #include "core/geometry.h"
@@ -85,10 +87,76 @@ void CentreOnDarkRun(const BinaryPlane& plane, const ReadingArea& area, PointF& 
 // line, light where the lines do not cross.
 inline uint8_t SampleModule(const BinaryPlane& plane, const TrackLines& lines, int y, int x) {
     PointF p;
-    return IntersectLines(lines.row[lines.band[y]][x], lines.column[lines.band[x]][y], p) &&
+    return IntersectLines(lines.row[lines.band[y]].Get(x), lines.column[lines.band[x]].Get(y), p) &&
                    plane.Pixel(TruncPixel(p.x), TruncPixel(p.y))
                ? 1
                : 0;
+}
+
+// Four lanes of floats or of 32-bit masks (0 or all bits set).
+using Floats = float __attribute__((vector_size(16)));
+using Masks = int32_t __attribute__((vector_size(16)));
+
+Floats LoadFloats(const float* p) {
+    Floats v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Masks LoadMasks(const int32_t* p) {
+    Masks v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Floats Abs(Floats v) {
+    Masks bits;
+    std::memcpy(&bits, &v, sizeof v);
+    bits &= 0x7fffffff;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+// The pixels where four row lines k .. k + 3 cross the column line
+// `column` (not vertical), with exactly the float operations of
+// IntersectLines; inside[i] is false where the lines do not cross or the
+// pixel TruncPixel would give lies outside the plane (then px, py are 0).
+void CrossFour(const LineBand& rows, int k, const Line& column, float width, float height, int32_t* px, int32_t* py,
+               int32_t* inside) {
+    const Floats slope = LoadFloats(rows.slope + k), offset = LoadFloats(rows.offset + k);
+    const Floats at = LoadFloats(rows.at + k);
+    const Masks rowVertical = LoadMasks(rows.vertical + k);
+    const Floats cx = (column.offset - offset) / (slope - column.slope);
+    const Floats cy = Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
+    const Floats x = rowVertical ? at : cx;
+    const Floats y = rowVertical ? column.slope * at + column.offset : cy;
+    const Masks crosses = rowVertical | (slope != column.slope);
+    // Truncation maps (-1, width) to the columns 0 .. width - 1; NaN fails.
+    const Masks in = crosses & (x > -1.0f) & (x < width) & (y > -1.0f) & (y < height);
+    const Floats zero{};
+    const Masks ix = __builtin_convertvector(in ? x : zero, Masks);
+    const Masks iy = __builtin_convertvector(in ? y : zero, Masks);
+    std::memcpy(px, &ix, sizeof ix);
+    std::memcpy(py, &iy, sizeof iy);
+    std::memcpy(inside, &in, sizeof in);
+}
+
+// Samples row y's modules in columns [begin, end), which share one column
+// band, into `out`: four crossings at a time where the column line is not
+// vertical, then the pixels.
+void SampleRowSpan(const BinaryPlane& plane, const TrackLines& lines, int y, int begin, int end, uint8_t* out) {
+    const Line column = lines.column[lines.band[begin]].Get(y);
+    int x = begin;
+    if (!column.vertical) {
+        const LineBand& rows = lines.row[lines.band[y]];
+        const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
+        int32_t px[4], py[4], inside[4];
+        for (; x + 4 <= end; x += 4) {
+            CrossFour(rows, x, column, width, height, px, py, inside);
+            for (int i = 0; i < 4; ++i) out[x + i] = inside[i] && plane.Row(py[i])[px[i]] != 0 ? 1 : 0;
+        }
+    }
+    for (; x < end; ++x) out[x] = SampleModule(plane, lines, y, x);
 }
 
 }  // namespace
@@ -121,18 +189,25 @@ void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount
     for (int b = 0; b + 1 < anchorCount; ++b) {
         for (int v = anchors[b]; v < anchors[b + 1]; ++v) lines.band[v] = static_cast<uint8_t>(b);
         for (int v = 0; v < area.side; ++v) {
-            lines.row[b][v] = LineThrough(area.rowTrack[b][v], area.rowTrack[b + 1][v]);
-            lines.column[b][v] = LineThrough(area.columnTrack[b][v], area.columnTrack[b + 1][v]);
+            lines.row[b].Set(v, LineThrough(area.rowTrack[b][v], area.rowTrack[b + 1][v]));
+            lines.column[b].Set(v, LineThrough(area.columnTrack[b][v], area.columnTrack[b + 1][v]));
         }
     }
 }
 
 void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
                    SampledGrid& grid) {
-    // Row by row, so that neighbouring samples fall on neighbouring pixels.
-    for (int y = 0; y < grid.side; ++y)
-        for (int x = 0; x < grid.side; ++x)
-            grid.At(y, x) = functions.IsFunction(y, x) ? 0 : SampleModule(plane, lines, y, x);
+    // Row by row, so that neighbouring samples fall on neighbouring pixels;
+    // function modules are sampled with the rest and then cleared.
+    const int side = grid.side;
+    uint8_t row[kMaxSide];
+    for (int y = 0; y < side; ++y) {
+        for (int begin = 0, end = 0; begin < side; begin = end) {
+            while (end < side && lines.band[end] == lines.band[begin]) ++end;
+            SampleRowSpan(plane, lines, y, begin, end, row);
+        }
+        for (int x = 0; x < side; ++x) grid.At(y, x) = functions.IsFunction(y, x) ? 0 : row[x];
+    }
 }
 
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
