@@ -7,6 +7,7 @@
 // fails and is left as it was.
 #include "decode/rs_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -65,6 +66,13 @@ bool ValidBlockShape(int n, int k) { return k >= 0 && n > k && n <= kMaxBlockLen
 // of x^i.
 using Poly = std::array<uint8_t, 2 * kMaxCorrectable + 1>;
 
+// The index of p's highest nonzero coefficient, 0 for a constant.
+int Degree(const Poly& p) {
+    int degree = static_cast<int>(p.size()) - 1;
+    while (degree > 0 && p[static_cast<size_t>(degree)] == 0) --degree;
+    return degree;
+}
+
 // Berlekamp-Massey over the 2t syndromes: the shortest locator Lambda with
 // Lambda(0) = 1 that generates them. Returns its length L (the number of
 // errors it describes).
@@ -73,6 +81,7 @@ int FindLocator(const uint8_t* syndromes, int count, Poly& locator) {
     locator.fill(0);
     locator[0] = previous[0] = 1;
     int length = 0, shift = 1;
+    int previousDegree = 0;
     uint8_t previousDiscrepancy = 1;
     for (int step = 0; step < count; ++step) {
         uint8_t discrepancy = syndromes[step];
@@ -81,13 +90,18 @@ int FindLocator(const uint8_t* syndromes, int count, Poly& locator) {
             ++shift;
             continue;
         }
-        const uint8_t factor = Div(discrepancy, previousDiscrepancy);
+        // locator += factor x^shift previous, over previous's nonzero terms.
+        const int logFactor = kGf.log[Div(discrepancy, previousDiscrepancy)];
         const Poly before = locator;
-        for (int i = 0; i + shift < static_cast<int>(locator.size()); ++i)
-            locator[static_cast<size_t>(i + shift)] ^= Mul(factor, previous[static_cast<size_t>(i)]);
+        const int end = std::min(previousDegree + 1, static_cast<int>(locator.size()) - shift);
+        for (int i = 0; i < end; ++i)
+            if (previous[static_cast<size_t>(i)] != 0)
+                locator[static_cast<size_t>(i + shift)] ^=
+                    kExp.exp[static_cast<size_t>(logFactor + kGf.log[previous[static_cast<size_t>(i)]])];
         if (2 * length <= step) {
             length = step + 1 - length;
             previous = before;
+            previousDegree = Degree(previous);
             previousDiscrepancy = discrepancy;
             shift = 1;
         } else {
