@@ -200,12 +200,14 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
     // Row by row, so that neighbouring samples fall on neighbouring pixels;
     // function modules are sampled with the rest and then cleared.
     const int side = grid.side;
+    int starts[kMaxSide + 1];  // the first column of each column band, then side
+    int bands = 0;
+    for (int x = 0; x < side; ++x)
+        if (x == 0 || lines.band[x] != lines.band[x - 1]) starts[bands++] = x;
+    starts[bands] = side;
     uint8_t row[kMaxSide];
     for (int y = 0; y < side; ++y) {
-        for (int begin = 0, end = 0; begin < side; begin = end) {
-            while (end < side && lines.band[end] == lines.band[begin]) ++end;
-            SampleRowSpan(plane, lines, y, begin, end, row);
-        }
+        for (int b = 0; b < bands; ++b) SampleRowSpan(plane, lines, y, starts[b], starts[b + 1], row);
         for (int x = 0; x < side; ++x) grid.At(y, x) = functions.IsFunction(y, x) ? 0 : row[x];
     }
 }
