@@ -1,5 +1,6 @@
 #include "sample/module_sampling.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -197,8 +198,10 @@ void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount
 
 void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
                    SampledGrid& grid) {
-    // Row by row, so that neighbouring samples fall on neighbouring pixels;
-    // function modules are sampled with the rest and then cleared.
+    // Row by row, so that neighbouring samples fall on neighbouring pixels.
+    // A row is sampled from its first to its last encoding-region module
+    // (beside the finders that is a third of the row or less), function
+    // modules among them with the rest, and those then cleared.
     const int side = grid.side;
     int starts[kMaxSide + 1];  // the first column of each column band, then side
     int bands = 0;
@@ -207,8 +210,14 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
     starts[bands] = side;
     uint8_t row[kMaxSide];
     for (int y = 0; y < side; ++y) {
-        for (int b = 0; b < bands; ++b) SampleRowSpan(plane, lines, y, starts[b], starts[b + 1], row);
-        for (int x = 0; x < side; ++x) grid.At(y, x) = functions.IsFunction(y, x) ? 0 : row[x];
+        int first = 0, end = side;
+        while (first < side && functions.IsFunction(y, first)) ++first;
+        while (end > first && functions.IsFunction(y, end - 1)) --end;
+        for (int b = 0; b < bands; ++b) {
+            const int begin = std::max(starts[b], first), stop = std::min(starts[b + 1], end);
+            if (begin < stop) SampleRowSpan(plane, lines, y, begin, stop, row);
+        }
+        for (int x = 0; x < side; ++x) grid.At(y, x) = x < first || x >= end || functions.IsFunction(y, x) ? 0 : row[x];
     }
 }
 
