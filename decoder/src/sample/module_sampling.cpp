@@ -118,6 +118,22 @@ Floats Abs(Floats v) {
     return v;
 }
 
+// Lines k .. k + 3 of `band`, each through p[i] and q[i], with the float
+// operations of LineThrough (a vertical line's slope and offset are 0).
+void FourLinesThrough(const PointF* p, const PointF* q, LineBand& band, int k) {
+    const Floats px{p[0].x, p[1].x, p[2].x, p[3].x}, py{p[0].y, p[1].y, p[2].y, p[3].y};
+    const Floats qx{q[0].x, q[1].x, q[2].x, q[3].x}, qy{q[0].y, q[1].y, q[2].y, q[3].y};
+    const Masks vertical = px == qx;
+    const Floats slope = (qy - py) / (qx - px);
+    const Floats offset = py - slope * px;
+    const Floats zero{};
+    const Floats keptSlope = vertical ? zero : slope, keptOffset = vertical ? zero : offset;
+    std::memcpy(band.slope + k, &keptSlope, sizeof keptSlope);
+    std::memcpy(band.offset + k, &keptOffset, sizeof keptOffset);
+    std::memcpy(band.at + k, &px, sizeof px);
+    std::memcpy(band.vertical + k, &vertical, sizeof vertical);
+}
+
 // The pixels where four row lines k .. k + 3 cross the column line
 // `column` (not vertical), with exactly the float operations of
 // IntersectLines; inside[i] is false where the lines do not cross or the
@@ -189,7 +205,12 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
 void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount, TrackLines& lines) {
     for (int b = 0; b + 1 < anchorCount; ++b) {
         for (int v = anchors[b]; v < anchors[b + 1]; ++v) lines.band[v] = static_cast<uint8_t>(b);
-        for (int v = 0; v < area.side; ++v) {
+        int v = 0;
+        for (; v + 4 <= area.side; v += 4) {
+            FourLinesThrough(area.rowTrack[b] + v, area.rowTrack[b + 1] + v, lines.row[b], v);
+            FourLinesThrough(area.columnTrack[b] + v, area.columnTrack[b + 1] + v, lines.column[b], v);
+        }
+        for (; v < area.side; ++v) {
             lines.row[b].Set(v, LineThrough(area.rowTrack[b][v], area.rowTrack[b + 1][v]));
             lines.column[b].Set(v, LineThrough(area.columnTrack[b][v], area.columnTrack[b + 1][v]));
         }

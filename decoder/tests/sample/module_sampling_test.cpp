@@ -285,6 +285,36 @@ TEST(SampledGrid, WholeGridAndFirstBlockReadEveryCrossingAsOneModuleAtATime) {
     }
 }
 
+TEST(TrackLines, AreTheLinesThroughTheTrackPointsVerticalOnesIncluded) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> coordinate(-20.0f, 200.0f);
+    auto area = std::make_unique<lectavo::ReadingArea>();
+    auto lines = std::make_unique<lectavo::TrackLines>();
+    area->side = qrcommon::SymbolSide(7);
+    int anchors[lectavo::kMaxTracks];
+    const int count = lectavo::AnchorList(7, anchors);
+    for (int k = 0; k < count; ++k)
+        for (int v = 0; v < area->side; ++v) {
+            area->rowTrack[k][v] = {coordinate(random), coordinate(random)};
+            area->columnTrack[k][v] = {coordinate(random), coordinate(random)};
+            if (k > 0 && random() % 4 == 0) area->rowTrack[k][v].x = area->rowTrack[k - 1][v].x;
+            if (k > 0 && random() % 4 == 0) area->columnTrack[k][v].x = area->columnTrack[k - 1][v].x;
+        }
+    lectavo::MakeTrackLines(*area, anchors, count, *lines);
+    const auto same = [](const lectavo::Line& a, const lectavo::Line& b) {
+        return a.vertical == b.vertical && a.slope == b.slope && a.offset == b.offset && a.at == b.at;
+    };
+    int differing = 0;
+    for (int b = 0; b + 1 < count; ++b)
+        for (int v = 0; v < area->side; ++v) {
+            differing +=
+                !same(lines->row[b].Get(v), lectavo::LineThrough(area->rowTrack[b][v], area->rowTrack[b + 1][v]));
+            differing += !same(lines->column[b].Get(v),
+                               lectavo::LineThrough(area->columnTrack[b][v], area->columnTrack[b + 1][v]));
+        }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST(ReadSymbol, HostileGeometryFailsWithoutCrashing) {
     auto search = std::make_unique<testsearch::Search>();
     std::vector<uint8_t> plane(64 * 64, 1);
