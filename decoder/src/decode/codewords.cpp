@@ -70,6 +70,8 @@ std::vector<uint16_t> MakeFirstBlockModules(int version, int level) {
     modules.reserve(static_cast<size_t>(n) * 8);
     for (int c = 0; c < n; ++c)
         for (int b = 0; b < 8; ++b) modules.push_back(order.modules[static_cast<size_t>(8 * indices[c] + b)]);
+    // Row by row, so that a sampler reads the picture in order.
+    std::sort(modules.begin(), modules.end());
     return modules;
 }
 

@@ -25,8 +25,8 @@ struct DataStream {
 void ReadPlacementOrder(const SampledGrid& grid, int codewordCount, uint8_t* raw);
 
 // The modules (row * side + column) of the first Reed-Solomon block's
-// codewords of a version and level, each codeword's eight in placement
-// order. Made once per version and level.
+// codewords of a version and level, in increasing order (row by row). Made
+// once per version and level.
 const std::vector<uint16_t>& FirstBlockModules(int version, int level);
 
 // Whether the first block of the grid's codewords can be corrected: the

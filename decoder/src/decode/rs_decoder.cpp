@@ -7,6 +7,7 @@
 // fails and is left as it was.
 #include "decode/rs_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -65,6 +66,13 @@ bool ValidBlockShape(int n, int k) { return k >= 0 && n > k && n <= kMaxBlockLen
 // of x^i.
 using Poly = std::array<uint8_t, 2 * kMaxCorrectable + 1>;
 
+// The index of p's highest nonzero coefficient, 0 for a constant.
+int Degree(const Poly& p) {
+    int degree = static_cast<int>(p.size()) - 1;
+    while (degree > 0 && p[static_cast<size_t>(degree)] == 0) --degree;
+    return degree;
+}
+
 // Berlekamp-Massey over the 2t syndromes: the shortest locator Lambda with
 // Lambda(0) = 1 that generates them. Returns its length L (the number of
 // errors it describes).
@@ -73,6 +81,7 @@ int FindLocator(const uint8_t* syndromes, int count, Poly& locator) {
     locator.fill(0);
     locator[0] = previous[0] = 1;
     int length = 0, shift = 1;
+    int previousDegree = 0;
     uint8_t previousDiscrepancy = 1;
     for (int step = 0; step < count; ++step) {
         uint8_t discrepancy = syndromes[step];
@@ -81,13 +90,18 @@ int FindLocator(const uint8_t* syndromes, int count, Poly& locator) {
             ++shift;
             continue;
         }
-        const uint8_t factor = Div(discrepancy, previousDiscrepancy);
+        // locator += factor x^shift previous, over previous's nonzero terms.
+        const int logFactor = kGf.log[Div(discrepancy, previousDiscrepancy)];
         const Poly before = locator;
-        for (int i = 0; i + shift < static_cast<int>(locator.size()); ++i)
-            locator[static_cast<size_t>(i + shift)] ^= Mul(factor, previous[static_cast<size_t>(i)]);
+        const int end = std::min(previousDegree + 1, static_cast<int>(locator.size()) - shift);
+        for (int i = 0; i < end; ++i)
+            if (previous[static_cast<size_t>(i)] != 0)
+                locator[static_cast<size_t>(i + shift)] ^=
+                    kExp.exp[static_cast<size_t>(logFactor + kGf.log[previous[static_cast<size_t>(i)]])];
         if (2 * length <= step) {
             length = step + 1 - length;
             previous = before;
+            previousDegree = Degree(previous);
             previousDiscrepancy = discrepancy;
             shift = 1;
         } else {
@@ -108,6 +122,50 @@ uint8_t EvaluateAtInverse(const uint8_t* p, int size, int power) {
         if (log >= 255) log -= 255;
     }
     return sum;
+}
+
+// Whether the locator (its first errors + 1 coefficients) also generates the
+// syndromes past the 2t that made it: S_j + sum of Lambda_i S_(j-i) = 0 for
+// 2t <= j < count. A block the search below would correct always passes
+// (the syndromes of its error pattern obey the recurrence of the locator),
+// so a failing block is rejected here before the root search.
+bool GeneratesRemainingSyndromes(const Poly& locator, int errors, const uint8_t* syndromes, int from, int count) {
+    for (int j = from; j < count; ++j) {
+        uint8_t sum = syndromes[j];
+        for (int i = 1; i <= errors; ++i) sum ^= Mul(locator[static_cast<size_t>(i)], syndromes[j - i]);
+        if (sum != 0) return false;
+    }
+    return true;
+}
+
+// The positions p in [0, n) where the locator (its first errors + 1
+// coefficients) vanishes at alpha^(-p), into `positions`; false unless there
+// are exactly `errors` of them. Each nonzero term is kept as a logarithm that
+// falls by i from one position to the next, so a position costs one
+// subtraction and one look-up a term.
+bool FindErrorPositions(const Poly& locator, int errors, int n, int* positions) {
+    int powers[kMaxCorrectable + 1];  // i of each nonzero term
+    int logs[kMaxCorrectable + 1];    // log of term i at the current position, in [0, 255)
+    int terms = 0;
+    for (int i = 0; i <= errors; ++i) {
+        if (locator[static_cast<size_t>(i)] == 0) continue;
+        powers[terms] = i;
+        logs[terms++] = kGf.log[locator[static_cast<size_t>(i)]];
+    }
+    int found = 0;
+    for (int p = 0; p < n; ++p) {
+        if (found + (n - p) < errors) return false;  // too few positions left
+        uint8_t value = 0;
+        for (int c = 0; c < terms; ++c) {
+            value ^= kExp.exp[static_cast<size_t>(logs[c])];
+            logs[c] -= powers[c];
+            if (logs[c] < 0) logs[c] += 255;
+        }
+        if (value != 0) continue;
+        if (found == errors) return false;  // more roots than the locator's length
+        positions[found++] = p;
+    }
+    return found == errors;
 }
 
 }  // namespace
@@ -152,15 +210,11 @@ bool CorrectBlock(int n, int k, uint8_t* block, int t) {
     const int errors = FindLocator(syndromes, 2 * t, locator);
     if (errors < 1 || errors > t) return false;
 
+    if (!GeneratesRemainingSyndromes(locator, errors, syndromes, 2 * t, checkWords)) return false;
+
     // Error positions p (the power of x; byte n - 1 - p): roots alpha^(-p).
     int positions[kMaxCorrectable];
-    int found = 0;
-    for (int p = 0; p < n; ++p) {
-        if (EvaluateAtInverse(locator.data(), errors + 1, p) != 0) continue;
-        if (found == errors) return false;  // more roots than the locator's length
-        positions[found++] = p;
-    }
-    if (found != errors) return false;
+    if (!FindErrorPositions(locator, errors, n, positions)) return false;
 
     // Evaluator Omega = S * Lambda mod x^(2t); with the first syndrome at
     // alpha^0 the error value at X = alpha^p is X Omega(1/X) / Lambda'(1/X).

@@ -1,6 +1,9 @@
 #include "sample/module_sampling.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
 
 #include "common/qr_tables.h"
 #include "core/geometry.h"
@@ -85,10 +88,92 @@ void CentreOnDarkRun(const BinaryPlane& plane, const ReadingArea& area, PointF& 
 // line, light where the lines do not cross.
 inline uint8_t SampleModule(const BinaryPlane& plane, const TrackLines& lines, int y, int x) {
     PointF p;
-    return IntersectLines(lines.row[lines.band[y]][x], lines.column[lines.band[x]][y], p) &&
+    return IntersectLines(lines.row[lines.band[y]].Get(x), lines.column[lines.band[x]].Get(y), p) &&
                    plane.Pixel(TruncPixel(p.x), TruncPixel(p.y))
                ? 1
                : 0;
+}
+
+// Four lanes of floats or of 32-bit masks (0 or all bits set).
+using Floats = float __attribute__((vector_size(16)));
+using Masks = int32_t __attribute__((vector_size(16)));
+
+Floats LoadFloats(const float* p) {
+    Floats v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Masks LoadMasks(const int32_t* p) {
+    Masks v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+Floats Abs(Floats v) {
+    Masks bits;
+    std::memcpy(&bits, &v, sizeof v);
+    bits &= 0x7fffffff;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+// Lines k .. k + 3 of `band`, each through p[i] and q[i], with the float
+// operations of LineThrough (a vertical line's slope and offset are 0).
+void FourLinesThrough(const PointF* p, const PointF* q, LineBand& band, int k) {
+    const Floats px{p[0].x, p[1].x, p[2].x, p[3].x}, py{p[0].y, p[1].y, p[2].y, p[3].y};
+    const Floats qx{q[0].x, q[1].x, q[2].x, q[3].x}, qy{q[0].y, q[1].y, q[2].y, q[3].y};
+    const Masks vertical = px == qx;
+    const Floats slope = (qy - py) / (qx - px);
+    const Floats offset = py - slope * px;
+    const Floats zero{};
+    const Floats keptSlope = vertical ? zero : slope, keptOffset = vertical ? zero : offset;
+    std::memcpy(band.slope + k, &keptSlope, sizeof keptSlope);
+    std::memcpy(band.offset + k, &keptOffset, sizeof keptOffset);
+    std::memcpy(band.at + k, &px, sizeof px);
+    std::memcpy(band.vertical + k, &vertical, sizeof vertical);
+}
+
+// The pixels where four row lines k .. k + 3 cross the column line
+// `column` (not vertical), with exactly the float operations of
+// IntersectLines; inside[i] is false where the lines do not cross or the
+// pixel TruncPixel would give lies outside the plane (then px, py are 0).
+void CrossFour(const LineBand& rows, int k, const Line& column, float width, float height, int32_t* px, int32_t* py,
+               int32_t* inside) {
+    const Floats slope = LoadFloats(rows.slope + k), offset = LoadFloats(rows.offset + k);
+    const Floats at = LoadFloats(rows.at + k);
+    const Masks rowVertical = LoadMasks(rows.vertical + k);
+    const Floats cx = (column.offset - offset) / (slope - column.slope);
+    const Floats cy = Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
+    const Floats x = rowVertical ? at : cx;
+    const Floats y = rowVertical ? column.slope * at + column.offset : cy;
+    const Masks crosses = rowVertical | (slope != column.slope);
+    // Truncation maps (-1, width) to the columns 0 .. width - 1; NaN fails.
+    const Masks in = crosses & (x > -1.0f) & (x < width) & (y > -1.0f) & (y < height);
+    const Floats zero{};
+    const Masks ix = __builtin_convertvector(in ? x : zero, Masks);
+    const Masks iy = __builtin_convertvector(in ? y : zero, Masks);
+    std::memcpy(px, &ix, sizeof ix);
+    std::memcpy(py, &iy, sizeof iy);
+    std::memcpy(inside, &in, sizeof in);
+}
+
+// Samples row y's modules in columns [begin, end), which share one column
+// band, into `out`: four crossings at a time where the column line is not
+// vertical, then the pixels.
+void SampleRowSpan(const BinaryPlane& plane, const TrackLines& lines, int y, int begin, int end, uint8_t* out) {
+    const Line column = lines.column[lines.band[begin]].Get(y);
+    int x = begin;
+    if (!column.vertical) {
+        const LineBand& rows = lines.row[lines.band[y]];
+        const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
+        int32_t px[4], py[4], inside[4];
+        for (; x + 4 <= end; x += 4) {
+            CrossFour(rows, x, column, width, height, px, py, inside);
+            for (int i = 0; i < 4; ++i) out[x + i] = inside[i] && plane.Row(py[i])[px[i]] != 0 ? 1 : 0;
+        }
+    }
+    for (; x < end; ++x) out[x] = SampleModule(plane, lines, y, x);
 }
 
 }  // namespace
@@ -120,9 +205,14 @@ int AnchorList(int version, int anchors[kMaxTracks]) {
 void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount, TrackLines& lines) {
     for (int b = 0; b + 1 < anchorCount; ++b) {
         for (int v = anchors[b]; v < anchors[b + 1]; ++v) lines.band[v] = static_cast<uint8_t>(b);
-        for (int v = 0; v < area.side; ++v) {
-            lines.row[b][v] = LineThrough(area.rowTrack[b][v], area.rowTrack[b + 1][v]);
-            lines.column[b][v] = LineThrough(area.columnTrack[b][v], area.columnTrack[b + 1][v]);
+        int v = 0;
+        for (; v + 4 <= area.side; v += 4) {
+            FourLinesThrough(area.rowTrack[b] + v, area.rowTrack[b + 1] + v, lines.row[b], v);
+            FourLinesThrough(area.columnTrack[b] + v, area.columnTrack[b + 1] + v, lines.column[b], v);
+        }
+        for (; v < area.side; ++v) {
+            lines.row[b].Set(v, LineThrough(area.rowTrack[b][v], area.rowTrack[b + 1][v]));
+            lines.column[b].Set(v, LineThrough(area.columnTrack[b][v], area.columnTrack[b + 1][v]));
         }
     }
 }
@@ -130,17 +220,39 @@ void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount
 void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
                    SampledGrid& grid) {
     // Row by row, so that neighbouring samples fall on neighbouring pixels.
-    for (int y = 0; y < grid.side; ++y)
-        for (int x = 0; x < grid.side; ++x)
-            grid.At(y, x) = functions.IsFunction(y, x) ? 0 : SampleModule(plane, lines, y, x);
+    // A row is sampled from its first to its last encoding-region module
+    // (beside the finders that is a third of the row or less), function
+    // modules among them with the rest, and those then cleared.
+    const int side = grid.side;
+    int starts[kMaxSide + 1];  // the first column of each column band, then side
+    int bands = 0;
+    for (int x = 0; x < side; ++x)
+        if (x == 0 || lines.band[x] != lines.band[x - 1]) starts[bands++] = x;
+    starts[bands] = side;
+    uint8_t row[kMaxSide];
+    for (int y = 0; y < side; ++y) {
+        int first = 0, end = side;
+        while (first < side && functions.IsFunction(y, first)) ++first;
+        while (end > first && functions.IsFunction(y, end - 1)) --end;
+        for (int b = 0; b < bands; ++b) {
+            const int begin = std::max(starts[b], first), stop = std::min(starts[b + 1], end);
+            if (begin < stop) SampleRowSpan(plane, lines, y, begin, stop, row);
+        }
+        for (int x = 0; x < side; ++x) grid.At(y, x) = x < first || x >= end || functions.IsFunction(y, x) ? 0 : row[x];
+    }
 }
 
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
                       SampledGrid& grid) {
+    // The list is in increasing order: the row advances without a division.
     const int side = grid.side;
+    int y = 0, rowStart = 0;
     for (const uint16_t index : modules) {
-        const int y = index / side;
-        grid.modules[index] = SampleModule(plane, lines, y, index - y * side);
+        while (index >= rowStart + side) {
+            ++y;
+            rowStart += side;
+        }
+        grid.modules[index] = SampleModule(plane, lines, y, index - rowStart);
     }
 }
 

@@ -44,12 +44,37 @@ void RefineAlignmentCentre(const BinaryPlane& plane, const ReadingArea& area, Po
 // number of entries.
 int AnchorList(int version, int anchors[kMaxTracks]);
 
+// The lines of one band, one a module index, kept field by field so that
+// the sampler can work four neighbouring lines at once: line k is
+// y = slope[k] x + offset[k], or x = at[k] where vertical[k] (as Line).
+struct LineBand {
+    float slope[kMaxSide];
+    float offset[kMaxSide];
+    float at[kMaxSide];
+    int32_t vertical[kMaxSide];  // 0 or -1 (all bits set), as wide as the floats
+
+    void Set(int k, const Line& line) {
+        slope[k] = line.slope;
+        offset[k] = line.offset;
+        at[k] = line.at;
+        vertical[k] = line.vertical ? -1 : 0;
+    }
+    Line Get(int k) const {
+        Line line;
+        line.vertical = vertical[k] != 0;
+        line.slope = slope[k];
+        line.offset = offset[k];
+        line.at = at[k];
+        return line;
+    }
+};
+
 // The lines every module is sampled on, made once per set of tracks: the
 // line between row tracks j and j + 1 at column x, the line between column
 // tracks i and i + 1 at row y, and the anchor band of each index.
 struct TrackLines {
-    Line row[kMaxTracks][kMaxSide];     // [band j][x]
-    Line column[kMaxTracks][kMaxSide];  // [band i][y]
+    LineBand row[kMaxTracks];     // [band j], line at column x
+    LineBand column[kMaxTracks];  // [band i], line at row y
     uint8_t band[kMaxSide];
 };
 
@@ -62,8 +87,9 @@ void MakeTrackLines(const ReadingArea& area, const int* anchors, int anchorCount
 void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrcommon::FunctionMap& functions,
                    SampledGrid& grid);
 
-// Samples the listed modules (row * side + column) of `grid` exactly as
-// SampleModules samples them; the list holds no function modules.
+// Samples the listed modules (row * side + column, in increasing order) of
+// `grid` exactly as SampleModules samples them; the list holds no function
+// modules.
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
                       SampledGrid& grid);
 

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "encode_symbol.h"
 #include "own_symbols.h"
 #include "core/geometry.h"
+#include "decode/codewords.h"
 #include "sample/module_sampling.h"
 #include "sample/symbol_reading.h"
 #include "symbol_trial.h"
@@ -208,6 +210,109 @@ TEST(SampledGrid, DegenerateLinesReadAsLight) {
     lectavo::MakeTrackLines(area, anchors, 2, work.lines);
     lectavo::SampleModules(search->plane, work.lines, work.functions, work.grid);
     EXPECT_EQ(work.grid.At(10, 10), 0);  // both lines vertical
+}
+
+// The module at (y, x) as the sampler is meant to read it: the crossing of
+// its two lines by IntersectLines, truncated to a pixel, light outside.
+uint8_t ReferenceModule(const lectavo::BinaryPlane& plane, const lectavo::TrackLines& lines, int y, int x) {
+    const lectavo::Line row = lines.row[lines.band[y]].Get(x), column = lines.column[lines.band[x]].Get(y);
+    lectavo::PointF p;
+    if (!lectavo::IntersectLines(row, column, p)) return 0;
+    return plane.Pixel(lectavo::TruncPixel(p.x), lectavo::TruncPixel(p.y)) != 0 ? 1 : 0;
+}
+
+// Lines of every kind the sampler must tell apart: vertical row or column
+// lines, parallel pairs, crossings inside, beside and far outside the plane.
+TEST(SampledGrid, WholeGridAndFirstBlockReadEveryCrossingAsOneModuleAtATime) {
+    std::mt19937 random(7);
+    std::vector<uint8_t> pixels(61 * 47);
+    for (uint8_t& p : pixels) p = static_cast<uint8_t>(random() % 2);
+    const lectavo::BinaryPlane plane{pixels.data(), 61, 47};
+    std::uniform_real_distribution<float> slope(-3.0f, 3.0f), offset(-60.0f, 110.0f);
+    const auto randomLine = [&] {
+        lectavo::Line line;
+        switch (random() % 5) {
+            case 0:
+                line.vertical = true;
+                line.at = offset(random);
+                break;
+            case 1:  // parallel to most column lines below
+                line.slope = 0.5f;
+                line.offset = offset(random);
+                break;
+            default:
+                line.slope = slope(random);
+                line.offset = offset(random);
+        }
+        return line;
+    };
+    auto lines = std::make_unique<lectavo::TrackLines>();
+    auto functions = std::make_unique<qrcommon::FunctionMap>();
+    auto grid = std::make_unique<lectavo::SampledGrid>();
+    for (const int version : {2, 5, 7, 14}) {
+        int anchors[lectavo::kMaxTracks];
+        const int count = lectavo::AnchorList(version, anchors);
+        const int side = qrcommon::SymbolSide(version);
+        for (int b = 0; b + 1 < count; ++b) {
+            for (int v = anchors[b]; v < anchors[b + 1]; ++v) lines->band[v] = static_cast<uint8_t>(b);
+            for (int v = 0; v < side; ++v) {
+                lines->row[b].Set(v, randomLine());
+                lectavo::Line column = randomLine();
+                // Parallel to the row lines above, or level (a vertical
+                // row line's slope field is 0).
+                if (!column.vertical && random() % 3 == 0) column.slope = random() % 2 ? 0.5f : 0.0f;
+                lines->column[b].Set(v, column);
+            }
+        }
+        qrcommon::BuildFunctionMap(version, *functions);
+        grid->side = side;
+        lectavo::SampleModules(plane, *lines, *functions, *grid);
+        int differing = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const uint8_t expected = functions->IsFunction(y, x) ? 0 : ReferenceModule(plane, *lines, y, x);
+                differing += grid->At(y, x) != expected;
+            }
+        EXPECT_EQ(differing, 0) << "version " << version;
+
+        grid->modules.fill(2);
+        const std::vector<uint16_t>& block = lectavo::FirstBlockModules(version, 3);
+        lectavo::SampleModuleList(plane, *lines, block, *grid);
+        differing = 0;
+        for (const uint16_t index : block)
+            differing += grid->modules[index] != ReferenceModule(plane, *lines, index / side, index % side);
+        EXPECT_EQ(differing, 0) << "version " << version;
+    }
+}
+
+TEST(TrackLines, AreTheLinesThroughTheTrackPointsVerticalOnesIncluded) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> coordinate(-20.0f, 200.0f);
+    auto area = std::make_unique<lectavo::ReadingArea>();
+    auto lines = std::make_unique<lectavo::TrackLines>();
+    area->side = qrcommon::SymbolSide(7);
+    int anchors[lectavo::kMaxTracks];
+    const int count = lectavo::AnchorList(7, anchors);
+    for (int k = 0; k < count; ++k)
+        for (int v = 0; v < area->side; ++v) {
+            area->rowTrack[k][v] = {coordinate(random), coordinate(random)};
+            area->columnTrack[k][v] = {coordinate(random), coordinate(random)};
+            if (k > 0 && random() % 4 == 0) area->rowTrack[k][v].x = area->rowTrack[k - 1][v].x;
+            if (k > 0 && random() % 4 == 0) area->columnTrack[k][v].x = area->columnTrack[k - 1][v].x;
+        }
+    lectavo::MakeTrackLines(*area, anchors, count, *lines);
+    const auto same = [](const lectavo::Line& a, const lectavo::Line& b) {
+        return a.vertical == b.vertical && a.slope == b.slope && a.offset == b.offset && a.at == b.at;
+    };
+    int differing = 0;
+    for (int b = 0; b + 1 < count; ++b)
+        for (int v = 0; v < area->side; ++v) {
+            differing +=
+                !same(lines->row[b].Get(v), lectavo::LineThrough(area->rowTrack[b][v], area->rowTrack[b + 1][v]));
+            differing += !same(lines->column[b].Get(v),
+                               lectavo::LineThrough(area->columnTrack[b][v], area->columnTrack[b + 1][v]));
+        }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(ReadSymbol, HostileGeometryFailsWithoutCrashing) {
