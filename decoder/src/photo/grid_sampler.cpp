@@ -52,11 +52,6 @@ PointF ModuleMap::Map(float column, float row) const {
     return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
 }
 
-uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
-    if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
-    return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
-}
-
 void SampleGrid(const BinaryPicture& plane, const ModuleMap& map, int side, SampledGrid& grid) {
     grid.side = std::clamp(side, 0, kMaxSide);
     constexpr float kOff = 0.22f;  // sub-sample offset in modules

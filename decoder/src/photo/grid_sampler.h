@@ -43,8 +43,12 @@ private:
     std::array<PointF, kMaxShiftLattice * kMaxShiftLattice> shifts_{};
 };
 
-// Reads the plane at a picture position; outside counts as light.
-uint8_t SampleAt(const BinaryPicture& plane, PointF p);
+// Reads the plane at a picture position; outside counts as light. Inline:
+// every sampling, edge walk and timing count calls it per point.
+inline uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
+    if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
+    return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
+}
 
 // Every module of a `side` x `side` grid: the majority of five samples
 // around its centre. Leaves version, level and mask to the caller.
