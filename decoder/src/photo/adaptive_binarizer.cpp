@@ -98,31 +98,43 @@ void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPicture& out, i
     const int blocksX = (grey.width + kBlock - 1) / kBlock, blocksY = (grey.height + kBlock - 1) / kBlock;
     std::vector<int> thresholds;
     BlockThresholds(grey, inverted, glare, blocksX, blocksY, thresholds);
+    // Per block row: each block column's threshold sum and count over the
+    // 2 kReach + 1 block rows, then each pixel's limit in raw grey, so the
+    // pixel loops are plain comparisons the compiler vectorises.
+    std::vector<int> columnSum(static_cast<size_t>(blocksX)), columnCount(static_cast<size_t>(blocksX));
+    std::vector<int16_t> limit(static_cast<size_t>(grey.width));
     for (int by = 0; by < blocksY; ++by) {
         const int cy0 = std::clamp(by - kReach, 0, std::max(0, blocksY - 1 - 2 * kReach));
         const int cy1 = std::min(blocksY - 1, cy0 + 2 * kReach);
+        std::fill(columnSum.begin(), columnSum.end(), 0);
+        std::fill(columnCount.begin(), columnCount.end(), 0);
+        for (int y = cy0; y <= cy1; ++y)
+            for (int x = 0; x < blocksX; ++x) {
+                const int t = thresholds[static_cast<size_t>(y) * blocksX + x];
+                columnSum[x] += t >= 0 ? t : 0;
+                columnCount[x] += t >= 0;
+            }
         for (int bx = 0; bx < blocksX; ++bx) {
             const int cx0 = std::clamp(bx - kReach, 0, std::max(0, blocksX - 1 - 2 * kReach));
             const int cx1 = std::min(blocksX - 1, cx0 + 2 * kReach);
             int sum = 0, count = 0;
-            for (int y = cy0; y <= cy1; ++y)
-                for (int x = cx0; x <= cx1; ++x) {
-                    const int t = thresholds[static_cast<size_t>(y) * blocksX + x];
-                    sum += t >= 0 ? t : 0;
-                    count += t >= 0;
-                }
+            for (int x = cx0; x <= cx1; ++x) sum += columnSum[x], count += columnCount[x];
             // Among glare blocks only: below every pixel, which stays light
             // (dark on the inverted plane).
             const int threshold = count ? sum / count : (inverted ? 255 : -1);
-            const int y1 = std::min(grey.height, (by + 1) * kBlock), x1 = std::min(grey.width, (bx + 1) * kBlock);
-            for (int y = by * kBlock; y < y1; ++y) {
-                const uint8_t* in = grey.pixels + static_cast<size_t>(y) * grey.width;
-                uint8_t* bit = out.bits.data() + static_cast<size_t>(y) * grey.width;
-                for (int x = bx * kBlock; x < x1; ++x) {
-                    const int v = inverted ? 255 - in[x] : in[x];
-                    bit[x] = v <= threshold ? 1 : 0;
-                }
-            }
+            // Dark where grey <= threshold; inverted, where 255 - grey <= threshold.
+            const int16_t raw = static_cast<int16_t>(inverted ? 255 - threshold : threshold);
+            const int x1 = std::min(grey.width, (bx + 1) * kBlock);
+            for (int x = bx * kBlock; x < x1; ++x) limit[x] = raw;
+        }
+        const int y1 = std::min(grey.height, (by + 1) * kBlock);
+        for (int y = by * kBlock; y < y1; ++y) {
+            const uint8_t* in = grey.pixels + static_cast<size_t>(y) * grey.width;
+            uint8_t* bit = out.bits.data() + static_cast<size_t>(y) * grey.width;
+            if (inverted)
+                for (int x = 0; x < grey.width; ++x) bit[x] = in[x] >= limit[x] ? 1 : 0;
+            else
+                for (int x = 0; x < grey.width; ++x) bit[x] = in[x] <= limit[x] ? 1 : 0;
         }
     }
 }
