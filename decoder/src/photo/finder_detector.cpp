@@ -36,6 +36,18 @@ float FinderRatio(const Runs& r, int tenths = 6) {
     return fits ? total / 7.0f : 0;
 }
 
+// A row through a finder's stone: the stone is two modules wider than each
+// outer ring run, whatever print gain or blur do to dark against light, while
+// checkerboards, stripes of equal width and concentric rings give equal runs
+// that FinderRatio's tolerance still lets through. Half a module of that
+// difference is asked, and at least one pixel, so such texture costs no
+// confirmation walks.
+bool StoneStandsOut(const Runs& r) {
+    const int total = r[0] + r[1] + r[2] + r[3] + r[4];
+    const int gap = r[2] - std::max(r[0], r[4]);
+    return gap > 0 && 14 * gap >= total;
+}
+
 // The longest centre run, in outer runs of maxRun pixels, that FinderRatio
 // can accept. With the outer runs summing to S <= 4 maxRun and the total
 // T = centre + S, the centre passes only when 10 (7 centre - 3 T) <=
@@ -350,6 +362,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vect
             const uint8_t ink = (i & 1) == firstDark ? 1 : 0;
             if (!ink && !lightFinders) continue;
             const Runs r = {length[i], length[i + 1], length[i + 2], length[i + 3], length[i + 4]};
+            if (!StoneStandsOut(r)) continue;  // the cheaper test first
             const float module = FinderRatio(r);
             if (module == 0) continue;
             const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;
