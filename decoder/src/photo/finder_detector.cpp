@@ -59,7 +59,7 @@ constexpr int kMaxCentreRuns = 14;
 // crafted plane (a checkerboard, whose diagonals are single runs; stripes)
 // asks for the same long run from many windows, and each walk would cost up
 // to kMaxCentreRuns outer runs: each line of each direction the confirmations
-// use (columns, rows, falling diagonals) keeps the run it last measured, its
+// use (columns, rows, falling and rising diagonals) keeps the run it last measured, its
 // ends where they are known, so a walk only ever continues where the last one
 // stopped. The lengths are exactly those of a fresh walk.
 class CentreRuns {
@@ -67,25 +67,32 @@ public:
     explicit CentreRuns(const BinaryPicture& p)
         : p_(p),
           lines_{std::vector<Line>(static_cast<size_t>(p.width)), std::vector<Line>(static_cast<size_t>(p.height)),
+                 std::vector<Line>(static_cast<size_t>(p.width) + p.height),
                  std::vector<Line>(static_cast<size_t>(p.width) + p.height)} {}
 
     // The run of `ink` through (x, y) (which has that colour) along (dx, dy),
-    // one of (0, 1), (1, 0), (1, 1): its pixels behind and ahead of (x, y),
+    // one of (0, 1), (1, 0), (1, 1), (1, -1): its pixels behind and ahead of (x, y),
     // each at most limit + 1, and never beyond the plane.
     void Measure(int x, int y, int dx, int dy, uint8_t ink, int limit, int& back, int& ahead) {
         // Position along the line: y on a column, x on a row or diagonal.
-        const int kind = dx == 0 ? 0 : dy == 0 ? 1 : 2;
+        const int kind = dx == 0 ? 0 : dy == 0 ? 1 : dy > 0 ? 2 : 3;
         const size_t line = kind == 0   ? static_cast<size_t>(x)
                             : kind == 1 ? static_cast<size_t>(y)
-                                        : static_cast<size_t>(x - y + p_.height);
+                            : kind == 2 ? static_cast<size_t>(x - y + p_.height)
+                                        : static_cast<size_t>(x + y);
         const int at = kind == 0 ? y : x;
-        const int first = kind == 0 ? 0 : kind == 1 ? 0 : x - std::min(x, y);
+        const int first = kind == 0   ? 0
+                          : kind == 1 ? 0
+                          : kind == 2 ? x - std::min(x, y)
+                                      : x - std::min(x, p_.height - 1 - y);
         const int last = kind == 0   ? p_.height - 1
                          : kind == 1 ? p_.width - 1
-                                     : x + std::min(p_.width - 1 - x, p_.height - 1 - y);
-        const int offset = kind == 0 ? 0 : y - x;  // row of position c on a diagonal: c + offset
+                         : kind == 2 ? x + std::min(p_.width - 1 - x, p_.height - 1 - y)
+                                     : x + std::min(p_.width - 1 - x, y);
+        // Row of position c on a falling diagonal: c + offset; on a rising one: offset - c.
+        const int offset = kind == 2 ? y - x : x + y;
         auto inkAt = [&](int c) {
-            const int px = kind == 0 ? x : c, py = kind == 0 ? c : kind == 1 ? y : c + offset;
+            const int px = kind == 0 ? x : c, py = kind == 0 ? c : kind == 1 ? y : kind == 2 ? c + offset : offset - c;
             return !p_.bits[static_cast<size_t>(py) * p_.width + px] == !ink;
         };
         Line& l = lines_[kind][line];
@@ -115,7 +122,7 @@ private:
         bool known = false, lowEnds = false, highEnds = false;
     };
     const BinaryPicture& p_;
-    std::vector<Line> lines_[3];
+    std::vector<Line> lines_[4];
 };
 
 // Runs through (x, y) along the step (dx, dy), centred on the run of colour
@@ -200,8 +207,21 @@ private:
     std::vector<Answer> columns_;
 };
 
+// The stone through (x, y) along the rising diagonal ends within `limit`
+// pixels, on pixels of the other colour. Stripes of the finder's rhythm at a
+// slant pass the row, column and falling diagonal all along their length,
+// but there the stone's stripe is one long run, or reaches the border. Only
+// the stone is asked: blur rounds a finder's corners too much for the whole
+// rhythm on both diagonals.
+bool StoneBoundedRising(const BinaryPicture& p, CentreRuns& centres, int x, int y, uint8_t ink, int limit) {
+    if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
+    int back = 0, ahead = 0;
+    centres.Measure(x, y, 1, -1, ink, limit + 1, back, ahead);
+    return back + ahead + 1 <= limit && p.Inside(x - back - 1, y + back + 1) && p.Inside(x + ahead + 1, y - ahead - 1);
+}
+
 // Confirms a row hit down the column, again along the row through the
-// refined centre, and along one diagonal. `ink` is the colour of the
+// refined centre, and along both diagonals. `ink` is the colour of the
 // pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
 bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
              uint8_t ink, Confirmed& out) {
@@ -234,6 +254,8 @@ bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers
         if (!RunsAlong(p, centres, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset))
             return false;
         if (FinderRatio(runs, 8) == 0) return false;
+        if (!StoneBoundedRising(p, centres, static_cast<int>(cx2), static_cast<int>(cy), ink, centreLimit))
+            return false;
         answer.out.centre = {cx2 + 0.5f, cy + 0.5f};
         answer.out.module = (rowModule2 + colModule) / 2;
         answer.out.rowModule = rowModule2;

@@ -1,6 +1,6 @@
 // Finder pattern candidates on a binary plane: rows with dark-light-dark-
-// light-dark runs in the ratio 1:1:3:1:1, confirmed across the column and a
-// diagonal, merged where they mark the same pattern.
+// light-dark runs in the ratio 1:1:3:1:1, confirmed across the column and the
+// diagonals, merged where they mark the same pattern.
 #pragma once
 
 #include <vector>
