@@ -68,34 +68,16 @@ bool Blocked(const std::vector<FinderCandidate>& c, int n, int i, int j) {
     return false;
 }
 
-}  // namespace
-
-std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candidates) {
-    std::vector<FinderTriple> triples;
-    const int n = std::min(static_cast<int>(candidates.size()), kMaxGroupedCandidates);
-    // Pairs with another candidate between them, worked out once per pair
-    // that can be part of a triple (0 unknown, 1 clear, 2 blocked).
-    std::vector<uint8_t> between(static_cast<size_t>(n) * n, 0);
-    const auto blocked = [&](int i, int j) {
-        uint8_t& b = between[static_cast<size_t>(std::min(i, j)) * n + std::max(i, j)];
-        if (b == 0) b = Blocked(candidates, n, i, j) ? 2 : 1;
-        return b == 2;
-    };
+// Calls found(triple, i, j, k) for every triple of the first n candidates
+// that ScoreTriple accepts (i < j < k its candidates), in index order, until
+// found returns false.
+template <class Found>
+void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found found) {
     // Every pair's distance once, not once per third candidate.
     std::vector<float> distance(static_cast<size_t>(n) * n);
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j)
             distance[static_cast<size_t>(i) * n + j] = Distance(candidates[i].centre, candidates[j].centre);
-    const auto order = [](const FinderTriple& x, const FinderTriple& y) {
-        if (x.score != y.score) return x.score < y.score;
-        return std::tie(x.topLeft, x.topRight, x.bottomLeft) < std::tie(y.topLeft, y.topRight, y.bottomLeft);
-    };
-    // The order is total, so keeping the best kMaxTriples whenever the list
-    // grows long gives the same result with memory bounded by a constant.
-    const auto keepBest = [&] {
-        std::nth_element(triples.begin(), triples.begin() + kMaxTriples, triples.end(), order);
-        triples.resize(kMaxTriples);
-    };
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             const float mi = candidates[i].moduleSize, mj = candidates[j].moduleSize;
@@ -113,17 +95,55 @@ std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candi
                 if (dik >= dij && dik >= djk) corner = j, a = i, b = k, lu = dij, lv = djk;
                 if (djk >= dij && djk >= dik) corner = i, a = j, b = k, lu = dij, lv = dik;
                 FinderTriple t;
-                if (!ScoreTriple(candidates, corner, a, b, lu, lv, t)) continue;
-                // Triples with a candidate between two of their finders go
-                // after every clear one.
-                if (blocked(i, j) || blocked(i, k) || blocked(j, k)) t.score += kBlockedPenalty;
-                triples.push_back(t);
-                if (triples.size() >= 4 * static_cast<size_t>(kMaxTriples)) keepBest();
+                if (ScoreTriple(candidates, corner, a, b, lu, lv, t) && !found(t, i, j, k)) return;
             }
         }
+}
+
+}  // namespace
+
+std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candidates) {
+    std::vector<FinderTriple> triples;
+    const int n = std::min(static_cast<int>(candidates.size()), kMaxGroupedCandidates);
+    // Pairs with another candidate between them, worked out once per pair
+    // that can be part of a triple (0 unknown, 1 clear, 2 blocked).
+    std::vector<uint8_t> between(static_cast<size_t>(n) * n, 0);
+    const auto blocked = [&](int i, int j) {
+        uint8_t& b = between[static_cast<size_t>(std::min(i, j)) * n + std::max(i, j)];
+        if (b == 0) b = Blocked(candidates, n, i, j) ? 2 : 1;
+        return b == 2;
+    };
+    const auto order = [](const FinderTriple& x, const FinderTriple& y) {
+        if (x.score != y.score) return x.score < y.score;
+        return std::tie(x.topLeft, x.topRight, x.bottomLeft) < std::tie(y.topLeft, y.topRight, y.bottomLeft);
+    };
+    // The order is total, so keeping the best kMaxTriples whenever the list
+    // grows long gives the same result with memory bounded by a constant.
+    const auto keepBest = [&] {
+        std::nth_element(triples.begin(), triples.begin() + kMaxTriples, triples.end(), order);
+        triples.resize(kMaxTriples);
+    };
+    EachTriple(candidates, n, [&](FinderTriple t, int i, int j, int k) {
+        // Triples with a candidate between two of their finders go after
+        // every clear one.
+        if (blocked(i, j) || blocked(i, k) || blocked(j, k)) t.score += kBlockedPenalty;
+        triples.push_back(t);
+        if (triples.size() >= 4 * static_cast<size_t>(kMaxTriples)) keepBest();
+        return true;
+    });
     if (triples.size() > static_cast<size_t>(kMaxTriples)) keepBest();
     std::sort(triples.begin(), triples.end(), order);
     return triples;
+}
+
+bool AnyTriple(const std::vector<FinderCandidate>& candidates) {
+    bool any = false;
+    EachTriple(candidates, std::min(static_cast<int>(candidates.size()), kMaxGroupedCandidates),
+               [&](const FinderTriple&, int, int, int) {
+                   any = true;
+                   return false;  // the first is enough
+               });
+    return any;
 }
 
 }  // namespace lectavo::photo
