@@ -332,8 +332,9 @@ std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
 
 }  // namespace
 
-float ModuleToward(const FinderCandidate& f, float dx, float dy) {
-    const float length = std::hypot(dx, dy);
+float ModuleToward(const FinderCandidate& f, float dx, float dy) { return ModuleToward(f, dx, dy, std::hypot(dx, dy)); }
+
+float ModuleToward(const FinderCandidate& f, float dx, float dy, float length) {
     if (f.rowModule <= 0 || f.columnModule <= 0 || length <= 0) return f.moduleSize;
     // A line at this direction crosses dx / rowModule + dy / columnModule
     // modules per pixel, taken as the length of that vector.

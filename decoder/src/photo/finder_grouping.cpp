@@ -33,8 +33,8 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     // 40). The modules are measured along each leg, as under a slant the legs
     // differ in pixels, not in modules; runs along rows and columns measure a
     // turned finder up to 1.41 times too wide, so a leg of 14 can count 9.9.
-    const float moduleU = (ModuleToward(c[corner], ux, uy) + ModuleToward(c[a], ux, uy)) / 2;
-    const float moduleV = (ModuleToward(c[corner], vx, vy) + ModuleToward(c[b], vx, vy)) / 2;
+    const float moduleU = (ModuleToward(c[corner], ux, uy, lu) + ModuleToward(c[a], ux, uy, lu)) / 2;
+    const float moduleV = (ModuleToward(c[corner], vx, vy, lv) + ModuleToward(c[b], vx, vy, lv)) / 2;
     const float spanU = lu / moduleU, spanV = lv / moduleV;
     if (spanU < 9 || spanV < 9 || spanU > 200 || spanV > 200) return false;
     const float spanRatio = std::max(spanU, spanV) / std::min(spanU, spanV);
