@@ -153,8 +153,12 @@ void BinarizeAdaptive(const GreyView& grey, bool inverted, BinaryPicture& out, i
     out.width = grey.width;
     out.height = grey.height;
     out.inverted = inverted;
-    out.bits.assign(static_cast<size_t>(std::max(grey.width, 0)) * std::max(grey.height, 0), 0);
-    if (!grey.pixels || grey.width < kBlock || grey.height < kBlock) return;
+    const size_t size = static_cast<size_t>(std::max(grey.width, 0)) * std::max(grey.height, 0);
+    if (!grey.pixels || grey.width < kBlock || grey.height < kBlock) {
+        out.bits.assign(size, 0);
+        return;
+    }
+    out.bits.resize(size);  // every pixel is written below
     const int blocksX = (grey.width + kBlock - 1) / kBlock, blocksY = (grey.height + kBlock - 1) / kBlock;
     std::vector<int> thresholds;
     BlockThresholds(grey, inverted, glare, blocksX, blocksY, thresholds);
