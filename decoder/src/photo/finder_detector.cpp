@@ -384,8 +384,10 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vect
         for (int i = 0; i + 5 <= runs; x0 += length[i], ++i) {
             const uint8_t ink = (i & 1) == firstDark ? 1 : 0;
             if (!ink && !lightFinders) continue;
+            // Texture fails here most often: no stone wider than both outer runs.
+            if (length[i + 2] <= std::max(length[i], length[i + 4])) continue;
             const Runs r = {length[i], length[i + 1], length[i + 2], length[i + 3], length[i + 4]};
-            if (!StoneStandsOut(r)) continue;  // the cheaper test first
+            if (!StoneStandsOut(r)) continue;
             const float module = FinderRatio(r);
             if (module == 0) continue;
             const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;
