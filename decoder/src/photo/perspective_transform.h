@@ -17,8 +17,11 @@ public:
     PointF Map(float u, float v) const {
         const double w = m_[6] * u + m_[7] * v + m_[8];
         if (std::abs(w) < 1e-12) return {-1e6f, -1e6f};
-        return {static_cast<float>((m_[0] * u + m_[1] * v + m_[2]) / w),
-                static_cast<float>((m_[3] * u + m_[4] * v + m_[5]) / w)};
+        // One division, not two: the float result differs from dividing
+        // twice only when the double lands within an ulp of a float boundary.
+        const double inverse = 1 / w;
+        return {static_cast<float>((m_[0] * u + m_[1] * v + m_[2]) * inverse),
+                static_cast<float>((m_[3] * u + m_[4] * v + m_[5]) * inverse)};
     }
 
 private:
