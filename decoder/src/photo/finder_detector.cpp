@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "photo/hypot.h"
+
 namespace lectavo::photo {
 namespace {
 
@@ -332,14 +334,14 @@ std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
 
 }  // namespace
 
-float ModuleToward(const FinderCandidate& f, float dx, float dy) { return ModuleToward(f, dx, dy, std::hypot(dx, dy)); }
+float ModuleToward(const FinderCandidate& f, float dx, float dy) { return ModuleToward(f, dx, dy, Hypot(dx, dy)); }
 
 float ModuleToward(const FinderCandidate& f, float dx, float dy, float length) {
     if (f.rowModule <= 0 || f.columnModule <= 0 || length <= 0) return f.moduleSize;
     // A line at this direction crosses dx / rowModule + dy / columnModule
     // modules per pixel, taken as the length of that vector.
     const float x = dx / length / f.rowModule, y = dy / length / f.columnModule;
-    return 1 / std::hypot(x, y);
+    return 1 / Hypot(x, y);
 }
 
 std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vector<FinderCandidate>* lightFinders) {

@@ -22,7 +22,7 @@ struct FinderCandidate {
 // and column estimates: a finder foreshortened to half its width has modules
 // half as wide along rows and full height along columns.
 float ModuleToward(const FinderCandidate& f, float dx, float dy);
-// The same where the caller knows `length`, std::hypot(dx, dy).
+// The same where the caller knows `length`, the length of (dx, dy).
 float ModuleToward(const FinderCandidate& f, float dx, float dy, float length);
 
 // At most this many candidates are kept per plane, so crafted pictures full

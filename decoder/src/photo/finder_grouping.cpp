@@ -4,6 +4,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "photo/hypot.h"
+
 namespace lectavo::photo {
 namespace {
 
@@ -13,7 +15,7 @@ constexpr float kMaxModuleRatio = 2.3f;
 // more than any clear triple scores.
 constexpr float kBlockedPenalty = 100;
 
-float Distance(const PointF& a, const PointF& b) { return std::hypot(a.x - b.x, a.y - b.y); }
+float Distance(const PointF& a, const PointF& b) { return Hypot(a.x - b.x, a.y - b.y); }
 
 // Scores the triple with `corner` at the right angle, its legs to `a` and
 // `b` `lu` and `lv` pixels long; false if it cannot be a symbol.
