@@ -4,6 +4,9 @@
 // the binary-plane passes. "Ours/<picture>/<side>" and
 // "Zxing/<picture>/<side>" rows; "symbols" is what the call returned and
 // "peak_bytes_per_pixel" our call's peak heap over the picture size.
+// "Photo/<picture>/<side>" rows time the photo stage alone (every grid
+// refused, as none holds a symbol), to tell its share of the call from the
+// binary-plane passes' share.
 // Select rows with --benchmark_filter, e.g. --benchmark_filter=/1000$.
 #include <benchmark/benchmark.h>
 
@@ -20,6 +23,7 @@
 #include "crafted_pictures.h"
 #include "decode_driver.h"
 #include "decoder_options.h"
+#include "photo/photo_stage.h"
 
 namespace {
 
@@ -78,6 +82,18 @@ void Ours(benchmark::State& state, crafted::Kind kind, int side) {
     state.counters["peak_bytes_per_pixel"] = static_cast<double>(peak) / (static_cast<double>(p.width) * p.height);
 }
 
+void Photo(benchmark::State& state, crafted::Kind kind, int side) {
+    const crafted::Picture& p = PictureOf(kind, side);
+    int grids = 0;
+    for (auto _ : state)
+        lectavo::photo::RunPhotoStage({p.pixels.data(), p.width, p.height}, 32,
+                                      [&](const lectavo::SampledGrid&, const lectavo::Quad&) {
+                                          ++grids;
+                                          return false;
+                                      });
+    state.counters["grids"] = benchmark::Counter(grids, benchmark::Counter::kAvgIterations);
+}
+
 void Zxing(benchmark::State& state, crafted::Kind kind, int side) {
     const crafted::Picture& p = PictureOf(kind, side);
     const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::QRCode);
@@ -97,6 +113,7 @@ int main(int argc, char** argv) {
         for (const crafted::Kind kind : crafted::AllKinds()) {
             const std::string suffix = "/" + crafted::Name(kind) + "/" + std::to_string(side);
             benchmark::RegisterBenchmark(("Ours" + suffix).c_str(), Ours, kind, side)->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("Photo" + suffix).c_str(), Photo, kind, side)->Unit(benchmark::kMillisecond);
             // zxing-cpp's search for finder triples takes many minutes on a
             // grid of bare finder patterns: no rows for it there.
             if (kind == crafted::Kind::kFinderGrid1 || kind == crafted::Kind::kFinderGrid3) continue;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "photo/hypot.h"
+
 namespace lectavo::photo {
 namespace {
 
@@ -36,6 +38,18 @@ float FinderRatio(const Runs& r, int tenths = 6) {
     return fits ? total / 7.0f : 0;
 }
 
+// A row through a finder's stone: the stone is two modules wider than each
+// outer ring run, whatever print gain or blur do to dark against light, while
+// checkerboards, stripes of equal width and concentric rings give equal runs
+// that FinderRatio's tolerance still lets through. Half a module of that
+// difference is asked, and at least one pixel, so such texture costs no
+// confirmation walks.
+bool StoneStandsOut(const Runs& r) {
+    const int total = r[0] + r[1] + r[2] + r[3] + r[4];
+    const int gap = r[2] - std::max(r[0], r[4]);
+    return gap > 0 && 14 * gap >= total;
+}
+
 // The longest centre run, in outer runs of maxRun pixels, that FinderRatio
 // can accept. With the outer runs summing to S <= 4 maxRun and the total
 // T = centre + S, the centre passes only when 10 (7 centre - 3 T) <=
@@ -47,7 +61,7 @@ constexpr int kMaxCentreRuns = 14;
 // crafted plane (a checkerboard, whose diagonals are single runs; stripes)
 // asks for the same long run from many windows, and each walk would cost up
 // to kMaxCentreRuns outer runs: each line of each direction the confirmations
-// use (columns, rows, falling diagonals) keeps the run it last measured, its
+// use (columns, rows, falling and rising diagonals) keeps the run it last measured, its
 // ends where they are known, so a walk only ever continues where the last one
 // stopped. The lengths are exactly those of a fresh walk.
 class CentreRuns {
@@ -55,25 +69,32 @@ public:
     explicit CentreRuns(const BinaryPicture& p)
         : p_(p),
           lines_{std::vector<Line>(static_cast<size_t>(p.width)), std::vector<Line>(static_cast<size_t>(p.height)),
+                 std::vector<Line>(static_cast<size_t>(p.width) + p.height),
                  std::vector<Line>(static_cast<size_t>(p.width) + p.height)} {}
 
     // The run of `ink` through (x, y) (which has that colour) along (dx, dy),
-    // one of (0, 1), (1, 0), (1, 1): its pixels behind and ahead of (x, y),
+    // one of (0, 1), (1, 0), (1, 1), (1, -1): its pixels behind and ahead of (x, y),
     // each at most limit + 1, and never beyond the plane.
     void Measure(int x, int y, int dx, int dy, uint8_t ink, int limit, int& back, int& ahead) {
         // Position along the line: y on a column, x on a row or diagonal.
-        const int kind = dx == 0 ? 0 : dy == 0 ? 1 : 2;
+        const int kind = dx == 0 ? 0 : dy == 0 ? 1 : dy > 0 ? 2 : 3;
         const size_t line = kind == 0   ? static_cast<size_t>(x)
                             : kind == 1 ? static_cast<size_t>(y)
-                                        : static_cast<size_t>(x - y + p_.height);
+                            : kind == 2 ? static_cast<size_t>(x - y + p_.height)
+                                        : static_cast<size_t>(x + y);
         const int at = kind == 0 ? y : x;
-        const int first = kind == 0 ? 0 : kind == 1 ? 0 : x - std::min(x, y);
+        const int first = kind == 0   ? 0
+                          : kind == 1 ? 0
+                          : kind == 2 ? x - std::min(x, y)
+                                      : x - std::min(x, p_.height - 1 - y);
         const int last = kind == 0   ? p_.height - 1
                          : kind == 1 ? p_.width - 1
-                                     : x + std::min(p_.width - 1 - x, p_.height - 1 - y);
-        const int offset = kind == 0 ? 0 : y - x;  // row of position c on a diagonal: c + offset
+                         : kind == 2 ? x + std::min(p_.width - 1 - x, p_.height - 1 - y)
+                                     : x + std::min(p_.width - 1 - x, y);
+        // Row of position c on a falling diagonal: c + offset; on a rising one: offset - c.
+        const int offset = kind == 2 ? y - x : x + y;
         auto inkAt = [&](int c) {
-            const int px = kind == 0 ? x : c, py = kind == 0 ? c : kind == 1 ? y : c + offset;
+            const int px = kind == 0 ? x : c, py = kind == 0 ? c : kind == 1 ? y : kind == 2 ? c + offset : offset - c;
             return !p_.bits[static_cast<size_t>(py) * p_.width + px] == !ink;
         };
         Line& l = lines_[kind][line];
@@ -103,7 +124,7 @@ private:
         bool known = false, lowEnds = false, highEnds = false;
     };
     const BinaryPicture& p_;
-    std::vector<Line> lines_[3];
+    std::vector<Line> lines_[4];
 };
 
 // Runs through (x, y) along the step (dx, dy), centred on the run of colour
@@ -188,8 +209,21 @@ private:
     std::vector<Answer> columns_;
 };
 
+// The stone through (x, y) along the rising diagonal ends within `limit`
+// pixels, on pixels of the other colour. Stripes of the finder's rhythm at a
+// slant pass the row, column and falling diagonal all along their length,
+// but there the stone's stripe is one long run, or reaches the border. Only
+// the stone is asked: blur rounds a finder's corners too much for the whole
+// rhythm on both diagonals.
+bool StoneBoundedRising(const BinaryPicture& p, CentreRuns& centres, int x, int y, uint8_t ink, int limit) {
+    if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
+    int back = 0, ahead = 0;
+    centres.Measure(x, y, 1, -1, ink, limit + 1, back, ahead);
+    return back + ahead + 1 <= limit && p.Inside(x - back - 1, y + back + 1) && p.Inside(x + ahead + 1, y - ahead - 1);
+}
+
 // Confirms a row hit down the column, again along the row through the
-// refined centre, and along one diagonal. `ink` is the colour of the
+// refined centre, and along both diagonals. `ink` is the colour of the
 // pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
 bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
              uint8_t ink, Confirmed& out) {
@@ -222,6 +256,8 @@ bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers
         if (!RunsAlong(p, centres, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset))
             return false;
         if (FinderRatio(runs, 8) == 0) return false;
+        if (!StoneBoundedRising(p, centres, static_cast<int>(cx2), static_cast<int>(cy), ink, centreLimit))
+            return false;
         answer.out.centre = {cx2 + 0.5f, cy + 0.5f};
         answer.out.module = (rowModule2 + colModule) / 2;
         answer.out.rowModule = rowModule2;
@@ -298,13 +334,14 @@ std::vector<FinderCandidate> Strongest(std::vector<FinderCandidate> found) {
 
 }  // namespace
 
-float ModuleToward(const FinderCandidate& f, float dx, float dy) {
-    const float length = std::hypot(dx, dy);
+float ModuleToward(const FinderCandidate& f, float dx, float dy) { return ModuleToward(f, dx, dy, Hypot(dx, dy)); }
+
+float ModuleToward(const FinderCandidate& f, float dx, float dy, float length) {
     if (f.rowModule <= 0 || f.columnModule <= 0 || length <= 0) return f.moduleSize;
     // A line at this direction crosses dx / rowModule + dy / columnModule
     // modules per pixel, taken as the length of that vector.
     const float x = dx / length / f.rowModule, y = dy / length / f.columnModule;
-    return 1 / std::hypot(x, y);
+    return 1 / Hypot(x, y);
 }
 
 std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vector<FinderCandidate>* lightFinders) {
@@ -349,7 +386,10 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vect
         for (int i = 0; i + 5 <= runs; x0 += length[i], ++i) {
             const uint8_t ink = (i & 1) == firstDark ? 1 : 0;
             if (!ink && !lightFinders) continue;
+            // Texture fails here most often: no stone wider than both outer runs.
+            if (length[i + 2] <= std::max(length[i], length[i + 4])) continue;
             const Runs r = {length[i], length[i + 1], length[i + 2], length[i + 3], length[i + 4]};
+            if (!StoneStandsOut(r)) continue;
             const float module = FinderRatio(r);
             if (module == 0) continue;
             const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;

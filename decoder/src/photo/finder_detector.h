@@ -1,6 +1,6 @@
 // Finder pattern candidates on a binary plane: rows with dark-light-dark-
-// light-dark runs in the ratio 1:1:3:1:1, confirmed across the column and a
-// diagonal, merged where they mark the same pattern.
+// light-dark runs in the ratio 1:1:3:1:1, confirmed across the column and the
+// diagonals, merged where they mark the same pattern.
 #pragma once
 
 #include <vector>
@@ -22,6 +22,8 @@ struct FinderCandidate {
 // and column estimates: a finder foreshortened to half its width has modules
 // half as wide along rows and full height along columns.
 float ModuleToward(const FinderCandidate& f, float dx, float dy);
+// The same where the caller knows `length`, the length of (dx, dy).
+float ModuleToward(const FinderCandidate& f, float dx, float dy, float length);
 
 // At most this many candidates are kept per plane, so crafted pictures full
 // of finder-like marks cost a bounded amount of work.

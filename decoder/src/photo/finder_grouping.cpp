@@ -4,6 +4,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "photo/hypot.h"
+
 namespace lectavo::photo {
 namespace {
 
@@ -13,14 +15,15 @@ constexpr float kMaxModuleRatio = 2.3f;
 // more than any clear triple scores.
 constexpr float kBlockedPenalty = 100;
 
-float Distance(const PointF& a, const PointF& b) { return std::hypot(a.x - b.x, a.y - b.y); }
+float Distance(const PointF& a, const PointF& b) { return Hypot(a.x - b.x, a.y - b.y); }
 
-// Scores the triple with `corner` at the right angle; false if it cannot be a symbol.
-bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b, FinderTriple& out) {
+// Scores the triple with `corner` at the right angle, its legs to `a` and
+// `b` `lu` and `lv` pixels long; false if it cannot be a symbol.
+bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b, float lu, float lv,
+                 FinderTriple& out) {
     const PointF& p = c[corner].centre;
     const float ux = c[a].centre.x - p.x, uy = c[a].centre.y - p.y;
     const float vx = c[b].centre.x - p.x, vy = c[b].centre.y - p.y;
-    const float lu = std::hypot(ux, uy), lv = std::hypot(vx, vy);
     if (lu <= 0 || lv <= 0) return false;
     const float legRatio = std::max(lu, lv) / std::min(lu, lv);
     // A symbol seen at a slant (finders up to 3 times taller than wide) has
@@ -32,8 +35,8 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     // 40). The modules are measured along each leg, as under a slant the legs
     // differ in pixels, not in modules; runs along rows and columns measure a
     // turned finder up to 1.41 times too wide, so a leg of 14 can count 9.9.
-    const float moduleU = (ModuleToward(c[corner], ux, uy) + ModuleToward(c[a], ux, uy)) / 2;
-    const float moduleV = (ModuleToward(c[corner], vx, vy) + ModuleToward(c[b], vx, vy)) / 2;
+    const float moduleU = (ModuleToward(c[corner], ux, uy, lu) + ModuleToward(c[a], ux, uy, lu)) / 2;
+    const float moduleV = (ModuleToward(c[corner], vx, vy, lv) + ModuleToward(c[b], vx, vy, lv)) / 2;
     const float spanU = lu / moduleU, spanV = lv / moduleV;
     if (spanU < 9 || spanV < 9 || spanU > 200 || spanV > 200) return false;
     const float spanRatio = std::max(spanU, spanV) / std::min(spanU, spanV);
@@ -67,6 +70,38 @@ bool Blocked(const std::vector<FinderCandidate>& c, int n, int i, int j) {
     return false;
 }
 
+// Calls found(triple, i, j, k) for every triple of the first n candidates
+// that ScoreTriple accepts (i < j < k its candidates), in index order, until
+// found returns false.
+template <class Found>
+void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found found) {
+    // Every pair's distance once, not once per third candidate.
+    std::vector<float> distance(static_cast<size_t>(n) * n);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            distance[static_cast<size_t>(i) * n + j] = Distance(candidates[i].centre, candidates[j].centre);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            const float mi = candidates[i].moduleSize, mj = candidates[j].moduleSize;
+            if (std::max(mi, mj) > kMaxModuleRatio * std::min(mi, mj)) continue;
+            const float dij = distance[static_cast<size_t>(i) * n + j];
+            if (dij > 260 * std::max(mi, mj)) continue;
+            for (int k = j + 1; k < n; ++k) {
+                const float mk = candidates[k].moduleSize;
+                if (std::max({mi, mj, mk}) > kMaxModuleRatio * std::min({mi, mj, mk})) continue;
+                const float dik = distance[static_cast<size_t>(i) * n + k];
+                const float djk = distance[static_cast<size_t>(j) * n + k];
+                // The corner is opposite the longest side.
+                int corner = k, a = i, b = j;
+                float lu = dik, lv = djk;
+                if (dik >= dij && dik >= djk) corner = j, a = i, b = k, lu = dij, lv = djk;
+                if (djk >= dij && djk >= dik) corner = i, a = j, b = k, lu = dij, lv = dik;
+                FinderTriple t;
+                if (ScoreTriple(candidates, corner, a, b, lu, lv, t) && !found(t, i, j, k)) return;
+            }
+        }
+}
+
 }  // namespace
 
 std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candidates) {
@@ -80,35 +115,37 @@ std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candi
         if (b == 0) b = Blocked(candidates, n, i, j) ? 2 : 1;
         return b == 2;
     };
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j) {
-            const float mi = candidates[i].moduleSize, mj = candidates[j].moduleSize;
-            if (std::max(mi, mj) > kMaxModuleRatio * std::min(mi, mj)) continue;
-            const float dij = Distance(candidates[i].centre, candidates[j].centre);
-            if (dij > 260 * std::max(mi, mj)) continue;
-            for (int k = j + 1; k < n; ++k) {
-                const float mk = candidates[k].moduleSize;
-                if (std::max({mi, mj, mk}) > kMaxModuleRatio * std::min({mi, mj, mk})) continue;
-                const float dik = Distance(candidates[i].centre, candidates[k].centre);
-                const float djk = Distance(candidates[j].centre, candidates[k].centre);
-                // The corner is opposite the longest side.
-                int corner = k, a = i, b = j;
-                if (dik >= dij && dik >= djk) corner = j, a = i, b = k;
-                if (djk >= dij && djk >= dik) corner = i, a = j, b = k;
-                FinderTriple t;
-                if (!ScoreTriple(candidates, corner, a, b, t)) continue;
-                // Triples with a candidate between two of their finders go
-                // after every clear one.
-                if (blocked(i, j) || blocked(i, k) || blocked(j, k)) t.score += kBlockedPenalty;
-                triples.push_back(t);
-            }
-        }
-    std::sort(triples.begin(), triples.end(), [](const FinderTriple& x, const FinderTriple& y) {
+    const auto order = [](const FinderTriple& x, const FinderTriple& y) {
         if (x.score != y.score) return x.score < y.score;
         return std::tie(x.topLeft, x.topRight, x.bottomLeft) < std::tie(y.topLeft, y.topRight, y.bottomLeft);
+    };
+    // The order is total, so keeping the best kMaxTriples whenever the list
+    // grows long gives the same result with memory bounded by a constant.
+    const auto keepBest = [&] {
+        std::nth_element(triples.begin(), triples.begin() + kMaxTriples, triples.end(), order);
+        triples.resize(kMaxTriples);
+    };
+    EachTriple(candidates, n, [&](FinderTriple t, int i, int j, int k) {
+        // Triples with a candidate between two of their finders go after
+        // every clear one.
+        if (blocked(i, j) || blocked(i, k) || blocked(j, k)) t.score += kBlockedPenalty;
+        triples.push_back(t);
+        if (triples.size() >= 4 * static_cast<size_t>(kMaxTriples)) keepBest();
+        return true;
     });
-    if (triples.size() > static_cast<size_t>(kMaxTriples)) triples.resize(kMaxTriples);
+    if (triples.size() > static_cast<size_t>(kMaxTriples)) keepBest();
+    std::sort(triples.begin(), triples.end(), order);
     return triples;
+}
+
+bool AnyTriple(const std::vector<FinderCandidate>& candidates) {
+    bool any = false;
+    EachTriple(candidates, std::min(static_cast<int>(candidates.size()), kMaxGroupedCandidates),
+               [&](const FinderTriple&, int, int, int) {
+                   any = true;
+                   return false;  // the first is enough
+               });
+    return any;
 }
 
 }  // namespace lectavo::photo

@@ -26,5 +26,7 @@ inline constexpr int kMaxTriples = 2000;
 // that an unmirrored symbol reads the right way (clockwise in picture
 // coordinates, y down).
 std::vector<FinderTriple> GroupFinders(const std::vector<FinderCandidate>& candidates);
+// Whether GroupFinders would find any triple, stopping at the first.
+bool AnyTriple(const std::vector<FinderCandidate>& candidates);
 
 }  // namespace lectavo::photo

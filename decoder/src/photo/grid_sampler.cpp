@@ -30,33 +30,6 @@ void ModuleMap::SetShifts(int side, int count, const PointF* shifts) {
     shiftCount_ = count;
 }
 
-PointF ModuleMap::Map(float column, float row) const {
-    if (shiftCount_ >= 2) {
-        const float last = static_cast<float>(shiftCount_ - 1);
-        const float fu = std::clamp((column - 0.5f) / shiftSpacing_, 0.0f, last);
-        const float fv = std::clamp((row - 0.5f) / shiftSpacing_, 0.0f, last);
-        const int j = std::min(static_cast<int>(fu), shiftCount_ - 2),
-                  i = std::min(static_cast<int>(fv), shiftCount_ - 2);
-        const float tu = fu - j, tv = fv - i;
-        const PointF* s = &shifts_[static_cast<size_t>(i) * shiftCount_ + j];
-        const PointF* t = s + shiftCount_;
-        column += (s[0].x * (1 - tu) + s[1].x * tu) * (1 - tv) + (t[0].x * (1 - tu) + t[1].x * tu) * tv;
-        row += (s[0].y * (1 - tu) + s[1].y * tu) * (1 - tv) + (t[0].y * (1 - tu) + t[1].y * tu) * tv;
-    }
-    if (count_ < 2) return global_.Map(column, row);
-    auto cell = [&](float v) {
-        int k = 0;
-        while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
-        return k;
-    };
-    return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
-}
-
-uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
-    if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
-    return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
-}
-
 void SampleGrid(const BinaryPicture& plane, const ModuleMap& map, int side, SampledGrid& grid) {
     grid.side = std::clamp(side, 0, kMaxSide);
     constexpr float kOff = 0.22f;  // sub-sample offset in modules

@@ -2,6 +2,7 @@
 // that map. Coordinates are (column, row) in modules; module k spans [k, k+1].
 #pragma once
 
+#include <algorithm>
 #include <array>
 
 #include "photo/grey_view.h"
@@ -43,8 +44,35 @@ private:
     std::array<PointF, kMaxShiftLattice * kMaxShiftLattice> shifts_{};
 };
 
-// Reads the plane at a picture position; outside counts as light.
-uint8_t SampleAt(const BinaryPicture& plane, PointF p);
+// Inline: every sample of every grid and edge walk goes through it.
+inline PointF ModuleMap::Map(float column, float row) const {
+    if (shiftCount_ >= 2) {
+        const float last = static_cast<float>(shiftCount_ - 1);
+        const float fu = std::clamp((column - 0.5f) / shiftSpacing_, 0.0f, last);
+        const float fv = std::clamp((row - 0.5f) / shiftSpacing_, 0.0f, last);
+        const int j = std::min(static_cast<int>(fu), shiftCount_ - 2),
+                  i = std::min(static_cast<int>(fv), shiftCount_ - 2);
+        const float tu = fu - j, tv = fv - i;
+        const PointF* s = &shifts_[static_cast<size_t>(i) * shiftCount_ + j];
+        const PointF* t = s + shiftCount_;
+        column += (s[0].x * (1 - tu) + s[1].x * tu) * (1 - tv) + (t[0].x * (1 - tu) + t[1].x * tu) * tv;
+        row += (s[0].y * (1 - tu) + s[1].y * tu) * (1 - tv) + (t[0].y * (1 - tu) + t[1].y * tu) * tv;
+    }
+    if (count_ < 2) return global_.Map(column, row);
+    auto cell = [&](float v) {
+        int k = 0;
+        while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
+        return k;
+    };
+    return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
+}
+
+// Reads the plane at a picture position; outside counts as light. Inline:
+// every sampling, edge walk and timing count calls it per point.
+inline uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
+    if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
+    return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
+}
 
 // Every module of a `side` x `side` grid: the majority of five samples
 // around its centre. Leaves version, level and mask to the caller.

@@ -59,11 +59,4 @@ bool Homography::Fit(const PointF src[4], const PointF dst[4]) {
     return true;
 }
 
-PointF Homography::Map(float u, float v) const {
-    const double w = m_[6] * u + m_[7] * v + m_[8];
-    if (std::abs(w) < 1e-12) return {-1e6f, -1e6f};
-    return {static_cast<float>((m_[0] * u + m_[1] * v + m_[2]) / w),
-            static_cast<float>((m_[3] * u + m_[4] * v + m_[5]) / w)};
-}
-
 }  // namespace lectavo::photo

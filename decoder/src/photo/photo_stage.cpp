@@ -172,7 +172,7 @@ struct Stage {
         std::vector<FinderCandidate> lightFinders;
         BinarizeAdaptive(view, false, plane, glare);
         TryPlane(plane, static_cast<float>(factor), &lightFinders);
-        if (read >= limit || GroupFinders(lightFinders).empty()) return;
+        if (read >= limit || !AnyTriple(lightFinders)) return;
         BinarizeAdaptive(view, true, plane, glare);
         TryPlane(plane, static_cast<float>(factor));
     }

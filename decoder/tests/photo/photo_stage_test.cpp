@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "crafted_pictures.h"
 #include "decode/grid_format.h"
+#include "photo/adaptive_binarizer.h"
 #include "photo/finder_grouping.h"
 #include "warped_symbols.h"
 
@@ -260,6 +262,29 @@ TEST(PhotoStage, RejectsEmptyHostileAndCraftedPictures) {
     calls = 0;
     EXPECT_EQ(RunPhotoStage({grid.pixels.data(), 1200, 1200}, 32, count), 0);
     EXPECT_LE(calls, 4 * 40 * 2);  // a few grids per attempt, bounded attempts per plane
+}
+
+// Texture that the row tolerance lets through (checkerboards of equal runs,
+// stripes of the finder's rhythm at a slant) makes no finder candidates, so
+// it costs no grouping or sampling; a finder turned 30 degrees still does.
+TEST(FinderDetector, PassesOverFinderLikeTextureButNotATurnedFinder) {
+    using crafted::Kind;
+    for (Kind kind : {Kind::kChecker2, Kind::kChecker5, Kind::kStripesDiagonal1, Kind::kStripesDiagonal4}) {
+        const crafted::Picture texture = crafted::Make(kind, 400);
+        lectavo::BinaryPicture plane;
+        lectavo::photo::BinarizeAdaptive({texture.pixels.data(), texture.width, texture.height}, false, plane);
+        EXPECT_TRUE(lectavo::photo::DetectFinders(plane).empty()) << crafted::Name(kind);
+    }
+    const auto symbol = warped::Encode("x", 1);
+    warped::Symbol finder;
+    finder.side = 7;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) finder.dark.push_back(symbol.At(r, c));
+    auto picture = warped::Blank(400, 400);
+    warped::Draw(picture, finder, warped::Place(200, 200, 60, 30));
+    lectavo::BinaryPicture plane;
+    lectavo::photo::BinarizeAdaptive({picture.pixels.data(), 400, 400}, false, plane);
+    EXPECT_EQ(lectavo::photo::DetectFinders(plane).size(), 1u);
 }
 
 // Format and version information survive up to three wrong bits per copy.
