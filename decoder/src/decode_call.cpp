@@ -70,8 +70,8 @@ void SearchGrey(const uint8_t* grey, int width, int height, uint8_t threshold, b
     ConcludeWithPhotos(
         state, status == BinarizeStatus::kFound, options,
         [&](std::vector<DecodeResult>& results) {
-            AppendPhotoResults(grey, width, height, WantedSymbols(options), results);
-            AppendEnlargedPassResults(grey, width, height, options, WantedSymbols(options), results);
+            if (AppendPhotoResults(grey, width, height, WantedSymbols(options), results) > 0)
+                AppendEnlargedPassResults(grey, width, height, options, WantedSymbols(options), results);
         },
         outcome);
 }
@@ -150,8 +150,8 @@ CallOutcome DecodeBinaryCall(const uint8_t* pixels, int width, int height, const
             state, found, options,
             [&](std::vector<DecodeResult>& results) {
                 const std::vector<uint8_t> grey = GreyFromBinary(pixels, width, height);
-                AppendPhotoResults(grey.data(), width, height, WantedSymbols(options), results);
-                AppendEnlargedPassResults(grey.data(), width, height, options, WantedSymbols(options), results);
+                if (AppendPhotoResults(grey.data(), width, height, WantedSymbols(options), results) > 0)
+                    AppendEnlargedPassResults(grey.data(), width, height, options, WantedSymbols(options), results);
             },
             outcome);
     });

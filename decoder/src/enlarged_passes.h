@@ -2,7 +2,8 @@
 // at arm's length by a low-resolution camera): the binary-plane passes run
 // once more on a copy at twice the size, where the finder and edge
 // measurements have room. Part of the second stage: it runs only after the
-// photo reader left a call short of symbols, and only appends.
+// photo reader left a call short of symbols with finder candidates of such
+// narrow modules unread, and only appends.
 #pragma once
 
 #include <cstdint>

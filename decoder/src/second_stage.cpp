@@ -33,9 +33,9 @@ bool SecondStageRuns(const DecoderOptions& options, size_t held) {
     return options.photoStage && options.effectLevel == 3 && held < static_cast<size_t>(WantedSymbols(options));
 }
 
-void AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results) {
+int AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results) {
     const int missing = wanted - static_cast<int>(results.size());
-    if (missing <= 0) return;
+    if (missing <= 0) return 0;
     GridDecodeOptions options;
     options.readEciAndFnc1 = true;
     // Each about 7 KB: kept off the stack and made once per call.
@@ -49,7 +49,9 @@ void AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, 
         results.push_back(*record);
         return photo::GridVerdict::kRead;
     };
-    photo::RunPhotoStage({grey, width, height}, missing, photo::SymbolTrial(trial));
+    int narrowUnread = 0;
+    photo::RunPhotoStage({grey, width, height}, missing, photo::SymbolTrial(trial), &narrowUnread);
+    return static_cast<int>(results.size()) < wanted ? narrowUnread : 0;
 }
 
 std::vector<uint8_t> GreyFromBinary(const uint8_t* plane, int width, int height) {

@@ -21,8 +21,10 @@ bool SecondStageRuns(const DecoderOptions& options, size_t held);
 // Appends to `results` the symbols the photo reader finds in `grey` (width x
 // height, 0 black .. 255 white) until `wanted` are held. A symbol equal to
 // one held (same data, version and level, overlapping outlines) is not added
-// again. Corners are in the same pixels as `grey`.
-void AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results);
+// again. Corners are in the same pixels as `grey`. Returns how many finder
+// candidates with modules too narrow for the photo reader it left unread
+// (0 once `wanted` are held).
+int AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results);
 
 // The grey picture of a binary plane: 0 becomes white, anything else black.
 std::vector<uint8_t> GreyFromBinary(const uint8_t* plane, int width, int height);

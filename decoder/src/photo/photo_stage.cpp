@@ -44,6 +44,8 @@ struct Stage {
     int read = 0;
     // Candidates left unread with modules of kMinModuleToReduce plane pixels or more.
     int wideCandidates = 0;
+    // Candidates the full-size plane left unread with modules under kNarrowModule.
+    int narrowCandidates = 0;
     // Grey from which pixels are glare (GlareLevel of the picture).
     int glare = kNoGlare;
     // Finder centres and module sizes (picture pixels) of the symbols read.
@@ -164,6 +166,9 @@ struct Stage {
         if (read < limit) TryPairs(plane, factor, finders, taken, {allowed.attempts / 2, allowed.samplings / 2});
         for (size_t i = 0; i < finders.size(); ++i)
             wideCandidates += !taken[i] && finders[i].moduleSize >= kMinModuleToReduce;
+        if (factor == 1)
+            for (size_t i = 0; i < finders.size(); ++i)
+                narrowCandidates += !taken[i] && finders[i].moduleSize < kNarrowModule;
     }
 
     // The plain plane, and the inverted one where the plain plane shows
@@ -180,10 +185,11 @@ struct Stage {
 
 }  // namespace
 
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid) {
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid, int* narrowUnread) {
+    if (narrowUnread) *narrowUnread = 0;
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, GlareLevel(grey), {}};
+    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, 0, GlareLevel(grey), {}};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
@@ -217,6 +223,7 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
         BinarizeAdaptive(view, false, plane, stage.glare);
         stage.TryPlane(plane, 0.5f);
     }
+    if (narrowUnread) *narrowUnread = stage.narrowCandidates;
     return stage.read;
 }
 

@@ -21,6 +21,10 @@ using GridTrial = std::function<bool(const SampledGrid&, const Quad&)>;
 enum class GridVerdict { kUnread, kRead, kAlreadyHeld };
 using SymbolTrial = std::function<GridVerdict(const SampledGrid&, const Quad&)>;
 
+// Finder candidates left unread with modules narrower than this (pixels)
+// hint at symbols small enough that a copy at twice the size may read them.
+inline constexpr float kNarrowModule = 5.0f;
+
 // The most symbols one run reads; the decoder's interface asks for at most 32.
 inline constexpr int kMaxPhotoSymbols = 256;
 
@@ -28,7 +32,10 @@ inline constexpr int kMaxPhotoSymbols = 256;
 // (mirrored, neighbouring versions when the version is only estimated).
 // Stops after `symbolLimit` symbols (at most kMaxPhotoSymbols) were read; returns how many
 // were read. Work is bounded by counts of candidates, triples and attempts.
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid);
+// `narrowUnread`, when given and the limit was not reached, receives how many
+// finder candidates with modules narrower than kNarrowModule pixels the
+// full-size plane left unread.
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid, int* narrowUnread = nullptr);
 // As above, every grid that reads counting as a new symbol.
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid);
 
