@@ -23,9 +23,11 @@ void EmptyLists(SearchState& state) {
 Outcome SearchPlane(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolCount, int scale) {
     if (FinderScan(plane, state.minModuleSize, 1, state.finders) == 2 && !CompleteTwoFinders(plane, state.finders))
         return Outcome::kGaveUp;
-    if (state.finders.size() >= 3 && TripleSearch(plane, state.finders, state.candidates, state.triplesLeft) > 0 &&
-        ReadCandidates(plane, state, reading, symbolCount, scale) > 0)
-        return Outcome::kRead;
+    if (state.finders.size() < 3) return Outcome::kNothing;
+    const int triplesBefore = state.triplesLeft;
+    const bool located = TripleSearch(plane, state.finders, state.candidates, state.triplesLeft) > 0;
+    if (located || state.triplesLeft != triplesBefore) ++state.changes;
+    if (located && ReadCandidates(plane, state, reading, symbolCount, scale) > 0) return Outcome::kRead;
     return Outcome::kNothing;
 }
 

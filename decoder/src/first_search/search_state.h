@@ -26,6 +26,11 @@ struct SearchState {
     std::vector<FinderPattern> finders;     // of the current plane
     std::vector<LocatedSymbol> candidates;  // of the current plane
     std::vector<DecodeResult> results;      // grows over all planes of a decode call
+    // Counts the plane searches that examined a finder triple or read a
+    // candidate, the only steps that change what the state keeps between
+    // planes (results, the triple and reading bounds). A search that leaves
+    // it as it was gives the same outcome on the same plane again.
+    int changes = 0;
     // Working space of the symbol readings, made on the first plane that
     // needs it and kept for the later ones.
     std::unique_ptr<SymbolReading> reading;

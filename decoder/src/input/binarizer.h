@@ -12,6 +12,11 @@ namespace lectavo {
 struct SearchOutcome {
     bool success = false;  // this search decoded something
     int symbolsHeld = 0;   // symbols found so far over all searches
+    // The search read nothing and left everything it keeps between planes
+    // (results, the call's bounds) as it was: searching the same plane again
+    // before any other search changes them gives this same outcome, so
+    // Binarize skips a plane equal to one searched so. False when unsure.
+    bool stateKept = false;
 };
 
 // Searches one width x height plane.
@@ -31,7 +36,8 @@ enum class BinarizeStatus { kNothingFound, kFound };
 //     short of symbols.
 // Stops after any search that succeeded with at least max(1, symbol count)
 // symbols held. Pixels a pass does not reach keep their earlier values; the
-// planes start out light.
+// planes start out light. A plane equal to one searched with its state kept,
+// no search having changed the state since, is not searched again.
 BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t threshold, bool bilevel,
                         const DecoderOptions& options, const PlaneSearch& search);
 
