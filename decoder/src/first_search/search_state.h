@@ -26,11 +26,11 @@ struct SearchState {
     std::vector<FinderPattern> finders;     // of the current plane
     std::vector<LocatedSymbol> candidates;  // of the current plane
     std::vector<DecodeResult> results;      // grows over all planes of a decode call
-    // Counts the plane searches that examined a finder triple or read a
-    // candidate, the only steps that change what the state keeps between
-    // planes (results, the triple and reading bounds). A search that leaves
-    // it as it was gives the same outcome on the same plane again.
-    int changes = 0;
+    // Plane searches whose triple search located a candidate: the only
+    // step after which reading can change the results and the reading bound.
+    int locatingSearches = 0;
+    // Triples examined by each pass made through RecordedSearchPass.
+    std::vector<int> passTriples;
     // Working space of the symbol readings, made on the first plane that
     // needs it and kept for the later ones.
     std::unique_ptr<SymbolReading> reading;

@@ -29,13 +29,15 @@ private:
 
 // Sequencing of searches: remembers whether any search succeeded and whether
 // enough symbols have been collected to stop, and which planes need no
-// search. A plane whose bytes equal those of a plane searched with the
-// search's state kept, every search since having kept it too, would give
-// that search's outcome again (nothing read, nothing changed): it is skipped.
+// search. A plane whose bytes equal those of a plane whose search was
+// repeatable, every search since having been repeatable too, would read
+// nothing again: that search is replayed instead.
 class Searcher {
 public:
-    Searcher(const PlaneSearch& search, Planes& planes, size_t size, int count, int width, int height, int symbolCount)
+    Searcher(const PlaneSearch& search, const PlaneRepeat& repeat, Planes& planes, size_t size, int count, int width,
+             int height, int symbolCount)
         : search_(search),
+          repeat_(repeat),
           planes_(planes),
           size_(size),
           count_(count),
@@ -44,24 +46,31 @@ public:
           wanted_(std::max(1, symbolCount)) {}
 
     // Plane k was written anew; `unchanged` when no byte differs from before.
-    void Rewritten(int k, bool unchanged) { kept_[k] = kept_[k] && unchanged; }
+    void Rewritten(int k, bool unchanged) {
+        if (!unchanged) searchOf_[k] = -1;
+    }
 
     // Searches plane k (written since the last search of it, and announced
     // by Rewritten); true when the passes should stop.
     bool Search(int k) {
-        if (kept_[k]) return false;
-        for (int j = 0; j < count_; ++j)
-            if (j != k && kept_[j] && std::memcmp(planes_[k], planes_[j], size_) == 0) {
-                kept_[k] = true;
+        if (repeat_) {
+            for (int j = 0; j < count_ && searchOf_[k] < 0; ++j)
+                if (j != k && searchOf_[j] >= 0 && std::memcmp(planes_[k], planes_[j], size_) == 0)
+                    searchOf_[k] = searchOf_[j];
+            if (searchOf_[k] >= 0) {
+                repeat_(searchOf_[k]);
                 return false;
             }
+        }
         const SearchOutcome outcome = search_(planes_[k], width_, height_);
         held_ = outcome.symbolsHeld;
         found_ = found_ || outcome.success;
-        if (outcome.stateKept && !outcome.success)
-            kept_[k] = true;
-        else
-            kept_[0] = kept_[1] = kept_[2] = false;
+        if (outcome.repeatable && !outcome.success) {
+            searchOf_[k] = searches_;
+        } else {
+            for (int& s : searchOf_) s = -1;
+        }
+        ++searches_;
         return outcome.success && held_ >= wanted_;
     }
     bool Short() const { return held_ < wanted_; }
@@ -69,12 +78,16 @@ public:
 
 private:
     const PlaneSearch& search_;
+    const PlaneRepeat& repeat_;
     Planes& planes_;
     size_t size_;
     int count_, width_, height_, wanted_;
     int held_ = 0;
     bool found_ = false;
-    bool kept_[3] = {false, false, false};
+    int searches_ = 0;  // searches made
+    // Per plane: the repeatable search its bytes were searched by, -1 for
+    // none or when a search since was not repeatable.
+    int searchOf_[3] = {-1, -1, -1};
 };
 
 void ThresholdPlane(const uint8_t* grey, size_t count, uint8_t t, uint8_t* plane) {
@@ -178,7 +191,7 @@ void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_
 }  // namespace
 
 BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t threshold, bool bilevel,
-                        const DecoderOptions& options, const PlaneSearch& search) {
+                        const DecoderOptions& options, const PlaneSearch& search, const PlaneRepeat& repeat) {
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     Planes planes;
     planes.Allocate(count, bilevel ? 1 : 3);
@@ -189,7 +202,7 @@ BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t thre
         planes.Clear(2);
     }
     const int planeCount = bilevel ? 1 : 3;
-    Searcher searcher(search, planes, count, planeCount, width, height, options.symbolCount);
+    Searcher searcher(search, repeat, planes, count, planeCount, width, height, options.symbolCount);
     auto status = [&] { return searcher.Found() ? BinarizeStatus::kFound : BinarizeStatus::kNothingFound; };
 
     const uint8_t first = options.brightnessBorder ? options.brightnessBorder : threshold;
