@@ -62,11 +62,12 @@ void SearchGrey(const uint8_t* grey, int width, int height, uint8_t threshold, b
     SearchState& state = call.state;
     const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
         SearchOutcome found;
-        found.success = SearchPass(BinaryPlane{plane, w, h}, state, options.symbolCount);
+        found.success = RecordedSearchPass(BinaryPlane{plane, w, h}, state, options.symbolCount, found.repeatable);
         found.symbolsHeld = static_cast<int>(state.results.size());
         return found;
     };
-    const BinarizeStatus status = Binarize(grey, width, height, threshold, bilevel, options, pass);
+    const PlaneRepeat repeat = [&](int search) { RepeatSearchPass(search, state); };
+    const BinarizeStatus status = Binarize(grey, width, height, threshold, bilevel, options, pass, repeat);
     ConcludeWithPhotos(
         state, status == BinarizeStatus::kFound, options,
         [&](std::vector<DecodeResult>& results) {

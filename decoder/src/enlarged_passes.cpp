@@ -43,11 +43,12 @@ void AppendEnlargedPassResults(const uint8_t* grey, int width, int height, const
     enlarged.symbolCount = wanted;
     const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
         SearchOutcome found;
-        found.success = SearchPass(BinaryPlane{plane, w, h}, state, enlarged.symbolCount);
+        found.success = RecordedSearchPass(BinaryPlane{plane, w, h}, state, enlarged.symbolCount, found.repeatable);
         found.symbolsHeld = static_cast<int>(state.results.size());
         return found;
     };
-    if (Binarize(view.pixels, view.width, view.height, range.Threshold(), false, enlarged, pass) !=
+    const PlaneRepeat repeat = [&](int search) { RepeatSearchPass(search, state); };
+    if (Binarize(view.pixels, view.width, view.height, range.Threshold(), false, enlarged, pass, repeat) !=
         BinarizeStatus::kFound)
         return;
     for (const DecodeResult& r : state.results) {

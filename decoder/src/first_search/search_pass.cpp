@@ -23,9 +23,10 @@ void EmptyLists(SearchState& state) {
 Outcome SearchPlane(const BinaryPlane& plane, SearchState& state, SymbolReading& reading, int symbolCount, int scale) {
     if (FinderScan(plane, state.minModuleSize, 1, state.finders) == 2 && !CompleteTwoFinders(plane, state.finders))
         return Outcome::kGaveUp;
-    if (state.finders.size() >= 3 && TripleSearch(plane, state.finders, state.candidates, state.triplesLeft) > 0 &&
-        ReadCandidates(plane, state, reading, symbolCount, scale) > 0)
-        return Outcome::kRead;
+    if (state.finders.size() < 3) return Outcome::kNothing;
+    const bool located = TripleSearch(plane, state.finders, state.candidates, state.triplesLeft) > 0;
+    if (located) ++state.locatingSearches;
+    if (located && ReadCandidates(plane, state, reading, symbolCount, scale) > 0) return Outcome::kRead;
     return Outcome::kNothing;
 }
 
@@ -75,6 +76,21 @@ bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     if (SearchPlane(halfPlane, state, reading, symbolCount, 2) == Outcome::kRead) success = true;
     EmptyLists(state);
     return success;
+}
+
+bool RecordedSearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount, bool& repeatable) {
+    const int locatingBefore = state.locatingSearches, triplesBefore = state.triplesLeft;
+    const bool success = SearchPass(plane, state, symbolCount);
+    // A pass that ended above the bound never reached it, so it examined the
+    // plane's every triple; with nothing located it read nothing.
+    repeatable = !success && state.locatingSearches == locatingBefore && state.triplesLeft > 0;
+    state.passTriples.push_back(triplesBefore - state.triplesLeft);
+    return success;
+}
+
+void RepeatSearchPass(int pass, SearchState& state) {
+    const int used = state.passTriples[static_cast<size_t>(pass)];
+    state.triplesLeft = state.triplesLeft > used ? state.triplesLeft - used : 0;
 }
 
 }  // namespace lectavo

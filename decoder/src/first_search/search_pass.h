@@ -15,4 +15,16 @@ namespace lectavo {
 // std::bad_alloc when memory runs short.
 bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount);
 
+// SearchPass for a sequence of planes, numbered in state.passTriples from 0.
+// `repeatable` when the pass read nothing and would read nothing again on
+// the same plane, its only change to the state being the triples it
+// examined; while every pass since was repeatable too (the results being
+// those it saw), that holds with the bound on triples lower or higher.
+bool RecordedSearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount, bool& repeatable);
+
+// The effect of recorded pass `pass` (repeatable) made again on the same
+// plane: the triples it examined, to the bound, and nothing read. It is not
+// recorded: the numbers count the passes made.
+void RepeatSearchPass(int pass, SearchState& state);
+
 }  // namespace lectavo

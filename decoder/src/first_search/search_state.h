@@ -26,6 +26,11 @@ struct SearchState {
     std::vector<FinderPattern> finders;     // of the current plane
     std::vector<LocatedSymbol> candidates;  // of the current plane
     std::vector<DecodeResult> results;      // grows over all planes of a decode call
+    // Plane searches whose triple search located a candidate: the only
+    // step after which reading can change the results and the reading bound.
+    int locatingSearches = 0;
+    // Triples examined by each pass made through RecordedSearchPass.
+    std::vector<int> passTriples;
     // Working space of the symbol readings, made on the first plane that
     // needs it and kept for the later ones.
     std::unique_ptr<SymbolReading> reading;

@@ -28,17 +28,49 @@ private:
 };
 
 // Sequencing of searches: remembers whether any search succeeded and whether
-// enough symbols have been collected to stop.
+// enough symbols have been collected to stop, and which planes need no
+// search. A plane whose bytes equal those of a plane whose search was
+// repeatable, every search since having been repeatable too, would read
+// nothing again: that search is replayed instead.
 class Searcher {
 public:
-    Searcher(const PlaneSearch& search, int width, int height, int symbolCount)
-        : search_(search), width_(width), height_(height), wanted_(std::max(1, symbolCount)) {}
+    Searcher(const PlaneSearch& search, const PlaneRepeat& repeat, Planes& planes, size_t size, int count, int width,
+             int height, int symbolCount)
+        : search_(search),
+          repeat_(repeat),
+          planes_(planes),
+          size_(size),
+          count_(count),
+          width_(width),
+          height_(height),
+          wanted_(std::max(1, symbolCount)) {}
 
-    // Searches `plane`; true when the passes should stop.
-    bool Search(const uint8_t* plane) {
-        const SearchOutcome outcome = search_(plane, width_, height_);
+    // Plane k was written anew; `unchanged` when no byte differs from before.
+    void Rewritten(int k, bool unchanged) {
+        if (!unchanged) searchOf_[k] = -1;
+    }
+
+    // Searches plane k (written since the last search of it, and announced
+    // by Rewritten); true when the passes should stop.
+    bool Search(int k) {
+        if (repeat_) {
+            for (int j = 0; j < count_ && searchOf_[k] < 0; ++j)
+                if (j != k && searchOf_[j] >= 0 && std::memcmp(planes_[k], planes_[j], size_) == 0)
+                    searchOf_[k] = searchOf_[j];
+            if (searchOf_[k] >= 0) {
+                repeat_(searchOf_[k]);
+                return false;
+            }
+        }
+        const SearchOutcome outcome = search_(planes_[k], width_, height_);
         held_ = outcome.symbolsHeld;
         found_ = found_ || outcome.success;
+        if (outcome.repeatable && !outcome.success) {
+            searchOf_[k] = searches_;
+        } else {
+            for (int& s : searchOf_) s = -1;
+        }
+        ++searches_;
         return outcome.success && held_ >= wanted_;
     }
     bool Short() const { return held_ < wanted_; }
@@ -46,9 +78,16 @@ public:
 
 private:
     const PlaneSearch& search_;
-    int width_, height_, wanted_;
+    const PlaneRepeat& repeat_;
+    Planes& planes_;
+    size_t size_;
+    int count_, width_, height_, wanted_;
     int held_ = 0;
     bool found_ = false;
+    int searches_ = 0;  // searches made
+    // Per plane: the repeatable search its bytes were searched by, -1 for
+    // none or when a search since was not repeatable.
+    int searchOf_[3] = {-1, -1, -1};
 };
 
 void ThresholdPlane(const uint8_t* grey, size_t count, uint8_t t, uint8_t* plane) {
@@ -66,11 +105,20 @@ inline uint8_t Votes(const uint8_t* up, const uint8_t* mid, const uint8_t* down,
     return static_cast<uint8_t>(votes + (mid[x + 1] <= t));
 }
 
+// One plane byte written as `value`, any difference from the byte it
+// replaces gathered in `diff`.
+inline void Store(uint8_t* out, uint8_t value, uint8_t& diff) {
+    diff = static_cast<uint8_t>(diff | (*out ^ value));
+    *out = value;
+}
+
 // Five-sample vote for every pixel off the outermost frame, into the first
-// plane only or into all three. Branch-free rows, so that they vectorise.
+// plane only or into all three; changed[k] tells whether plane k now differs
+// from what it held. Branch-free rows, so that they vectorise.
 template <bool kThree>
 void VotePlanes(const uint8_t* grey, int width, int height, const uint8_t (&t)[3], uint8_t* p0, uint8_t* p1,
-                uint8_t* p2) {
+                uint8_t* p2, bool (&changed)[3]) {
+    uint8_t diff[3] = {0, 0, 0};
     if (width < 3) return;
     const size_t w = static_cast<size_t>(width);
     const size_t end = w - 1;
@@ -80,23 +128,28 @@ void VotePlanes(const uint8_t* grey, int width, int height, const uint8_t (&t)[3
         const uint8_t* mid = grey + row;
         const uint8_t* down = grey + row + w;
         uint8_t* out0 = p0 + row;
-        for (size_t x = 1; x < end; ++x) out0[x] = Votes(up, mid, down, x, t[0]) >= 3;
+        for (size_t x = 1; x < end; ++x) Store(out0 + x, Votes(up, mid, down, x, t[0]) >= 3, diff[0]);
         if constexpr (kThree) {
             uint8_t* out1 = p1 + row;
             uint8_t* out2 = p2 + row;
-            for (size_t x = 1; x < end; ++x) out1[x] = Votes(up, mid, down, x, t[1]) >= 3;
-            for (size_t x = 1; x < end; ++x) out2[x] = Votes(up, mid, down, x, t[2]) >= 3;
+            for (size_t x = 1; x < end; ++x) Store(out1 + x, Votes(up, mid, down, x, t[1]) >= 3, diff[1]);
+            for (size_t x = 1; x < end; ++x) Store(out2 + x, Votes(up, mid, down, x, t[2]) >= 3, diff[2]);
         }
     }
+    for (int k = 0; k < 3; ++k) changed[k] = diff[k] != 0;
 }
 
 // Each whole 16 x 16 block against its own middle grey, strictly darker.
 // Worked a band of sixteen rows at a time across all its blocks, so that
 // every loop runs along a row and vectorises.
-void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_t* p1, uint8_t* p2) {
+// changed[k] tells whether plane k now differs from what it held.
+void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_t* p1, uint8_t* p2,
+                 bool (&changed)[3]) {
     constexpr int kBlock = 16;
     const size_t w = static_cast<size_t>(width);
     const size_t span = w / kBlock * kBlock;  // the columns of whole blocks
+    uint8_t diff[3] = {0, 0, 0};
+    for (bool& c : changed) c = false;
     if (span == 0) return;
     // Per column of the band: darkest, lightest, then the three thresholds
     // of the column's block.
@@ -127,17 +180,18 @@ void BlockPlanes(const uint8_t* grey, int width, int height, uint8_t* p0, uint8_
         for (int y = by; y < by + kBlock; ++y) {
             const size_t row = static_cast<size_t>(y) * w;
             const uint8_t* g = grey + row;
-            for (size_t x = 0; x < span; ++x) p0[row + x] = g[x] < t[0][x];
-            for (size_t x = 0; x < span; ++x) p1[row + x] = g[x] < t[1][x];
-            for (size_t x = 0; x < span; ++x) p2[row + x] = g[x] < t[2][x];
+            for (size_t x = 0; x < span; ++x) Store(p0 + row + x, g[x] < t[0][x], diff[0]);
+            for (size_t x = 0; x < span; ++x) Store(p1 + row + x, g[x] < t[1][x], diff[1]);
+            for (size_t x = 0; x < span; ++x) Store(p2 + row + x, g[x] < t[2][x], diff[2]);
         }
     }
+    for (int k = 0; k < 3; ++k) changed[k] = diff[k] != 0;
 }
 
 }  // namespace
 
 BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t threshold, bool bilevel,
-                        const DecoderOptions& options, const PlaneSearch& search) {
+                        const DecoderOptions& options, const PlaneSearch& search, const PlaneRepeat& repeat) {
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     Planes planes;
     planes.Allocate(count, bilevel ? 1 : 3);
@@ -147,36 +201,44 @@ BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t thre
         planes.Clear(1);
         planes.Clear(2);
     }
-    Searcher searcher(search, width, height, options.symbolCount);
+    const int planeCount = bilevel ? 1 : 3;
+    Searcher searcher(search, repeat, planes, count, planeCount, width, height, options.symbolCount);
     auto status = [&] { return searcher.Found() ? BinarizeStatus::kFound : BinarizeStatus::kNothingFound; };
 
     const uint8_t first = options.brightnessBorder ? options.brightnessBorder : threshold;
     ThresholdPlane(grey, count, first, planes[0]);
-    if (searcher.Search(planes[0])) return status();
+    searcher.Rewritten(0, false);
+    if (searcher.Search(0)) return status();
 
     const uint8_t t[3] = {threshold, static_cast<uint8_t>(threshold - 32), static_cast<uint8_t>(threshold + 32)};
     if (!bilevel && options.brightnessBorder == 0) {
         ThresholdPlane(grey, count, t[1], planes[1]);
-        if (searcher.Search(planes[1])) return status();
+        searcher.Rewritten(1, false);
+        if (searcher.Search(1)) return status();
         ThresholdPlane(grey, count, t[2], planes[2]);
-        if (searcher.Search(planes[2])) return status();
+        searcher.Rewritten(2, false);
+        if (searcher.Search(2)) return status();
     }
 
+    bool changed[3] = {true, true, true};
     if ((options.effectLevel & 1) && searcher.Short()) {
         if (bilevel) {
-            VotePlanes<false>(grey, width, height, t, planes[0], nullptr, nullptr);
-            searcher.Search(planes[0]);
+            VotePlanes<false>(grey, width, height, t, planes[0], nullptr, nullptr, changed);
+            searcher.Rewritten(0, !changed[0]);
+            searcher.Search(0);
             return status();
         }
-        VotePlanes<true>(grey, width, height, t, planes[0], planes[1], planes[2]);
+        VotePlanes<true>(grey, width, height, t, planes[0], planes[1], planes[2], changed);
+        for (int k = 0; k < 3; ++k) searcher.Rewritten(k, !changed[k]);
         for (int k = 0; k < 3; ++k)
-            if (searcher.Search(planes[k])) return status();
+            if (searcher.Search(k)) return status();
     }
 
     if (!bilevel && (options.effectLevel & 2) && searcher.Short()) {
-        BlockPlanes(grey, width, height, planes[0], planes[1], planes[2]);
+        BlockPlanes(grey, width, height, planes[0], planes[1], planes[2], changed);
+        for (int k = 0; k < 3; ++k) searcher.Rewritten(k, !changed[k]);
         for (int k = 0; k < 3; ++k)
-            if (searcher.Search(planes[k])) return status();
+            if (searcher.Search(k)) return status();
     }
     return status();
 }

@@ -12,10 +12,20 @@ namespace lectavo {
 struct SearchOutcome {
     bool success = false;  // this search decoded something
     int symbolsHeld = 0;   // symbols found so far over all searches
+    // The search read nothing, and searching the same plane again, before
+    // any search that was not repeatable, would read nothing too and change
+    // only what the PlaneRepeat given with the search replays. Binarize then
+    // replays a plane equal to one searched so instead of searching it.
+    // False when unsure.
+    bool repeatable = false;
 };
 
 // Searches one width x height plane.
 using PlaneSearch = std::function<SearchOutcome(const uint8_t* plane, int width, int height)>;
+
+// Replays search number `search` (0 for the first search Binarize made),
+// which was repeatable, on a plane equal to the one it searched.
+using PlaneRepeat = std::function<void(int search)>;
 
 enum class BinarizeStatus { kNothingFound, kFound };
 
@@ -31,8 +41,10 @@ enum class BinarizeStatus { kNothingFound, kFound };
 //     short of symbols.
 // Stops after any search that succeeded with at least max(1, symbol count)
 // symbols held. Pixels a pass does not reach keep their earlier values; the
-// planes start out light.
+// planes start out light. With `repeat`, a plane equal to one whose search
+// was repeatable, every search since having been repeatable too, is replayed
+// through `repeat` instead of searched.
 BinarizeStatus Binarize(const uint8_t* grey, int width, int height, uint8_t threshold, bool bilevel,
-                        const DecoderOptions& options, const PlaneSearch& search);
+                        const DecoderOptions& options, const PlaneSearch& search, const PlaneRepeat& repeat = nullptr);
 
 }  // namespace lectavo

@@ -1,6 +1,7 @@
 #include "locate/finder_scan.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -212,10 +213,22 @@ int FinderScan(const BinaryPlane& plane, int minModuleSize, int stepDivisor, std
     RowRuns runs(width);
     LineChecks<false> horizontal(plane);
     LineChecks<true> vertical(plane);
+    // The last two scanned rows none of whose dark runs passed the
+    // horizontal check. A row equal to one of them has the same runs, so none
+    // of its runs passes either; below the cap on finders it changes nothing
+    // and is skipped (checkerboards repeat every row or two the scan visits).
+    const uint8_t* barren[2] = {nullptr, nullptr};
+    const size_t rowBytes = static_cast<size_t>(width);
     for (int y = step; y < plane.height - step; y += step) {
-        runs.Read(plane.Row(y));
+        const uint8_t* row = plane.Row(y);
+        if (static_cast<int>(finders.size()) < kMaxFinders &&
+            ((barren[0] && std::memcmp(row, barren[0], rowBytes) == 0) ||
+             (barren[1] && std::memcmp(row, barren[1], rowBytes) == 0)))
+            continue;
+        runs.Read(row);
         const int* starts = runs.Starts();
         const int count = runs.Count();
+        bool passed = false;
         for (int k = runs.Dark(0) ? 0 : 1; k < count; k += 2) {
             const int start = starts[k];
             const int sampled = start <= step ? step : byStep.Of(start + step - 1) * step;
@@ -224,13 +237,17 @@ int FinderScan(const BinaryPlane& plane, int minModuleSize, int stepDivisor, std
             if (static_cast<int>(finders.size()) >= kMaxFinders) return kMaxFinders;
             RunEdges r;
             float cx = 0.0f, cy = 0.0f;
-            if (!CheckDarkRun(starts, k, width, r) || !LocateFrom(horizontal, vertical, r, y, cx, cy) ||
-                NearStored(finders, cx, cy))
-                continue;
+            if (!CheckDarkRun(starts, k, width, r)) continue;
+            passed = true;
+            if (!LocateFrom(horizontal, vertical, r, y, cx, cy) || NearStored(finders, cx, cy)) continue;
             FinderPattern f;
             f.x = cx;
             f.y = cy;
             finders.push_back(f);
+        }
+        if (!passed) {
+            barren[1] = barren[0];
+            barren[0] = row;
         }
     }
     return static_cast<int>(finders.size());

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "crafted_pictures.h"
 #include "encode_symbol.h"
 #include "own_symbols.h"
 #include "locate/finder_scan.h"
@@ -135,6 +136,32 @@ TEST(SearchPass, StopsAtTheSymbolCount) {
             EXPECT_EQ(Text(ps.search.results[0]), "left");
             EXPECT_EQ(Text(ps.search.results[1]), "right");
         }
+    }
+}
+
+// Diagonal stripes in the finder rhythm give finders and triples but no
+// candidate: the pass is repeatable, and searching the plane again changes
+// the state as its replay does, below and above the triples it examined.
+TEST(SearchPass, ReplayOfARepeatablePassMatchesSearchingAgain) {
+    const crafted::Picture p = crafted::Make(crafted::Kind::kStripesDiagonal4, 1000);
+    std::vector<uint8_t> plane(p.pixels.size());
+    for (size_t i = 0; i < plane.size(); ++i) plane[i] = p.pixels[i] <= 128;
+    const lectavo::BinaryPlane binary{plane.data(), p.width, p.height};
+    lectavo::SearchState first;
+    bool repeatable = false;
+    EXPECT_FALSE(lectavo::RecordedSearchPass(binary, first, 0, repeatable));
+    EXPECT_TRUE(repeatable);
+    ASSERT_EQ(first.passTriples.size(), 1u);
+    const int used = first.passTriples[0];
+    ASSERT_GT(used, 1);
+    for (const int bound : {3 * used, used, used / 2}) {
+        lectavo::SearchState searched, replayed;
+        searched.triplesLeft = replayed.triplesLeft = bound;
+        replayed.passTriples = first.passTriples;
+        EXPECT_FALSE(lectavo::SearchPass(binary, searched, 0));
+        lectavo::RepeatSearchPass(0, replayed);
+        EXPECT_EQ(searched.triplesLeft, replayed.triplesLeft) << bound;
+        EXPECT_TRUE(searched.results.empty());
     }
 }
 

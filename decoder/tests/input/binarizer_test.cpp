@@ -24,6 +24,9 @@ struct Recorder {
     bool keepSucceeding = false;
     int symbolsPerSuccess = 1;
     int held = 0;
+    bool repeatable = false;   // what every search reports
+    int notRepeatableAt = -1;  // except this one
+    std::vector<int> repeats;  // searches replayed, in order
 
     lectavo::PlaneSearch Search() {
         return [this](const uint8_t* plane, int w, int h) {
@@ -33,8 +36,12 @@ struct Recorder {
             out.success = n == succeedAt || (keepSucceeding && succeedAt >= 0 && n > succeedAt);
             if (out.success) held += symbolsPerSuccess;
             out.symbolsHeld = held;
+            out.repeatable = repeatable && n != notRepeatableAt;
             return out;
         };
+    }
+    lectavo::PlaneRepeat Repeat() {
+        return [this](int search) { repeats.push_back(search); };
     }
 };
 
@@ -261,4 +268,35 @@ TEST(Binarizer, PlanesFollowThePixelRulesForAllOptions) {
         for (size_t k = 0; k < expected.size(); ++k)
             EXPECT_EQ(r.planes[k], expected[k]) << "trial " << trial << " plane " << k;
     }
+}
+
+TEST(Binarizer, PlanesEqualToOneSearchedRepeatablyAreReplayed) {
+    // A one-pixel checkerboard of black and white: the three thresholds give
+    // one plane, the votes another (every pixel off the frame light), the
+    // blocks the first again but over planes then holding the votes.
+    const int w = 32, h = 32;
+    std::vector<uint8_t> grey(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) grey[static_cast<size_t>(y) * w + x] = (x + y) % 2 ? 255 : 0;
+    Recorder r;
+    r.repeatable = true;
+    EXPECT_EQ(Binarize(grey.data(), w, h, 128, false, Options(3), r.Search(), r.Repeat()),
+              BinarizeStatus::kNothingFound);
+    ASSERT_EQ(r.planes.size(), 3u);
+    EXPECT_EQ(r.planes[2], r.planes[0]);
+    EXPECT_NE(r.planes[1], r.planes[0]);
+    EXPECT_EQ(r.repeats, (std::vector<int>{0, 0, 1, 1, 2, 2}));
+
+    // A search that is not repeatable ends the replays of earlier planes;
+    // without a repeat every plane is searched.
+    Recorder once;
+    once.repeatable = true;
+    once.notRepeatableAt = 1;
+    Binarize(grey.data(), w, h, 128, false, Options(3), once.Search(), once.Repeat());
+    EXPECT_EQ(once.planes.size(), 4u);
+    EXPECT_EQ(once.repeats, (std::vector<int>{0, 0, 2, 3, 3}));
+    Recorder never;
+    never.repeatable = true;
+    Binarize(grey.data(), w, h, 128, false, Options(3), never.Search());
+    EXPECT_EQ(never.planes.size(), 9u);
 }
