@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "input/binarizer.h"
 #include "input/picture_reader.h"
 #include "first_search/search_pass.h"
 #include "result_codes.h"
 #include "sample/symbol_reading.h"
 #include "enlarged_passes.h"
+#include "plane_passes.h"
 #include "second_stage.h"
 
 namespace lectavo {
@@ -60,16 +60,9 @@ void SearchGrey(const uint8_t* grey, int width, int height, uint8_t threshold, b
                 const DecoderOptions& options, DecodeWorkspace& workspace, CallOutcome& outcome) {
     CallState call(workspace, options);
     SearchState& state = call.state;
-    const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
-        SearchOutcome found;
-        found.success = RecordedSearchPass(BinaryPlane{plane, w, h}, state, options.symbolCount, found.repeatable);
-        found.symbolsHeld = static_cast<int>(state.results.size());
-        return found;
-    };
-    const PlaneRepeat repeat = [&](int search) { RepeatSearchPass(search, state); };
-    const BinarizeStatus status = Binarize(grey, width, height, threshold, bilevel, options, pass, repeat);
+    const bool found = RunPlanePasses(grey, width, height, threshold, bilevel, options, state);
     ConcludeWithPhotos(
-        state, status == BinarizeStatus::kFound, options,
+        state, found, options,
         [&](std::vector<DecodeResult>& results) {
             if (AppendPhotoResults(grey, width, height, WantedSymbols(options), results) > 0)
                 AppendEnlargedPassResults(grey, width, height, options, WantedSymbols(options), results);

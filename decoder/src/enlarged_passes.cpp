@@ -3,11 +3,9 @@
 #include <cmath>
 #include <memory>
 
-#include "first_search/search_pass.h"
-#include "first_search/search_state.h"
-#include "input/binarizer.h"
 #include "input/grey_picture.h"
 #include "photo/adaptive_binarizer.h"
+#include "plane_passes.h"
 #include "same_symbol.h"
 
 namespace lectavo {
@@ -41,16 +39,7 @@ void AppendEnlargedPassResults(const uint8_t* grey, int width, int height, const
     state.minModuleSize = options.minimumModuleSize;
     DecoderOptions enlarged = options;
     enlarged.symbolCount = wanted;
-    const PlaneSearch pass = [&](const uint8_t* plane, int w, int h) {
-        SearchOutcome found;
-        found.success = RecordedSearchPass(BinaryPlane{plane, w, h}, state, enlarged.symbolCount, found.repeatable);
-        found.symbolsHeld = static_cast<int>(state.results.size());
-        return found;
-    };
-    const PlaneRepeat repeat = [&](int search) { RepeatSearchPass(search, state); };
-    if (Binarize(view.pixels, view.width, view.height, range.Threshold(), false, enlarged, pass, repeat) !=
-        BinarizeStatus::kFound)
-        return;
+    if (!RunPlanePasses(view.pixels, view.width, view.height, range.Threshold(), false, enlarged, state)) return;
     for (const DecodeResult& r : state.results) {
         if (static_cast<int>(results.size()) >= wanted) return;
         const DecodeResult mapped = Shrunk(r);
