@@ -235,6 +235,16 @@ TEST(PhotoStage, ReadsASymbolSeenFromTheSideAndADimOneBesideGlare) {
     EXPECT_EQ(Read(dim, {symbol}), std::vector<int>{0});
 }
 
+// A finder pattern alone, as a 7 x 7 symbol to draw.
+warped::Symbol BareFinder() {
+    const auto symbol = warped::Encode("x", 1);
+    warped::Symbol finder;
+    finder.side = 7;
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) finder.dark.push_back(symbol.At(r, c));
+    return finder;
+}
+
 // Pictures without a symbol, hostile sizes and crafted patterns end without
 // handing anything over.
 TEST(PhotoStage, RejectsEmptyHostileAndCraftedPictures) {
@@ -251,11 +261,7 @@ TEST(PhotoStage, RejectsEmptyHostileAndCraftedPictures) {
     EXPECT_EQ(RunPhotoStage({noise.pixels.data(), 640, 480}, 1, count), 0);
 
     // A grid of bare finder patterns: many triples, none a symbol.
-    const auto symbol = warped::Encode("x", 1);
-    warped::Symbol finder;
-    finder.side = 7;
-    for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 7; ++c) finder.dark.push_back(symbol.At(r, c));
+    const warped::Symbol finder = BareFinder();
     auto grid = warped::Blank(1200, 1200);
     for (int i = 0; i < 12; ++i)
         for (int j = 0; j < 12; ++j) warped::Draw(grid, finder, warped::Place(50.0f + 100 * j, 50.0f + 100 * i, 42, 0));
@@ -275,11 +281,7 @@ TEST(FinderDetector, PassesOverFinderLikeTextureButNotATurnedFinder) {
         lectavo::photo::BinarizeAdaptive({texture.pixels.data(), texture.width, texture.height}, false, plane);
         EXPECT_TRUE(lectavo::photo::DetectFinders(plane).empty()) << crafted::Name(kind);
     }
-    const auto symbol = warped::Encode("x", 1);
-    warped::Symbol finder;
-    finder.side = 7;
-    for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < 7; ++c) finder.dark.push_back(symbol.At(r, c));
+    const warped::Symbol finder = BareFinder();
     auto picture = warped::Blank(400, 400);
     warped::Draw(picture, finder, warped::Place(200, 200, 60, 30));
     lectavo::BinaryPicture plane;
