@@ -67,6 +67,22 @@ TEST(PhotoStage, ReadsPerspectiveAtAnyAngle) {
     }
 }
 
+// Without an alignment pattern, a version 1 symbol seen steeply at a slant
+// has only its finders to place the far corner.
+TEST(PhotoStage, ReadsVersionOneAtAStrongSlant) {
+    const auto symbol = warped::Encode("slant", 1, 1);
+    const float size = symbol.side * 7.0f;
+    int read = 0, tried = 0;
+    for (float keystone : {0.1f, 0.2f})
+        for (float degrees = 0; degrees < 360; degrees += 15) {
+            auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
+            warped::Draw(picture, symbol, warped::Place(size * 0.8f, size * 0.8f, size, degrees, keystone));
+            ++tried;
+            read += Read(picture, {symbol}) == std::vector<int>{0};
+        }
+    EXPECT_EQ(read, tried);
+}
+
 TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
     const auto symbol = warped::Encode("looks", 4);
     struct Case {
