@@ -176,6 +176,8 @@ bool RunsAlong(const BinaryPicture& p, CentreRuns& centres, int x, int y, int dx
 constexpr float kMaxSlant = 3.0f;
 constexpr float kMildSlant = 1.8f;
 constexpr int kMinSlantedHits = 6;
+// Rows each side of the centre a lenient confirmation may use instead.
+constexpr int kLenientRows = 2;
 
 struct Confirmed {
     PointF centre;
@@ -226,7 +228,7 @@ bool StoneBoundedRising(const BinaryPicture& p, CentreRuns& centres, int x, int 
 // refined centre, and along both diagonals. `ink` is the colour of the
 // pattern's stone: 1 for a dark finder, 0 for a light-on-dark one.
 bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers, float cx, int y, float rowModule,
-             uint8_t ink, Confirmed& out) {
+             uint8_t ink, bool lenient, Confirmed& out) {
     const int maxRun = static_cast<int>(rowModule * 3) + 2;
     const int x = static_cast<int>(cx);
     if (!p.Inside(x, y) || !p.At(x, y) != !ink) return false;
@@ -249,8 +251,15 @@ bool Confirm(const BinaryPicture& p, CentreRuns& centres, ColumnAnswers& answers
         const float slant = ink ? kMaxSlant : kMildSlant;
         if (colModule == 0 || colModule > rowModule * slant || colModule * slant < rowModule) return false;
         const float cy = y + offset;
-        if (!RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset)) return false;
-        const float rowModule2 = FinderRatio(runs);
+        float rowModule2 = 0;
+        if (RunsAlong(p, centres, x, static_cast<int>(cy), 1, 0, maxRun, ink, runs, offset))
+            rowModule2 = FinderRatio(runs);
+        // A pale, thin ring can break on the rows through the centre; where a
+        // finder is expected, the rows nearest the centre may stand in.
+        for (int d = 1; lenient && rowModule2 == 0 && d <= kLenientRows; ++d)
+            for (int row : {static_cast<int>(cy) - d, static_cast<int>(cy) + d})
+                if (rowModule2 == 0 && RunsAlong(p, centres, x, row, 1, 0, maxRun, ink, runs, offset))
+                    rowModule2 = FinderRatio(runs);
         if (rowModule2 == 0) return false;
         const float cx2 = x + offset;
         if (!RunsAlong(p, centres, static_cast<int>(cx2), static_cast<int>(cy), 1, 1, maxRun, ink, runs, offset))
@@ -344,7 +353,10 @@ float ModuleToward(const FinderCandidate& f, float dx, float dy, float length) {
     return 1 / Hypot(x, y);
 }
 
-std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vector<FinderCandidate>* lightFinders) {
+namespace {
+
+std::vector<FinderCandidate> Detect(const BinaryPicture& plane, std::vector<FinderCandidate>* lightFinders,
+                                    bool lenient) {
     std::vector<FinderCandidate> found, light;
     if (plane.width < 7 || plane.height < 7 || plane.bits.size() < static_cast<size_t>(plane.width) * plane.height)
         return found;
@@ -394,7 +406,7 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vect
             if (module == 0) continue;
             const float cx = x0 + r[0] + r[1] + r[2] / 2.0f;
             Confirmed c;
-            if (Confirm(plane, centres, answers, cx, y, module, ink, c))
+            if (Confirm(plane, centres, answers, cx, y, module, ink, lenient, c))
                 (ink ? index : lightIndex).Add(ink ? found : light, c);
         }
     }
@@ -407,6 +419,29 @@ std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vect
         *lightFinders = Strongest(std::move(light));
     }
     return Strongest(std::move(found));
+}
+
+}  // namespace
+
+std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane, std::vector<FinderCandidate>* lightFinders) {
+    return Detect(plane, lightFinders, false);
+}
+
+std::vector<FinderCandidate> DetectLenientFinders(const BinaryPicture& plane) { return Detect(plane, nullptr, true); }
+
+bool NearestFinder(const std::vector<FinderCandidate>& candidates, PointF at, float radius, float module,
+                   FinderCandidate& found) {
+    bool any = false;
+    float nearest = radius;
+    for (const FinderCandidate& c : candidates) {
+        if (c.moduleSize > kNearModuleRatio * module || module > kNearModuleRatio * c.moduleSize) continue;
+        const float distance = Hypot(c.centre.x - at.x, c.centre.y - at.y);
+        if (distance > nearest || (any && distance == nearest)) continue;
+        any = true;
+        nearest = distance;
+        found = c;
+    }
+    return any;
 }
 
 }  // namespace lectavo::photo

@@ -38,4 +38,16 @@ inline constexpr int kMaxFinderCandidates = 256;
 std::vector<FinderCandidate> DetectFinders(const BinaryPicture& plane,
                                            std::vector<FinderCandidate>* lightFinders = nullptr);
 
+// Candidates found as DetectFinders finds them, except that where a row
+// through a centre breaks the pattern (a pale, thin ring cut by a scratch or
+// the binariser), the rows next to it may confirm it instead. More texture
+// passes too, so these are only looked at where a finder must be.
+std::vector<FinderCandidate> DetectLenientFinders(const BinaryPicture& plane);
+
+// The candidate nearest `at` within `radius` pixels whose modules are within
+// kNearModuleRatio of `module`; false when there is none.
+inline constexpr float kNearModuleRatio = 1.5f;
+bool NearestFinder(const std::vector<FinderCandidate>& candidates, PointF at, float radius, float module,
+                   FinderCandidate& found);
+
 }  // namespace lectavo::photo

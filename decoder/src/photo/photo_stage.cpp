@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "common/qr_tables.h"
@@ -32,6 +33,12 @@ PlaneBudget BudgetFor(const BinaryPicture& plane, int symbolsWanted) {
 // candidates, with module sizes at most this far apart.
 constexpr int kMaxPairCandidates = 24;
 constexpr float kMaxPairModuleRatio = 1.5f;
+// The longest leg of a pair, in modules (finder grouping allows as much).
+constexpr float kMaxPairSpan = 200;
+// Where a pair's third finder is made up, a finder seen by the lenient search
+// within this many modules, or this share of the leg, takes its place.
+constexpr float kNearModules = 3;
+constexpr float kNearShare = 0.12f;
 // Pictures up to this side are tried enlarged as well.
 constexpr int kMaxEnlarged = 200;
 // Finder candidates with modules at least this wide (pixels) can still be
@@ -89,6 +96,7 @@ struct Stage {
                   std::vector<uint8_t>& taken, PlaneBudget allowed) {
         const int n = std::min(static_cast<int>(finders.size()), kMaxPairCandidates);
         int attempts = 0, budget = allowed.samplings;
+        std::optional<std::vector<FinderCandidate>> lenient;  // found once, when first needed
         for (int i = 0; i < n; ++i)
             for (int j = i + 1; j < n; ++j) {
                 if (read >= limit || attempts >= allowed.attempts || budget <= 0) return;
@@ -100,7 +108,10 @@ struct Stage {
                     continue;
                 const float dx = b.centre.x - a.centre.x, dy = b.centre.y - a.centre.y;
                 const float span = std::hypot(dx, dy) / module;  // side - 7 modules along a leg
-                const bool leg = span >= 14 && span <= 170, diagonal = span >= 14 * 1.41f && span <= 170 * 1.41f;
+                // Up to kMaxPairSpan: finder module sizes measured at a slant
+                // read a version 40 leg as more than its 170 modules.
+                const bool leg = span >= 14 && span <= kMaxPairSpan,
+                           diagonal = span >= 14 * 1.41f && span <= kMaxPairSpan * 1.41f;
                 // The corner finder, the two others, and which of the three is made up.
                 struct Hypothesis {
                     PointF corner, other, third, made;
@@ -125,9 +136,9 @@ struct Stage {
                         const PointF made{middle.x - turn * dy / 2, middle.y + turn * dx / 2};
                         hypotheses[count++] = {made, a.centre, b.centre, made};
                     }
-                for (int h = 0; h < count && attempts < allowed.attempts && budget > 0; ++h) {
-                    const Hypothesis& y = hypotheses[h];
-                    if (!plane.Inside(static_cast<int>(y.made.x), static_cast<int>(y.made.y))) continue;
+                // The triple of a hypothesis, the made-up finder settled
+                // where the timing patterns read best unless it was seen.
+                const auto attempt = [&](const Hypothesis& y, bool seen) {
                     const FinderCandidate corner{y.corner, module, 0}, p{y.other, module, 0}, q{y.third, module, 0};
                     const float ux = p.centre.x - corner.centre.x, uy = p.centre.y - corner.centre.y;
                     const float vx = q.centre.x - corner.centre.x, vy = q.centre.y - corner.centre.y;
@@ -135,9 +146,32 @@ struct Stage {
                     FinderCandidate tl = corner, tr = clockwise ? p : q, bl = clockwise ? q : p;
                     PointF* centres[3] = {&tl.centre, &tr.centre, &bl.centre};
                     const int made = y.made.x == y.corner.x && y.made.y == y.corner.y ? 0 : clockwise ? 2 : 1;
-                    SettleMadeFinder(plane, centres, made, module);
+                    if (!seen) SettleMadeFinder(plane, centres, made, module);
                     ++attempts;
-                    if (TryTriple(plane, factor, tl, tr, bl, budget)) {
+                    return TryTriple(plane, factor, tl, tr, bl, budget);
+                };
+                for (int h = 0; h < count && attempts < allowed.attempts && budget > 0; ++h) {
+                    const Hypothesis& y = hypotheses[h];
+                    if (!plane.Inside(static_cast<int>(y.made.x), static_cast<int>(y.made.y))) continue;
+                    if (attempt(y, false)) {
+                        taken[i] = taken[j] = 1;
+                        break;
+                    }
+                    // Perspective can move the lost finder further from the
+                    // right angle than settling reaches: a finder the lenient
+                    // search sees near there is tried in its place.
+                    if (attempts >= allowed.attempts || budget <= 0) break;
+                    if (!lenient) lenient = DetectLenientFinders(plane);
+                    const bool madeCorner = y.made.x == y.corner.x && y.made.y == y.corner.y;
+                    const float leg = std::hypot(dx, dy) / (madeCorner ? 1.41f : 1);
+                    FinderCandidate seen;
+                    if (!NearestFinder(*lenient, y.made, std::max(kNearModules * module, kNearShare * leg), module,
+                                       seen) ||
+                        std::hypot(seen.centre.x - y.made.x, seen.centre.y - y.made.y) < module)
+                        continue;
+                    Hypothesis moved = y;
+                    (madeCorner ? moved.corner : moved.third) = moved.made = seen.centre;
+                    if (attempt(moved, true)) {
                         taken[i] = taken[j] = 1;
                         break;
                     }

@@ -118,6 +118,13 @@ constexpr float kMinTimingAgreement = 0.65f;
 // A map is only corrected module by module when its timing patterns already
 // read better than chance.
 constexpr float kMinRefinedTiming = 0.6f;
+// A finder frame that reads well: timing agreement and format bit errors.
+constexpr float kMinFrameTiming = 0.8f;
+constexpr int kMaxFrameFormatErrors = 1;
+// The fourth-corner search: half-module steps each way, and tries per unit
+// of sampling budget (a version 1 grid is small).
+constexpr int kCornerReach = 3;
+constexpr int kCornerTriesPerSampling = 8;
 
 // The version information read through the map: only its two blocks of
 // 6 x 3 modules are sampled.
@@ -198,6 +205,53 @@ bool TryOrientations(const BinaryPicture& plane, const ModuleMap& map, int versi
     };
     if (fs.distance <= fm.distance) return attempt(straight, fs, false) || attempt(mirrored, fm, true);
     return attempt(mirrored, fm, true) || attempt(straight, fs, false);
+}
+
+// The parts of a symbol its finders alone place, the timing patterns and
+// the format information, read almost without fault: the symbol is real, and
+// a grid that still fails is most likely off at the far corner.
+bool FinderFrameReads(const BinaryPicture& plane, const ModuleMap& map, int side) {
+    if (TimingAgreement(plane, map, side) < kMinFrameTiming) return false;
+    static thread_local SampledGrid grid;
+    SampleGrid(plane, map, side, grid);
+    if (ReadFormat(grid).distance <= kMaxFrameFormatErrors) return true;
+    Transpose(grid);
+    return ReadFormat(grid).distance <= kMaxFrameFormatErrors;
+}
+
+// A version 1 symbol has no alignment pattern, and its fourth corner, taken
+// from the finders' edges or completing the parallelogram, can miss the real
+// one by a module under strong perspective. Where the finder frame reads
+// well, corners around the first guess are tried in half-module steps,
+// nearest first; every kCornerTriesPerSampling tries spend one unit of
+// `budget`.
+bool SearchFourthCorner(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl,
+                        const ModuleMap& first, const GridTrial& trial, int& budget) {
+    constexpr int kVersion = 1;
+    const int side = qrcommon::SymbolSide(kVersion);
+    if (!FinderFrameReads(plane, first, side)) return false;
+    static const std::vector<std::pair<int, int>> offsets = [] {
+        std::vector<std::pair<int, int>> o;
+        for (int i = -kCornerReach; i <= kCornerReach; ++i)
+            for (int j = -kCornerReach; j <= kCornerReach; ++j)
+                if (i != 0 || j != 0) o.emplace_back(i, j);
+        std::stable_sort(o.begin(), o.end(), [](auto a, auto b) {
+            return a.first * a.first + a.second * a.second < b.first * b.first + b.second * b.second;
+        });
+        return o;
+    }();
+    const float s = static_cast<float>(side);
+    PointF at, ex, ey;
+    LocalAxes(first.Global(), s, s, at, ex, ey);
+    int tries = 0;
+    for (const auto& [i, j] : offsets) {
+        if (tries++ % kCornerTriesPerSampling == 0 && budget-- <= 0) return false;
+        const PointF corner{at.x + (i * ex.x + j * ey.x) / 2, at.y + (i * ex.y + j * ey.y) / 2};
+        Homography h;
+        if (FitFourth(tl, tr, bl, side, {s, s}, corner, h) && TryOrientations(plane, ModuleMap(h), kVersion, trial))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -350,6 +404,9 @@ bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const Fin
             if (budget < 0) return false;
             if (TryOrientations(plane, refined, version, trial)) return true;
         }
+        if (version == 1 && count > 0 &&
+            SearchFourthCorner(plane, tl.centre, tr.centre, bl.centre, maps[0], trial, budget))
+            return true;
         if (confirmed) return false;
     }
     return false;

@@ -67,6 +67,22 @@ TEST(PhotoStage, ReadsPerspectiveAtAnyAngle) {
     }
 }
 
+// Without an alignment pattern, a version 1 symbol seen steeply at a slant
+// has only its finders to place the far corner.
+TEST(PhotoStage, ReadsVersionOneAtAStrongSlant) {
+    const auto symbol = warped::Encode("slant", 1, 1);
+    const float size = symbol.side * 7.0f;
+    int read = 0, tried = 0;
+    for (float keystone : {0.1f, 0.2f})
+        for (float degrees = 0; degrees < 360; degrees += 15) {
+            auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
+            warped::Draw(picture, symbol, warped::Place(size * 0.8f, size * 0.8f, size, degrees, keystone));
+            ++tried;
+            read += Read(picture, {symbol}) == std::vector<int>{0};
+        }
+    EXPECT_EQ(read, tried);
+}
+
 TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
     const auto symbol = warped::Encode("looks", 4);
     struct Case {
@@ -287,6 +303,31 @@ TEST(FinderDetector, PassesOverFinderLikeTextureButNotATurnedFinder) {
     lectavo::BinaryPicture plane;
     lectavo::photo::BinarizeAdaptive({picture.pixels.data(), 400, 400}, false, plane);
     EXPECT_EQ(lectavo::photo::DetectFinders(plane).size(), 1u);
+}
+
+// A scratch across the outer ring on the rows through the finder's centre:
+// only the lenient search, which lets the rows beside the centre confirm,
+// still sees the finder, and finds it where it is.
+TEST(FinderDetector, LenientSearchFindsAFinderWhoseRingIsCutThroughItsCentre) {
+    auto picture = warped::Blank(400, 400);
+    warped::Draw(picture, BareFinder(), warped::Place(200, 200, 120, 0));
+    lectavo::BinaryPicture plane;
+    lectavo::photo::BinarizeAdaptive({picture.pixels.data(), 400, 400}, false, plane);
+    const auto whole = lectavo::photo::DetectFinders(plane);
+    ASSERT_EQ(whole.size(), 1u);
+    const lectavo::PointF c = whole[0].centre;
+    const float m = whole[0].moduleSize;
+    for (int y = static_cast<int>(c.y) - 2; y <= static_cast<int>(c.y) + 2; ++y)
+        for (int x = static_cast<int>(c.x - 3.5f * m) - 2; x <= static_cast<int>(c.x - 2.5f * m); ++x)
+            plane.bits[static_cast<size_t>(y) * plane.width + x] = 0;
+    EXPECT_TRUE(lectavo::photo::DetectFinders(plane).empty());
+    lectavo::photo::FinderCandidate seen;
+    ASSERT_TRUE(
+        lectavo::photo::NearestFinder(lectavo::photo::DetectLenientFinders(plane), {c.x + 20, c.y - 20}, 40, m, seen));
+    EXPECT_NEAR(seen.centre.x, c.x, m / 2);
+    EXPECT_NEAR(seen.centre.y, c.y, m / 2);
+    EXPECT_FALSE(
+        lectavo::photo::NearestFinder(lectavo::photo::DetectLenientFinders(plane), {c.x + 60, c.y}, 40, m, seen));
 }
 
 // Format and version information survive up to three wrong bits per copy.
