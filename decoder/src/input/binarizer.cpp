@@ -13,17 +13,45 @@ namespace {
 // Plane k of the three planes, one byte per pixel. The bytes start out
 // undefined: every pass that reads a plane writes it whole first, except
 // where Binarize clears it.
+//
+// A thread keeps its planes' memory for the next call, up to kKeptPlaneBytes:
+// a fresh allocation of that size is mapped and faulted in page by page at
+// every call, which costs as much as a whole thresholding pass. A call never
+// holds more than its own planes: a smaller buffer is freed before a larger
+// one is made.
 class Planes {
 public:
+    static constexpr size_t kKeptPlaneBytes = size_t{64} << 20;
+
+    ~Planes() {
+        if (capacity_ > kKeptPlaneBytes) Kept() = {};
+    }
     void Allocate(size_t pixels, int count) {
-        bytes_.reset(new uint8_t[pixels * static_cast<size_t>(count)]);
+        Buffer& kept = Kept();
+        const size_t bytes = pixels * static_cast<size_t>(count);
+        if (kept.capacity < bytes) {
+            kept = {};  // freed before the larger buffer is made
+            kept.bytes.reset(new uint8_t[bytes]);
+            kept.capacity = bytes;
+        }
+        bytes_ = kept.bytes.get();
+        capacity_ = kept.capacity;
         size_ = pixels;
     }
-    uint8_t* operator[](int k) { return bytes_.get() + size_ * static_cast<size_t>(k); }
+    uint8_t* operator[](int k) { return bytes_ + size_ * static_cast<size_t>(k); }
     void Clear(int k) { std::memset((*this)[k], 0, size_); }
 
 private:
-    std::unique_ptr<uint8_t[]> bytes_;
+    struct Buffer {
+        std::unique_ptr<uint8_t[]> bytes;
+        size_t capacity = 0;
+    };
+    static Buffer& Kept() {
+        static thread_local Buffer kept;
+        return kept;
+    }
+    uint8_t* bytes_ = nullptr;
+    size_t capacity_ = 0;
     size_t size_ = 0;
 };
 
