@@ -42,7 +42,8 @@
  * pixels beside the grey ones), 2.3 for a 1-bit BMP (578 MiB for
  * 16384 x 16384), 7.0 for a progressive JPEG in full-resolution colour
  * (10.8 when such a file under another extension goes through the general
- * loader).
+ * loader). Between calls a thread keeps the memory of its binary planes, up
+ * to 64 MiB, for the next call (freed when the thread ends).
  *
  * Results are kept per thread: a thread's results live from the end of its
  * successful decode call until its next decode call or FreeAllocateMemory.
