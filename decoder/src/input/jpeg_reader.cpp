@@ -19,6 +19,8 @@ namespace {
 // Huffman-coded file, so a file holds at most 512 pixels a byte; a header
 // announcing more is refused before anything is allocated.
 constexpr int64_t kPixelsPerByte = 512;
+// Offset of the row libjpeg writes from its aligned allocation (see Decode).
+constexpr int kRowShift = 4;
 
 // Opens a regular file read-only without waiting (a pipe without a writer
 // would block an ordinary open); returns the descriptor and the file's size,
@@ -142,8 +144,13 @@ Outcome Decode(Decoding& d, const PictureRect* rect, GrayPicture& out) {
         return Outcome::kNoImage;
     out.Allocate(window.right - window.left, window.bottom - window.top);
 
-    JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
-                                                 d.info.output_width * static_cast<JDIMENSION>(components), 1);
+    // The row starts 4 bytes past an aligned address: libjpeg-turbo writes
+    // aligned rows with non-temporal stores, which send every pixel to main
+    // memory just before this loop reads it back.
+    JSAMPARRAY block = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
+                                                   d.info.output_width * static_cast<JDIMENSION>(components) + 64, 1);
+    JSAMPROW shifted = block[0] + kRowShift;
+    JSAMPARRAY row = &shifted;
     uint8_t* grey = out.pixels.data();
     // Every scanline is read, also below the rectangle, so that damage
     // anywhere in the file is noticed the same way.
