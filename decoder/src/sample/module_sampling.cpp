@@ -158,6 +158,16 @@ void CrossFour(const LineBand& rows, int k, const Line& column, float width, flo
     std::memcpy(inside, &in, sizeof in);
 }
 
+// Bits start .. start + 63 of the map's bits, the first the lowest; bits
+// past the map's storage read as 0.
+uint64_t FunctionBits(const qrcommon::FunctionMap& functions, int start) {
+    const size_t word = static_cast<size_t>(start >> 6);
+    const int shift = start & 63;
+    uint64_t bits = functions.bits[word] >> shift;
+    if (shift != 0 && word + 1 < functions.bits.size()) bits |= functions.bits[word + 1] << (64 - shift);
+    return bits;
+}
+
 // Samples row y's modules in columns [begin, end), which share one column
 // band, into `out`: four crossings at a time where the column line is not
 // vertical, then the pixels.
@@ -229,16 +239,31 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
     for (int x = 0; x < side; ++x)
         if (x == 0 || lines.band[x] != lines.band[x - 1]) starts[bands++] = x;
     starts[bands] = side;
-    uint8_t row[kMaxSide];
+    // The function modules of a row are read from the map 64 at a time: the
+    // first and last encoding-region modules from the lowest and highest
+    // clear bits, the row's modules masked without a branch.
+    uint8_t row[kMaxSide] = {};
     for (int y = 0; y < side; ++y) {
-        int first = 0, end = side;
-        while (first < side && functions.IsFunction(y, first)) ++first;
-        while (end > first && functions.IsFunction(y, end - 1)) --end;
+        int first = side, end = 0;
+        for (int x0 = 0; x0 < side; x0 += 64) {
+            const int count = std::min(64, side - x0);
+            uint64_t encoding = ~FunctionBits(functions, y * side + x0);
+            if (count < 64) encoding &= (uint64_t{1} << count) - 1;
+            if (encoding == 0) continue;
+            if (first == side) first = x0 + __builtin_ctzll(encoding);
+            end = x0 + 64 - __builtin_clzll(encoding);
+        }
         for (int b = 0; b < bands; ++b) {
             const int begin = std::max(starts[b], first), stop = std::min(starts[b + 1], end);
             if (begin < stop) SampleRowSpan(plane, lines, y, begin, stop, row);
         }
-        for (int x = 0; x < side; ++x) grid.At(y, x) = x < first || x >= end || functions.IsFunction(y, x) ? 0 : row[x];
+        uint8_t* out = &grid.At(y, 0);
+        for (int x0 = 0; x0 < side; x0 += 64) {
+            const uint64_t function = FunctionBits(functions, y * side + x0);
+            const int count = std::min(64, side - x0);
+            for (int i = 0; i < count; ++i)
+                out[x0 + i] = row[x0 + i] & static_cast<uint8_t>(((function >> i) & 1u) - 1u);
+        }
     }
 }
 
