@@ -168,6 +168,18 @@ uint64_t FunctionBits(const qrcommon::FunctionMap& functions, int start) {
     return bits;
 }
 
+// For eight function bits, the mask of eight bytes that keeps the bytes
+// whose bit is clear (byte j for bit j).
+constexpr std::array<uint64_t, 256> MakeEncodingBytes() {
+    std::array<uint64_t, 256> masks{};
+    for (unsigned bits = 0; bits < 256; ++bits)
+        for (unsigned j = 0; j < 8; ++j)
+            if (((bits >> j) & 1u) == 0) masks[bits] |= uint64_t{0xFF} << (8 * j);
+    return masks;
+}
+
+constexpr std::array<uint64_t, 256> kEncodingBytes = MakeEncodingBytes();
+
 // Samples row y's modules in columns [begin, end), which share one column
 // band, into `out`: four crossings at a time where the column line is not
 // vertical, then the pixels.
@@ -261,8 +273,14 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
         for (int x0 = 0; x0 < side; x0 += 64) {
             const uint64_t function = FunctionBits(functions, y * side + x0);
             const int count = std::min(64, side - x0);
-            for (int i = 0; i < count; ++i)
-                out[x0 + i] = row[x0 + i] & static_cast<uint8_t>(((function >> i) & 1u) - 1u);
+            int i = 0;
+            for (; i + 8 <= count; i += 8) {
+                uint64_t bytes;
+                std::memcpy(&bytes, row + x0 + i, sizeof bytes);
+                bytes &= kEncodingBytes[(function >> i) & 0xFFu];
+                std::memcpy(out + x0 + i, &bytes, sizeof bytes);
+            }
+            for (; i < count; ++i) out[x0 + i] = row[x0 + i] & static_cast<uint8_t>(((function >> i) & 1u) - 1u);
         }
     }
 }
