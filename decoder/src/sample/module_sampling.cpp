@@ -135,19 +135,28 @@ void FourLinesThrough(const PointF* p, const PointF* q, LineBand& band, int k) {
 }
 
 // The pixels where four row lines k .. k + 3 cross the column line
-// `column` (not vertical), with exactly the float operations of
-// IntersectLines; inside[i] is false where the lines do not cross or the
-// pixel TruncPixel would give lies outside the plane (then px, py are 0).
+// `column`, with exactly the float operations of IntersectLines; inside[i]
+// is false where the lines do not cross or the pixel TruncPixel would give
+// lies outside the plane (then px, py are 0).
 void CrossFour(const LineBand& rows, int k, const Line& column, float width, float height, int32_t* px, int32_t* py,
                int32_t* inside) {
     const Floats slope = LoadFloats(rows.slope + k), offset = LoadFloats(rows.offset + k);
-    const Floats at = LoadFloats(rows.at + k);
     const Masks rowVertical = LoadMasks(rows.vertical + k);
-    const Floats cx = (column.offset - offset) / (slope - column.slope);
-    const Floats cy = Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
-    const Floats x = rowVertical ? at : cx;
-    const Floats y = rowVertical ? column.slope * at + column.offset : cy;
-    const Masks crosses = rowVertical | (slope != column.slope);
+    Floats x, y;
+    Masks crosses;
+    if (column.vertical) {  // two vertical lines do not cross
+        x = Floats{column.at, column.at, column.at, column.at};
+        y = slope * column.at + offset;
+        crosses = ~rowVertical;
+    } else {
+        const Floats at = LoadFloats(rows.at + k);
+        const Floats cx = (column.offset - offset) / (slope - column.slope);
+        const Floats cy =
+            Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
+        x = rowVertical ? at : cx;
+        y = rowVertical ? column.slope * at + column.offset : cy;
+        crosses = rowVertical | (slope != column.slope);
+    }
     // Truncation maps (-1, width) to the columns 0 .. width - 1; NaN fails.
     const Masks in = crosses & (x > -1.0f) & (x < width) & (y > -1.0f) & (y < height);
     const Floats zero{};
@@ -181,21 +190,19 @@ constexpr std::array<uint64_t, 256> MakeEncodingBytes() {
 constexpr std::array<uint64_t, 256> kEncodingBytes = MakeEncodingBytes();
 
 // Samples row y's modules in columns [begin, end), which share one column
-// band, into `out`: four crossings at a time where the column line is not
-// vertical, then the pixels.
+// band, into `out`: four crossings at a time, then the pixels. The last
+// group may reach past `end` (the bands hold kLineLanes lines); those
+// crossings are ignored.
 void SampleRowSpan(const BinaryPlane& plane, const TrackLines& lines, int y, int begin, int end, uint8_t* out) {
     const Line column = lines.column[lines.band[begin]].Get(y);
-    int x = begin;
-    if (!column.vertical) {
-        const LineBand& rows = lines.row[lines.band[y]];
-        const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
-        int32_t px[4], py[4], inside[4];
-        for (; x + 4 <= end; x += 4) {
-            CrossFour(rows, x, column, width, height, px, py, inside);
-            for (int i = 0; i < 4; ++i) out[x + i] = inside[i] && plane.Row(py[i])[px[i]] != 0 ? 1 : 0;
-        }
+    const LineBand& rows = lines.row[lines.band[y]];
+    const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
+    int32_t px[4], py[4], inside[4];
+    for (int x = begin; x < end; x += 4) {
+        CrossFour(rows, x, column, width, height, px, py, inside);
+        const int count = std::min(4, end - x);
+        for (int i = 0; i < count; ++i) out[x + i] = inside[i] && plane.Row(py[i])[px[i]] != 0 ? 1 : 0;
     }
-    for (; x < end; ++x) out[x] = SampleModule(plane, lines, y, x);
 }
 
 }  // namespace
