@@ -60,6 +60,65 @@ constexpr PowerProducts MakePowerProducts() {
 
 constexpr PowerProducts kPowerProducts = MakePowerProducts();
 
+// Up to 32 syndromes as two vectors of 16 bytes. A Horner step multiplies
+// lane j by alpha^j, which is linear in the lane's bits: the sum of
+// 2^b alpha^j over the bits b set in the lane.
+inline constexpr int kVectorSyndromes = 32;
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
+
+struct BitProducts {
+    std::array<std::array<uint8_t, kVectorSyndromes>, 8> by{};  // [b][j] = 2^b alpha^j
+};
+
+constexpr BitProducts MakeBitProducts() {
+    BitProducts p{};
+    for (int b = 0; b < 8; ++b)
+        for (int j = 0; j < kVectorSyndromes; ++j)
+            p.by[static_cast<size_t>(b)][static_cast<size_t>(j)] =
+                qrcommon::GfMul(static_cast<uint8_t>(1u << b), kGf.exp[static_cast<size_t>(j)]);
+    return p;
+}
+
+constexpr BitProducts kBitProducts = MakeBitProducts();
+
+// Lanes j .. j + 15 of `s` each multiplied by its alpha^j, `products`
+// holding 2^b alpha^j of those lanes for every bit b.
+inline Bytes16 TimesAlphaPowers(Bytes16 s, const Bytes16* products) {
+    Bytes16 sum{};
+    for (int b = 0; b < 8; ++b) sum ^= ((s & static_cast<uint8_t>(1u << b)) != 0) & products[b];
+    return sum;
+}
+
+// Syndromes 0 .. 31 of the n-byte block into out[0 .. 31] (those past the
+// ones wanted are left for the caller to ignore); 16 when `wide` is false.
+void VectorSyndromes(int n, const uint8_t* block, bool wide, uint8_t* out) {
+    Bytes16 low[8], high[8];
+    for (int b = 0; b < 8; ++b) {
+        std::memcpy(&low[b], kBitProducts.by[static_cast<size_t>(b)].data(), sizeof low[b]);
+        std::memcpy(&high[b], kBitProducts.by[static_cast<size_t>(b)].data() + 16, sizeof high[b]);
+    }
+    Bytes16 s0{}, s1{};
+    if (!wide) {
+        for (int i = 0; i < n; ++i) s0 = TimesAlphaPowers(s0, low) ^ block[i];
+    } else {
+        for (int i = 0; i < n; ++i) {
+            s0 = TimesAlphaPowers(s0, low) ^ block[i];
+            s1 = TimesAlphaPowers(s1, high) ^ block[i];
+        }
+    }
+    std::memcpy(out, &s0, sizeof s0);
+    std::memcpy(out + 16, &s1, sizeof s1);
+}
+
+// The first `count` syndromes into `syndromes`, which holds kMaxCheckWords
+// (the vector form may write more than `count`).
+void SyndromesOf(int n, const uint8_t* block, int count, uint8_t* syndromes) {
+    if (count > 0 && count <= kVectorSyndromes)
+        VectorSyndromes(n, block, count > 16, syndromes);
+    else
+        ComputeSyndromes(n, block, count, syndromes);
+}
+
 bool ValidBlockShape(int n, int k) { return k >= 0 && n > k && n <= kMaxBlockLength && n - k <= kMaxCheckWords; }
 
 // Polynomials below are stored lowest degree first: p[i] is the coefficient
@@ -174,6 +233,12 @@ void ComputeSyndromes(int n, const uint8_t* block, int count, uint8_t* syndromes
     // Horner's rule at alpha^j, all j side by side so the chains run in
     // parallel.
     if (count > kMaxCheckWords) count = kMaxCheckWords;
+    if (count > 0 && count <= kVectorSyndromes) {
+        uint8_t all[kVectorSyndromes];
+        VectorSyndromes(n, block, count > 16, all);
+        std::memcpy(syndromes, all, static_cast<size_t>(count));
+        return;
+    }
     std::memset(syndromes, 0, static_cast<size_t>(count > 0 ? count : 0));
     for (int i = 0; i < n; ++i) {
         const uint8_t r = block[i];
@@ -186,7 +251,7 @@ bool CheckBlock(int n, int k, const uint8_t* block) {
     if (block == nullptr || !ValidBlockShape(n, k)) return false;
     // A codeword is a multiple of g(x), whose roots are alpha^0 .. alpha^(n-k-1).
     uint8_t syndromes[kMaxCheckWords];
-    ComputeSyndromes(n, block, n - k, syndromes);
+    SyndromesOf(n, block, n - k, syndromes);
     for (int j = 0; j < n - k; ++j)
         if (syndromes[j] != 0) return false;
     return true;
@@ -196,7 +261,7 @@ bool CorrectBlock(int n, int k, uint8_t* block, int t) {
     if (block == nullptr || !ValidBlockShape(n, k)) return false;
     const int checkWords = n - k;
     uint8_t syndromes[kMaxCheckWords];
-    ComputeSyndromes(n, block, checkWords, syndromes);
+    SyndromesOf(n, block, checkWords, syndromes);
     bool codeword = true;
     for (int j = 0; j < checkWords; ++j) codeword = codeword && syndromes[j] == 0;
     if (codeword) return true;

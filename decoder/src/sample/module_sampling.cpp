@@ -135,19 +135,28 @@ void FourLinesThrough(const PointF* p, const PointF* q, LineBand& band, int k) {
 }
 
 // The pixels where four row lines k .. k + 3 cross the column line
-// `column` (not vertical), with exactly the float operations of
-// IntersectLines; inside[i] is false where the lines do not cross or the
-// pixel TruncPixel would give lies outside the plane (then px, py are 0).
+// `column`, with exactly the float operations of IntersectLines; inside[i]
+// is false where the lines do not cross or the pixel TruncPixel would give
+// lies outside the plane (then px, py are 0).
 void CrossFour(const LineBand& rows, int k, const Line& column, float width, float height, int32_t* px, int32_t* py,
                int32_t* inside) {
     const Floats slope = LoadFloats(rows.slope + k), offset = LoadFloats(rows.offset + k);
-    const Floats at = LoadFloats(rows.at + k);
     const Masks rowVertical = LoadMasks(rows.vertical + k);
-    const Floats cx = (column.offset - offset) / (slope - column.slope);
-    const Floats cy = Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
-    const Floats x = rowVertical ? at : cx;
-    const Floats y = rowVertical ? column.slope * at + column.offset : cy;
-    const Masks crosses = rowVertical | (slope != column.slope);
+    Floats x, y;
+    Masks crosses;
+    if (column.vertical) {  // two vertical lines do not cross
+        x = Floats{column.at, column.at, column.at, column.at};
+        y = slope * column.at + offset;
+        crosses = ~rowVertical;
+    } else {
+        const Floats at = LoadFloats(rows.at + k);
+        const Floats cx = (column.offset - offset) / (slope - column.slope);
+        const Floats cy =
+            Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
+        x = rowVertical ? at : cx;
+        y = rowVertical ? column.slope * at + column.offset : cy;
+        crosses = rowVertical | (slope != column.slope);
+    }
     // Truncation maps (-1, width) to the columns 0 .. width - 1; NaN fails.
     const Masks in = crosses & (x > -1.0f) & (x < width) & (y > -1.0f) & (y < height);
     const Floats zero{};
@@ -158,22 +167,42 @@ void CrossFour(const LineBand& rows, int k, const Line& column, float width, flo
     std::memcpy(inside, &in, sizeof in);
 }
 
+// Bits start .. start + 63 of the map's bits, the first the lowest; bits
+// past the map's storage read as 0.
+uint64_t FunctionBits(const qrcommon::FunctionMap& functions, int start) {
+    const size_t word = static_cast<size_t>(start >> 6);
+    const int shift = start & 63;
+    uint64_t bits = functions.bits[word] >> shift;
+    if (shift != 0 && word + 1 < functions.bits.size()) bits |= functions.bits[word + 1] << (64 - shift);
+    return bits;
+}
+
+// For eight function bits, the mask of eight bytes that keeps the bytes
+// whose bit is clear (byte j for bit j).
+constexpr std::array<uint64_t, 256> MakeEncodingBytes() {
+    std::array<uint64_t, 256> masks{};
+    for (unsigned bits = 0; bits < 256; ++bits)
+        for (unsigned j = 0; j < 8; ++j)
+            if (((bits >> j) & 1u) == 0) masks[bits] |= uint64_t{0xFF} << (8 * j);
+    return masks;
+}
+
+constexpr std::array<uint64_t, 256> kEncodingBytes = MakeEncodingBytes();
+
 // Samples row y's modules in columns [begin, end), which share one column
-// band, into `out`: four crossings at a time where the column line is not
-// vertical, then the pixels.
+// band, into `out`: four crossings at a time, then the pixels. The last
+// group may reach past `end` (the bands hold kLineLanes lines); those
+// crossings are ignored.
 void SampleRowSpan(const BinaryPlane& plane, const TrackLines& lines, int y, int begin, int end, uint8_t* out) {
     const Line column = lines.column[lines.band[begin]].Get(y);
-    int x = begin;
-    if (!column.vertical) {
-        const LineBand& rows = lines.row[lines.band[y]];
-        const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
-        int32_t px[4], py[4], inside[4];
-        for (; x + 4 <= end; x += 4) {
-            CrossFour(rows, x, column, width, height, px, py, inside);
-            for (int i = 0; i < 4; ++i) out[x + i] = inside[i] && plane.Row(py[i])[px[i]] != 0 ? 1 : 0;
-        }
+    const LineBand& rows = lines.row[lines.band[y]];
+    const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
+    int32_t px[4], py[4], inside[4];
+    for (int x = begin; x < end; x += 4) {
+        CrossFour(rows, x, column, width, height, px, py, inside);
+        const int count = std::min(4, end - x);
+        for (int i = 0; i < count; ++i) out[x + i] = inside[i] && plane.Row(py[i])[px[i]] != 0 ? 1 : 0;
     }
-    for (; x < end; ++x) out[x] = SampleModule(plane, lines, y, x);
 }
 
 }  // namespace
@@ -229,16 +258,37 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
     for (int x = 0; x < side; ++x)
         if (x == 0 || lines.band[x] != lines.band[x - 1]) starts[bands++] = x;
     starts[bands] = side;
-    uint8_t row[kMaxSide];
+    // The function modules of a row are read from the map 64 at a time: the
+    // first and last encoding-region modules from the lowest and highest
+    // clear bits, the row's modules masked without a branch.
+    uint8_t row[kMaxSide] = {};
     for (int y = 0; y < side; ++y) {
-        int first = 0, end = side;
-        while (first < side && functions.IsFunction(y, first)) ++first;
-        while (end > first && functions.IsFunction(y, end - 1)) --end;
+        int first = side, end = 0;
+        for (int x0 = 0; x0 < side; x0 += 64) {
+            const int count = std::min(64, side - x0);
+            uint64_t encoding = ~FunctionBits(functions, y * side + x0);
+            if (count < 64) encoding &= (uint64_t{1} << count) - 1;
+            if (encoding == 0) continue;
+            if (first == side) first = x0 + __builtin_ctzll(encoding);
+            end = x0 + 64 - __builtin_clzll(encoding);
+        }
         for (int b = 0; b < bands; ++b) {
             const int begin = std::max(starts[b], first), stop = std::min(starts[b + 1], end);
             if (begin < stop) SampleRowSpan(plane, lines, y, begin, stop, row);
         }
-        for (int x = 0; x < side; ++x) grid.At(y, x) = x < first || x >= end || functions.IsFunction(y, x) ? 0 : row[x];
+        uint8_t* out = &grid.At(y, 0);
+        for (int x0 = 0; x0 < side; x0 += 64) {
+            const uint64_t function = FunctionBits(functions, y * side + x0);
+            const int count = std::min(64, side - x0);
+            int i = 0;
+            for (; i + 8 <= count; i += 8) {
+                uint64_t bytes;
+                std::memcpy(&bytes, row + x0 + i, sizeof bytes);
+                bytes &= kEncodingBytes[(function >> i) & 0xFFu];
+                std::memcpy(out + x0 + i, &bytes, sizeof bytes);
+            }
+            for (; i < count; ++i) out[x0 + i] = row[x0 + i] & static_cast<uint8_t>(((function >> i) & 1u) - 1u);
+        }
     }
 }
 

@@ -47,11 +47,15 @@ int AnchorList(int version, int anchors[kMaxTracks]);
 // The lines of one band, one a module index, kept field by field so that
 // the sampler can work four neighbouring lines at once: line k is
 // y = slope[k] x + offset[k], or x = at[k] where vertical[k] (as Line).
+// Lines kept per band: kMaxSide rounded up to whole groups of four, so that
+// the sampler may read a last group of four past the side (and ignore it).
+inline constexpr int kLineLanes = (kMaxSide + 3) / 4 * 4;
+
 struct LineBand {
-    float slope[kMaxSide];
-    float offset[kMaxSide];
-    float at[kMaxSide];
-    int32_t vertical[kMaxSide];  // 0 or -1 (all bits set), as wide as the floats
+    float slope[kLineLanes] = {};
+    float offset[kLineLanes] = {};
+    float at[kLineLanes] = {};
+    int32_t vertical[kLineLanes] = {};  // 0 or -1 (all bits set), as wide as the floats
 
     void Set(int k, const Line& line) {
         slope[k] = line.slope;

@@ -154,6 +154,28 @@ TEST_F(ReedSolomon, SingleErrorSyndromesGiveItsPositionAndValue) {
     EXPECT_EQ(block, original);
 }
 
+// Counts on either side of the sixteen and thirty-two syndromes computed
+// side by side, against the block evaluated at alpha^j term by term; the
+// bytes past `count` stay as they were.
+TEST_F(ReedSolomon, SyndromesAreTheBlockAtEachPowerOfAlpha) {
+    for (const int count : {1, 15, 16, 17, 31, 32, 33, 68})
+        for (const int n : {1, 26, 255}) {
+            std::vector<uint8_t> block(n);
+            for (auto& b : block) b = static_cast<uint8_t>(rng());
+            std::vector<uint8_t> s(70, 0xA5);
+            lectavo::ComputeSyndromes(n, block.data(), count, s.data());
+            int differing = 0;
+            for (int j = 0; j < count; ++j) {
+                uint8_t expected = 0;
+                for (int i = 0; i < n; ++i)
+                    expected ^= GfMul(block[i], qrcommon::kGf.exp[static_cast<size_t>(j * (n - 1 - i) % 255)]);
+                differing += s[j] != expected;
+            }
+            EXPECT_EQ(differing, 0) << "count " << count << ", n " << n;
+            EXPECT_EQ(s[count], 0xA5) << "count " << count << ", n " << n;
+        }
+}
+
 TEST_F(ReedSolomon, HostileBlockShapesAreRejected) {
     std::vector<uint8_t> block(300, 1);
     EXPECT_FALSE(CheckBlock(26, 26, block.data()));
