@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+
+#include "core/picture_limits.h"
 
 namespace lectavo::photo {
 namespace {
@@ -25,6 +28,77 @@ float WalkStep(const ModuleMap& map, int side, int walks) {
     return std::isfinite(perModule) ? 1.0f / perModule : 0.25f;
 }
 
+// The points of one window's walk along one axis: module positions from
+// `from` to `to` in steps of `step`, the same on every line of the window and
+// in both passes, with the phase of a colour change found just before each
+// worked out once, when first needed.
+class Walk {
+public:
+    void Reset(float from, float to, float step) {
+        step_ = step;
+        count_ = 0;
+        for (float t = from; t <= to && count_ < kCapacity; t += step) t_[count_] = t, known_[count_++] = false;
+    }
+
+    // Adds the phases of the colour changes along the line at `across` to
+    // the sums, in walk order.
+    void AddChanges(const BinaryPicture& plane, const ModuleMap& map, bool alongRows, float across, float& cosSum,
+                    float& sinSum, int& changes) {
+        if (count_ == 0) return;
+        const auto module = [&](int k) { return alongRows ? PointF{t_[k], across} : PointF{across, t_[k]}; };
+        const Homography* h = map.SingleHomography(module(0), module(count_ - 1));
+        if (!h || !h->MapLine(t_, count_, across, alongRows, x_, y_))
+            for (int k = 0; k < count_; ++k) {
+                const PointF m = module(k), p = map.Map(m.x, m.y);
+                x_[k] = p.x, y_[k] = p.y;
+            }
+        // What SampleAt reads at each point, as an index into the plane (-1
+        // outside), in a loop that vectorises; the plane holds at most 2^27
+        // pixels.
+        const int32_t columns = plane.width;
+        const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
+        for (int k = 0; k < count_; ++k) {
+            const float px = x_[k], py = y_[k];
+            const bool inside = (px >= 0) & (py >= 0) & (px < width) & (py < height);
+            const float x = inside ? px : 0.0f, y = inside ? py : 0.0f;
+            index_[k] = inside ? static_cast<int32_t>(y) * columns + static_cast<int32_t>(x) : -1;
+        }
+        const uint8_t* bits = plane.bits.data();
+        uint8_t previous = index_[0] >= 0 ? bits[index_[0]] : 0;
+        for (int k = 1; k < count_; ++k) {
+            const uint8_t bit = index_[k] >= 0 ? bits[index_[k]] : 0;
+            if (bit != previous) AddChange(k, cosSum, sinSum), ++changes;
+            previous = bit;
+        }
+    }
+
+private:
+    // A window spans at most 19 modules (lattice spacing 16) at 20 points a
+    // module.
+    static constexpr int kCapacity = 512;
+
+    void AddChange(int k, float& cosSum, float& sinSum) {
+        if (!known_[k]) {
+            const float angle = kTwoPi * (t_[k] - step_ / 2);
+            cos_[k] = std::cos(angle);
+            sin_[k] = std::sin(angle);
+            known_[k] = true;
+        }
+        cosSum += cos_[k];
+        sinSum += sin_[k];
+    }
+
+    float step_ = 0;
+    int count_ = 0;
+    float t_[kCapacity];
+    float x_[kCapacity];
+    float y_[kCapacity];
+    int32_t index_[kCapacity];
+    float cos_[kCapacity];
+    float sin_[kCapacity];
+    bool known_[kCapacity];
+};
+
 // Where module borders lie along one axis inside a window: each colour
 // change is a phase (its position modulo one module); their circular mean is
 // the offset of the borders from the integer positions. Light and dark runs
@@ -32,26 +106,13 @@ float WalkStep(const ModuleMap& map, int side, int walks) {
 // directions, so the mean keeps the centre. Returns false when the window
 // holds too few changes or they scatter.
 bool BorderPhase(const BinaryPicture& plane, const ModuleMap& map, bool alongRows, float across0, int lineFirst,
-                 int lineLast, float from, float to, float step, float& phase) {
+                 int lineLast, Walk& walk, float& phase) {
     float cosSum = 0, sinSum = 0;
     int changes = 0;
     // At most kMaxLines lines, evenly spread over the window.
     const int stride = (lineLast - lineFirst) / kMaxLines + 1;
-    for (int line = lineFirst; line <= lineLast; line += stride) {
-        const float across = line + 0.5f + across0;
-        int previous = -1;
-        for (float t = from; t <= to; t += step) {
-            const PointF p = alongRows ? map.Map(t, across) : map.Map(across, t);
-            const int bit = SampleAt(plane, p);
-            if (previous >= 0 && bit != previous) {
-                const float angle = kTwoPi * (t - step / 2);
-                cosSum += std::cos(angle);
-                sinSum += std::sin(angle);
-                ++changes;
-            }
-            previous = bit;
-        }
-    }
+    for (int line = lineFirst; line <= lineLast; line += stride)
+        walk.AddChanges(plane, map, alongRows, line + 0.5f + across0, cosSum, sinSum, changes);
     if (changes < kMinChanges || std::hypot(cosSum, sinSum) < kMinCoherence * changes) return false;
     phase = std::atan2(sinSum, cosSum) / kTwoPi;
     return true;
@@ -61,6 +122,7 @@ bool BorderPhase(const BinaryPicture& plane, const ModuleMap& map, bool alongRow
 
 bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
     constexpr int kLattice = ModuleMap::kMaxShiftLattice;
+    static_assert(kMaxPhotoStagePixels <= INT32_MAX);
     if (side < 21 || side > 177) return false;
     const int count = std::clamp((side - 1 + 3) / 4 + 1, 2, kLattice);
     const float spacing = static_cast<float>(side - 1) / (count - 1);
@@ -68,6 +130,8 @@ bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
     const int lines = std::min(2 * reach + 1, kMaxLines);
     const float step = WalkStep(map, side, count * count * 2 * kPasses * lines * (2 * reach + 1));
     PointF shifts[kLattice * kLattice];
+    // Reused for every window: about 40 KB.
+    static thread_local Walk alongRows, alongColumns;
     int measured = 0;
     for (int i = 0; i < count; ++i)
         for (int j = 0; j < count; ++j) {
@@ -77,12 +141,12 @@ bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
             const int r0 = std::max(0, row - reach), r1 = std::min(side - 1, row + reach);
             PointF shift{0, 0};
             bool any = false;
+            alongRows.Reset(static_cast<float>(c0), c1 + 1.0f, step);
+            alongColumns.Reset(static_cast<float>(r0), r1 + 1.0f, step);
             for (int pass = 0; pass < kPasses; ++pass) {
                 float phase = 0;
-                if (BorderPhase(plane, map, true, shift.y, r0, r1, static_cast<float>(c0), c1 + 1.0f, step, phase))
-                    shift.x = phase, any = true;
-                if (BorderPhase(plane, map, false, shift.x, c0, c1, static_cast<float>(r0), r1 + 1.0f, step, phase))
-                    shift.y = phase, any = true;
+                if (BorderPhase(plane, map, true, shift.y, r0, r1, alongRows, phase)) shift.x = phase, any = true;
+                if (BorderPhase(plane, map, false, shift.x, c0, c1, alongColumns, phase)) shift.y = phase, any = true;
             }
             measured += any;
             shifts[i * count + j] = shift;

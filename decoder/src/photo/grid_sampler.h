@@ -29,12 +29,18 @@ public:
     // lattice column j, row i, and bilinearly between them.
     void SetShifts(int side, int count, const PointF* shifts);
     PointF Map(float column, float row) const;
+    // The homography Map applies to every point of the module segment from
+    // `a` to `b`, or null where the segment crosses from one alignment cell
+    // into another or corrections are set.
+    const Homography* SingleHomography(PointF a, PointF b) const;
     const Homography& Global() const { return global_; }
 
     static constexpr int kMaxShiftLattice = 12;
 
 private:
     static constexpr int kMaxAnchors = 7;
+    // The alignment cell (row or column) holding module coordinate `v`.
+    int Cell(float v) const;
     Homography global_;
     int count_ = 0;
     int anchors_[kMaxAnchors] = {};
@@ -59,12 +65,22 @@ inline PointF ModuleMap::Map(float column, float row) const {
         row += (s[0].y * (1 - tu) + s[1].y * tu) * (1 - tv) + (t[0].y * (1 - tu) + t[1].y * tu) * tv;
     }
     if (count_ < 2) return global_.Map(column, row);
-    auto cell = [&](float v) {
-        int k = 0;
-        while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
-        return k;
-    };
-    return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
+    return cells_[Cell(row) * (kMaxAnchors - 1) + Cell(column)].Map(column, row);
+}
+
+inline int ModuleMap::Cell(float v) const {
+    int k = 0;
+    while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
+    return k;
+}
+
+inline const Homography* ModuleMap::SingleHomography(PointF a, PointF b) const {
+    if (shiftCount_ >= 2) return nullptr;
+    if (count_ < 2) return &global_;
+    // Cells are ordered, so the ends' cells bound those of the points between.
+    const int row = Cell(a.y), column = Cell(a.x);
+    if (row != Cell(b.y) || column != Cell(b.x)) return nullptr;
+    return &cells_[row * (kMaxAnchors - 1) + column];
 }
 
 // Reads the plane at a picture position; outside counts as light. Inline:
