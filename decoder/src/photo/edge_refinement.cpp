@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/picture_limits.h"
-
 namespace lectavo::photo {
 namespace {
 
@@ -45,31 +43,9 @@ public:
     void AddChanges(const BinaryPicture& plane, const ModuleMap& map, bool alongRows, float across, float& cosSum,
                     float& sinSum, int& changes) {
         if (count_ == 0) return;
-        const auto module = [&](int k) { return alongRows ? PointF{t_[k], across} : PointF{across, t_[k]}; };
-        const Homography* h = map.SingleHomography(module(0), module(count_ - 1));
-        if (!h || !h->MapLine(t_, count_, across, alongRows, x_, y_))
-            for (int k = 0; k < count_; ++k) {
-                const PointF m = module(k), p = map.Map(m.x, m.y);
-                x_[k] = p.x, y_[k] = p.y;
-            }
-        // What SampleAt reads at each point, as an index into the plane (-1
-        // outside), in a loop that vectorises; the plane holds at most 2^27
-        // pixels.
-        const int32_t columns = plane.width;
-        const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
-        for (int k = 0; k < count_; ++k) {
-            const float px = x_[k], py = y_[k];
-            const bool inside = (px >= 0) & (py >= 0) & (px < width) & (py < height);
-            const float x = inside ? px : 0.0f, y = inside ? py : 0.0f;
-            index_[k] = inside ? static_cast<int32_t>(y) * columns + static_cast<int32_t>(x) : -1;
-        }
-        const uint8_t* bits = plane.bits.data();
-        uint8_t previous = index_[0] >= 0 ? bits[index_[0]] : 0;
-        for (int k = 1; k < count_; ++k) {
-            const uint8_t bit = index_[k] >= 0 ? bits[index_[k]] : 0;
-            if (bit != previous) AddChange(k, cosSum, sinSum), ++changes;
-            previous = bit;
-        }
+        SampleLine(plane, map, t_, count_, across, alongRows, bits_);
+        for (int k = 1; k < count_; ++k)
+            if (bits_[k] != bits_[k - 1]) AddChange(k, cosSum, sinSum), ++changes;
     }
 
 private:
@@ -91,9 +67,7 @@ private:
     float step_ = 0;
     int count_ = 0;
     float t_[kCapacity];
-    float x_[kCapacity];
-    float y_[kCapacity];
-    int32_t index_[kCapacity];
+    uint8_t bits_[kCapacity];
     float cos_[kCapacity];
     float sin_[kCapacity];
     bool known_[kCapacity];
@@ -122,7 +96,6 @@ bool BorderPhase(const BinaryPicture& plane, const ModuleMap& map, bool alongRow
 
 bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
     constexpr int kLattice = ModuleMap::kMaxShiftLattice;
-    static_assert(kMaxPhotoStagePixels <= INT32_MAX);
     if (side < 21 || side > 177) return false;
     const int count = std::clamp((side - 1 + 3) / 4 + 1, 2, kLattice);
     const float spacing = static_cast<float>(side - 1) / (count - 1);

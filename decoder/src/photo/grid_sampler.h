@@ -29,10 +29,10 @@ public:
     // lattice column j, row i, and bilinearly between them.
     void SetShifts(int side, int count, const PointF* shifts);
     PointF Map(float column, float row) const;
-    // The homography Map applies to every point of the module segment from
-    // `a` to `b`, or null where the segment crosses from one alignment cell
-    // into another or corrections are set.
-    const Homography* SingleHomography(PointF a, PointF b) const;
+    // Map of the points (t[k], fixed) when `alongRow`, else (fixed, t[k]),
+    // for k < n with t ascending, into x[k] and y[k]: exactly what Map gives
+    // each, but a stretch at a time where one homography covers it.
+    void MapLine(const float* t, int n, float fixed, bool alongRow, float* x, float* y) const;
     const Homography& Global() const { return global_; }
 
     static constexpr int kMaxShiftLattice = 12;
@@ -74,21 +74,17 @@ inline int ModuleMap::Cell(float v) const {
     return k;
 }
 
-inline const Homography* ModuleMap::SingleHomography(PointF a, PointF b) const {
-    if (shiftCount_ >= 2) return nullptr;
-    if (count_ < 2) return &global_;
-    // Cells are ordered, so the ends' cells bound those of the points between.
-    const int row = Cell(a.y), column = Cell(a.x);
-    if (row != Cell(b.y) || column != Cell(b.x)) return nullptr;
-    return &cells_[row * (kMaxAnchors - 1) + column];
-}
-
 // Reads the plane at a picture position; outside counts as light. Inline:
 // every sampling, edge walk and timing count calls it per point.
 inline uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
     if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
     return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
 }
+
+// What SampleAt reads at the points of a module line (as ModuleMap::MapLine
+// takes them) into bits[k].
+void SampleLine(const BinaryPicture& plane, const ModuleMap& map, const float* t, int n, float fixed, bool alongRow,
+                uint8_t* bits);
 
 // Every module of a `side` x `side` grid: the majority of five samples
 // around its centre. Leaves version, level and mask to the caller.
