@@ -103,19 +103,26 @@ bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
     const int lines = std::min(2 * reach + 1, kMaxLines);
     const float step = WalkStep(map, side, count * count * 2 * kPasses * lines * (2 * reach + 1));
     PointF shifts[kLattice * kLattice];
-    // Reused for every window: about 40 KB.
-    static thread_local Walk alongRows, alongColumns;
+    // The walk along rows depends only on the lattice column, the one along
+    // columns only on the lattice row: each is made once (about 90 KB, kept
+    // for the thread) and its phases shared by every window that walks it.
+    static thread_local Walk alongRowsOf[kLattice], alongColumns;
+    for (int j = 0; j < count; ++j) {
+        const int column = static_cast<int>(std::lround(j * spacing));
+        const int c0 = std::max(0, column - reach), c1 = std::min(side - 1, column + reach);
+        alongRowsOf[j].Reset(static_cast<float>(c0), c1 + 1.0f, step);
+    }
     int measured = 0;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        const int row = static_cast<int>(std::lround(i * spacing));
+        const int r0 = std::max(0, row - reach), r1 = std::min(side - 1, row + reach);
+        alongColumns.Reset(static_cast<float>(r0), r1 + 1.0f, step);
         for (int j = 0; j < count; ++j) {
-            const int column = static_cast<int>(std::lround(j * spacing)),
-                      row = static_cast<int>(std::lround(i * spacing));
+            const int column = static_cast<int>(std::lround(j * spacing));
             const int c0 = std::max(0, column - reach), c1 = std::min(side - 1, column + reach);
-            const int r0 = std::max(0, row - reach), r1 = std::min(side - 1, row + reach);
             PointF shift{0, 0};
             bool any = false;
-            alongRows.Reset(static_cast<float>(c0), c1 + 1.0f, step);
-            alongColumns.Reset(static_cast<float>(r0), r1 + 1.0f, step);
+            Walk& alongRows = alongRowsOf[j];
             for (int pass = 0; pass < kPasses; ++pass) {
                 float phase = 0;
                 if (BorderPhase(plane, map, true, shift.y, r0, r1, alongRows, phase)) shift.x = phase, any = true;
@@ -124,6 +131,7 @@ bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
             measured += any;
             shifts[i * count + j] = shift;
         }
+    }
     if (measured * 2 < count * count) return false;
     map.SetShifts(side, count, shifts);
     return true;
