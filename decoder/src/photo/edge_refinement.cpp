@@ -123,10 +123,23 @@ bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
             PointF shift{0, 0};
             bool any = false;
             Walk& alongRows = alongRowsOf[j];
+            // A line's changes depend only on where it runs: a pass whose
+            // lines run where the previous pass's did finds what it found.
+            struct Measured {
+                float across = 0, phase = 0;
+                bool valid = false, found = false;
+            } rows, columns;
+            const auto measure = [&](bool alongRow, float across, Measured& last) {
+                if (!last.valid || last.across != across) {
+                    last.valid = true, last.across = across;
+                    last.found = alongRow ? BorderPhase(plane, map, true, across, r0, r1, alongRows, last.phase)
+                                          : BorderPhase(plane, map, false, across, c0, c1, alongColumns, last.phase);
+                }
+                return last.found;
+            };
             for (int pass = 0; pass < kPasses; ++pass) {
-                float phase = 0;
-                if (BorderPhase(plane, map, true, shift.y, r0, r1, alongRows, phase)) shift.x = phase, any = true;
-                if (BorderPhase(plane, map, false, shift.x, c0, c1, alongColumns, phase)) shift.y = phase, any = true;
+                if (measure(true, shift.y, rows)) shift.x = rows.phase, any = true;
+                if (measure(false, shift.x, columns)) shift.y = columns.phase, any = true;
             }
             measured += any;
             shifts[i * count + j] = shift;
