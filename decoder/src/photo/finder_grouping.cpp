@@ -11,6 +11,9 @@ namespace {
 
 // Under strong perspective the near finder looks up to this much larger.
 constexpr float kMaxModuleRatio = 2.3f;
+// Legs (in pixels) at most this many times as long as each other: a symbol
+// seen at a slant (finders up to 3 times taller than wide).
+constexpr float kMaxLegRatio = 3.2f;
 // Added to the score of a triple with another candidate between its finders:
 // more than any clear triple scores.
 constexpr float kBlockedPenalty = 100;
@@ -29,7 +32,7 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     const float legRatio = std::max(lu, lv) / std::min(lu, lv);
     // A symbol seen at a slant (finders up to 3 times taller than wide) has
     // legs that far apart in pixels; in modules they are compared below.
-    if (legRatio > 3.2f) return false;
+    if (legRatio > kMaxLegRatio) return false;
     const float cosine = (ux * vx + uy * vy) / (lu * lv);
     if (std::abs(cosine) > 0.8f) return false;  // 37 to 143 degrees: strong perspective
     // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version
@@ -103,16 +106,31 @@ void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found fou
                 if (std::max({mi, mj, mk}) > kMaxModuleRatio * std::min({mi, mj, mk})) continue;
                 const float dik = distance[static_cast<size_t>(i) * n + k];
                 const float djk = distance[static_cast<size_t>(j) * n + k];
+                // ScoreTriple takes legs at most kMaxLegRatio apart, and the
+                // third side is at most their sum, so no side of a triple it
+                // takes is more than 1 + kMaxLegRatio times another: others
+                // are passed over unscored (with room for rounding).
+                constexpr float kMaxSideRatio = 1 + kMaxLegRatio + 0.3f;
+                if (dik > kMaxSideRatio * dij || dij > kMaxSideRatio * dik || djk > kMaxSideRatio * dij ||
+                    dij > kMaxSideRatio * djk)
+                    continue;
                 const float mij = module[static_cast<size_t>(i) * n + j];
                 const float mik = module[static_cast<size_t>(i) * n + k];
                 const float mjk = module[static_cast<size_t>(j) * n + k];
                 // The corner is opposite the longest side.
                 int corner = k, a = i, b = j;
-                float lu = dik, lv = djk, moduleU = mik, moduleV = mjk;
+                float lu = dik, lv = djk, moduleU = mik, moduleV = mjk, far = dij;
                 if (dik >= dij && dik >= djk)
-                    corner = j, a = i, b = k, lu = dij, lv = djk, moduleU = mij, moduleV = mjk;
+                    corner = j, a = i, b = k, lu = dij, lv = djk, moduleU = mij, moduleV = mjk, far = dik;
                 if (djk >= dij && djk >= dik)
-                    corner = i, a = j, b = k, lu = dij, lv = dik, moduleU = mij, moduleV = mik;
+                    corner = i, a = j, b = k, lu = dij, lv = dik, moduleU = mij, moduleV = mik, far = djk;
+                // ScoreTriple passes over a triple nearly flat at the corner
+                // (cosine below -0.8); by the law of cosines on the three
+                // distances this one is (below -0.82: the margin is far
+                // beyond the rounding of the distances and of ScoreTriple's
+                // sums, for legs kMaxLegRatio apart or less).
+                const double u = lu, v = lv, w = far;
+                if (u * u + v * v - w * w < -1.64 * u * v) continue;
                 FinderTriple t;
                 if (ScoreTriple(candidates, corner, a, b, lu, lv, moduleU, moduleV, t) && !found(t, i, j, k)) return;
             }
