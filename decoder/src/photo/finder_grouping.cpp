@@ -125,10 +125,11 @@ void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found fou
                 if (djk >= dij && djk >= dik)
                     corner = i, a = j, b = k, lu = dij, lv = dik, moduleU = mij, moduleV = mik, far = djk;
                 // ScoreTriple passes over a triple nearly flat at the corner
-                // (cosine below -0.8); by the law of cosines on the three
-                // distances this one is (below -0.82: the margin is far
-                // beyond the rounding of the distances and of ScoreTriple's
-                // sums, for legs kMaxLegRatio apart or less).
+                // (cosine below -0.8): so does this where the law of cosines
+                // on the three distances puts the cosine below -0.82, a
+                // margin far beyond the rounding of the distances and of
+                // ScoreTriple's sums for legs up to kMaxLegRatio apart (it
+                // passes over legs further apart anyway).
                 const double u = lu, v = lv, w = far;
                 if (u * u + v * v - w * w < -1.64 * u * v) continue;
                 FinderTriple t;
