@@ -66,7 +66,11 @@ void ModuleMap::MapLine(const float* t, int n, float fixed, bool alongRow, float
 
 void SampleLine(const BinaryPicture& plane, const ModuleMap& map, const float* t, int n, float fixed, bool alongRow,
                 uint8_t* bits) {
-    static_assert(kMaxPhotoStagePixels <= INT32_MAX, "plane indexes fit 32 bits");
+    static_assert(kMaxPhotoStagePixels <= INT32_MAX, "the photo stage's plane indexes fit 32 bits");
+    if (static_cast<int64_t>(plane.width) * plane.height > INT32_MAX) {  // a plane from elsewhere
+        for (int k = 0; k < n; ++k) bits[k] = SampleAt(plane, alongRow ? map.Map(t[k], fixed) : map.Map(fixed, t[k]));
+        return;
+    }
     constexpr int kChunk = 256;
     float x[kChunk], y[kChunk];
     int32_t index[kChunk];
