@@ -236,20 +236,28 @@ GreyView Enlarge(const GreyView& grey, std::vector<uint8_t>& storage) {
     if (!grey.pixels || grey.width <= 0 || grey.height <= 0) return grey;
     const int w = grey.width * 2, h = grey.height * 2;
     storage.assign(static_cast<size_t>(w) * h, 0);
-    auto at = [&](int x, int y) {
-        return grey.pixels[static_cast<size_t>(std::clamp(y, 0, grey.height - 1)) * grey.width +
-                           std::clamp(x, 0, grey.width - 1)];
+    // Output pixel centre (x + 0.5) / 2 - 0.5 in source pixels: a quarter
+    // pixel before or after a source centre, so the second neighbour weighs
+    // 1 or 3 quarters along each axis. Rows are blended first, into a row
+    // padded with a copy of its end pixels either side (the edge clamps),
+    // then columns; the sum is the same as blending columns first.
+    std::vector<int> blended(static_cast<size_t>(grey.width) + 2);
+    const auto row = [&](int y) {
+        return grey.pixels + static_cast<size_t>(std::clamp(y, 0, grey.height - 1)) * grey.width;
     };
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+        const int sy = (y - 1) >> 1, fy = (y & 1) ? 1 : 3;  // weight of the second neighbour, in quarters
+        const uint8_t* upper = row(sy);
+        const uint8_t* lower = row(sy + 1);
+        for (int x = 0; x < grey.width; ++x) blended[x + 1] = upper[x] * (4 - fy) + lower[x] * fy;
+        blended[0] = blended[1];
+        blended[grey.width + 1] = blended[grey.width];
+        uint8_t* out = storage.data() + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
-            // Output pixel centre (x + 0.5) / 2 - 0.5 in source pixels: a quarter
-            // pixel before or after a source centre.
-            const int sx = (x - 1) >> 1, sy = (y - 1) >> 1;
-            const int fx = (x & 1) ? 1 : 3, fy = (y & 1) ? 1 : 3;  // weights of the second neighbour, in quarters
-            const int top = at(sx, sy) * (4 - fx) + at(sx + 1, sy) * fx;
-            const int bottom = at(sx, sy + 1) * (4 - fx) + at(sx + 1, sy + 1) * fx;
-            storage[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((top * (4 - fy) + bottom * fy + 8) / 16);
+            const int sx = (x - 1) >> 1, fx = (x & 1) ? 1 : 3;
+            out[x] = static_cast<uint8_t>((blended[sx + 1] * (4 - fx) + blended[sx + 2] * fx + 8) / 16);
         }
+    }
     return GreyView{storage.data(), w, h};
 }
 

@@ -10,16 +10,21 @@ namespace {
 
 constexpr int kMinScore = 22;  // of 25 modules
 
-// Matching modules of the 5 x 5 pattern centred at (x, y); gives up (and
-// returns a low count) once more than `maxMisses` modules differ.
+// Matching modules of the 5 x 5 pattern centred at (x, y); gives up once
+// more than `maxMisses` modules differ, returning a count below
+// 25 - maxMisses. Each row of five is read without a branch per module (on
+// texture a module matches by chance, and a branch on it would go wrong half
+// the time); giving up is checked after each row.
 int PatternScore(const BinaryPicture& plane, float x, float y, PointF ex, PointF ey, int maxMisses) {
     int misses = 0;
-    for (int i = -2; i <= 2; ++i)
+    for (int i = -2; i <= 2; ++i) {
         for (int j = -2; j <= 2; ++j) {
             const bool dark = std::max(std::abs(i), std::abs(j)) != 1;
             const PointF p{x + j * ex.x + i * ey.x, y + j * ex.y + i * ey.y};
-            if (SampleAt(plane, p) != (dark ? 1 : 0) && ++misses > maxMisses) return 25 - misses;
+            misses += SampleAt(plane, p) != (dark ? 1 : 0);
         }
+        if (misses > maxMisses) return 25 - misses;
+    }
     return 25 - misses;
 }
 

@@ -11,6 +11,9 @@ namespace {
 
 // Under strong perspective the near finder looks up to this much larger.
 constexpr float kMaxModuleRatio = 2.3f;
+// Legs (in pixels) at most this many times as long as each other: a symbol
+// seen at a slant (finders up to 3 times taller than wide).
+constexpr float kMaxLegRatio = 3.2f;
 // Added to the score of a triple with another candidate between its finders:
 // more than any clear triple scores.
 constexpr float kBlockedPenalty = 100;
@@ -18,9 +21,10 @@ constexpr float kBlockedPenalty = 100;
 float Distance(const PointF& a, const PointF& b) { return Hypot(a.x - b.x, a.y - b.y); }
 
 // Scores the triple with `corner` at the right angle, its legs to `a` and
-// `b` `lu` and `lv` pixels long; false if it cannot be a symbol.
-bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b, float lu, float lv,
-                 FinderTriple& out) {
+// `b` `lu` and `lv` pixels long and `moduleU` and `moduleV` pixels a module
+// along them (PairModule); false if it cannot be a symbol.
+bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b, float lu, float lv, float moduleU,
+                 float moduleV, FinderTriple& out) {
     const PointF& p = c[corner].centre;
     const float ux = c[a].centre.x - p.x, uy = c[a].centre.y - p.y;
     const float vx = c[b].centre.x - p.x, vy = c[b].centre.y - p.y;
@@ -28,15 +32,13 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     const float legRatio = std::max(lu, lv) / std::min(lu, lv);
     // A symbol seen at a slant (finders up to 3 times taller than wide) has
     // legs that far apart in pixels; in modules they are compared below.
-    if (legRatio > 3.2f) return false;
+    if (legRatio > kMaxLegRatio) return false;
     const float cosine = (ux * vx + uy * vy) / (lu * lv);
     if (std::abs(cosine) > 0.8f) return false;  // 37 to 143 degrees: strong perspective
     // Each leg spans side - 7 modules: between 14 (version 1) and 170 (version
     // 40). The modules are measured along each leg, as under a slant the legs
     // differ in pixels, not in modules; runs along rows and columns measure a
     // turned finder up to 1.41 times too wide, so a leg of 14 can count 9.9.
-    const float moduleU = (ModuleToward(c[corner], ux, uy, lu) + ModuleToward(c[a], ux, uy, lu)) / 2;
-    const float moduleV = (ModuleToward(c[corner], vx, vy, lv) + ModuleToward(c[b], vx, vy, lv)) / 2;
     const float spanU = lu / moduleU, spanV = lv / moduleV;
     if (spanU < 9 || spanV < 9 || spanU > 200 || spanV > 200) return false;
     const float spanRatio = std::max(spanU, spanV) / std::min(spanU, spanV);
@@ -47,6 +49,15 @@ bool ScoreTriple(const std::vector<FinderCandidate>& c, int corner, int a, int b
     out.bottomLeft = clockwise ? b : a;
     out.score = std::abs(cosine) + (legRatio - 1) + (spanRatio - 1) * 2;
     return true;
+}
+
+// The module size along the leg between candidates i and j, `length` pixels
+// apart: the mean of both finders' modules measured along it. The same
+// whichever end is the triple's corner (ModuleToward and the sum do not
+// depend on the leg's sense or the order of the terms).
+float PairModule(const std::vector<FinderCandidate>& c, int i, int j, float length) {
+    const float dx = c[j].centre.x - c[i].centre.x, dy = c[j].centre.y - c[i].centre.y;
+    return (ModuleToward(c[i], dx, dy, length) + ModuleToward(c[j], dx, dy, length)) / 2;
 }
 
 // Whether another candidate lies near the segment between candidates i and
@@ -75,11 +86,15 @@ bool Blocked(const std::vector<FinderCandidate>& c, int n, int i, int j) {
 // found returns false.
 template <class Found>
 void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found found) {
-    // Every pair's distance once, not once per third candidate.
-    std::vector<float> distance(static_cast<size_t>(n) * n);
+    // Every pair's distance and module along it once, not once per third
+    // candidate.
+    std::vector<float> distance(static_cast<size_t>(n) * n), module(static_cast<size_t>(n) * n);
     for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
-            distance[static_cast<size_t>(i) * n + j] = Distance(candidates[i].centre, candidates[j].centre);
+        for (int j = i + 1; j < n; ++j) {
+            const size_t ij = static_cast<size_t>(i) * n + j;
+            distance[ij] = Distance(candidates[i].centre, candidates[j].centre);
+            module[ij] = PairModule(candidates, i, j, distance[ij]);
+        }
     for (int i = 0; i < n; ++i)
         for (int j = i + 1; j < n; ++j) {
             const float mi = candidates[i].moduleSize, mj = candidates[j].moduleSize;
@@ -91,13 +106,34 @@ void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found fou
                 if (std::max({mi, mj, mk}) > kMaxModuleRatio * std::min({mi, mj, mk})) continue;
                 const float dik = distance[static_cast<size_t>(i) * n + k];
                 const float djk = distance[static_cast<size_t>(j) * n + k];
+                // ScoreTriple takes legs at most kMaxLegRatio apart, and the
+                // third side is at most their sum, so no side of a triple it
+                // takes is more than 1 + kMaxLegRatio times another: others
+                // are passed over unscored (with room for rounding).
+                constexpr float kMaxSideRatio = 1 + kMaxLegRatio + 0.3f;
+                if (dik > kMaxSideRatio * dij || dij > kMaxSideRatio * dik || djk > kMaxSideRatio * dij ||
+                    dij > kMaxSideRatio * djk)
+                    continue;
+                const float mij = module[static_cast<size_t>(i) * n + j];
+                const float mik = module[static_cast<size_t>(i) * n + k];
+                const float mjk = module[static_cast<size_t>(j) * n + k];
                 // The corner is opposite the longest side.
                 int corner = k, a = i, b = j;
-                float lu = dik, lv = djk;
-                if (dik >= dij && dik >= djk) corner = j, a = i, b = k, lu = dij, lv = djk;
-                if (djk >= dij && djk >= dik) corner = i, a = j, b = k, lu = dij, lv = dik;
+                float lu = dik, lv = djk, moduleU = mik, moduleV = mjk, far = dij;
+                if (dik >= dij && dik >= djk)
+                    corner = j, a = i, b = k, lu = dij, lv = djk, moduleU = mij, moduleV = mjk, far = dik;
+                if (djk >= dij && djk >= dik)
+                    corner = i, a = j, b = k, lu = dij, lv = dik, moduleU = mij, moduleV = mik, far = djk;
+                // ScoreTriple passes over a triple nearly flat at the corner
+                // (cosine below -0.8): so does this where the law of cosines
+                // on the three distances puts the cosine below -0.82, a
+                // margin far beyond the rounding of the distances and of
+                // ScoreTriple's sums for legs up to kMaxLegRatio apart (it
+                // passes over legs further apart anyway).
+                const double u = lu, v = lv, w = far;
+                if (u * u + v * v - w * w < -1.64 * u * v) continue;
                 FinderTriple t;
-                if (ScoreTriple(candidates, corner, a, b, lu, lv, t) && !found(t, i, j, k)) return;
+                if (ScoreTriple(candidates, corner, a, b, lu, lv, moduleU, moduleV, t) && !found(t, i, j, k)) return;
             }
         }
 }

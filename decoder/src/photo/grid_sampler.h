@@ -29,12 +29,18 @@ public:
     // lattice column j, row i, and bilinearly between them.
     void SetShifts(int side, int count, const PointF* shifts);
     PointF Map(float column, float row) const;
+    // Map of the points (t[k], fixed) when `alongRow`, else (fixed, t[k]),
+    // for k < n with t ascending, into x[k] and y[k]: exactly what Map gives
+    // each, but a stretch at a time where one homography covers it.
+    void MapLine(const float* t, int n, float fixed, bool alongRow, float* x, float* y) const;
     const Homography& Global() const { return global_; }
 
     static constexpr int kMaxShiftLattice = 12;
 
 private:
     static constexpr int kMaxAnchors = 7;
+    // The alignment cell (row or column) holding module coordinate `v`.
+    int Cell(float v) const;
     Homography global_;
     int count_ = 0;
     int anchors_[kMaxAnchors] = {};
@@ -59,12 +65,13 @@ inline PointF ModuleMap::Map(float column, float row) const {
         row += (s[0].y * (1 - tu) + s[1].y * tu) * (1 - tv) + (t[0].y * (1 - tu) + t[1].y * tu) * tv;
     }
     if (count_ < 2) return global_.Map(column, row);
-    auto cell = [&](float v) {
-        int k = 0;
-        while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
-        return k;
-    };
-    return cells_[cell(row) * (kMaxAnchors - 1) + cell(column)].Map(column, row);
+    return cells_[Cell(row) * (kMaxAnchors - 1) + Cell(column)].Map(column, row);
+}
+
+inline int ModuleMap::Cell(float v) const {
+    int k = 0;
+    while (k + 2 < count_ && v >= anchors_[k + 1] + 0.5f) ++k;
+    return k;
 }
 
 // Reads the plane at a picture position; outside counts as light. Inline:
@@ -73,6 +80,11 @@ inline uint8_t SampleAt(const BinaryPicture& plane, PointF p) {
     if (!(p.x >= 0 && p.y >= 0 && p.x < plane.width && p.y < plane.height)) return 0;
     return plane.bits[static_cast<size_t>(p.y) * plane.width + static_cast<size_t>(p.x)];
 }
+
+// What SampleAt reads at the points of a module line (as ModuleMap::MapLine
+// takes them) into bits[k].
+void SampleLine(const BinaryPicture& plane, const ModuleMap& map, const float* t, int n, float fixed, bool alongRow,
+                uint8_t* bits);
 
 // Every module of a `side` x `side` grid: the majority of five samples
 // around its centre. Leaves version, level and mask to the caller.

@@ -104,14 +104,19 @@ int SideFromTiming(const BinaryPicture& plane, const PointF& tl, const PointF& t
 // Share of the timing pattern modules (row 6 and column 6 between the
 // finders) the map reads right: about one half for a false triple.
 float TimingAgreement(const BinaryPicture& plane, const ModuleMap& map, int side) {
-    int right = 0, total = 0;
-    for (int k = 8; k <= side - 9; ++k) {
-        const uint8_t expected = k % 2 == 0 ? 1 : 0;
-        right += SampleAt(plane, map.Map(k + 0.5f, 6.5f)) == expected;
-        right += SampleAt(plane, map.Map(6.5f, k + 0.5f)) == expected;
-        total += 2;
+    const int n = std::min(side - 16, kMaxSide);  // modules 8 to side - 9
+    if (n <= 0) return 0;
+    float centres[kMaxSide];
+    for (int i = 0; i < n; ++i) centres[i] = (8 + i) + 0.5f;
+    uint8_t row[kMaxSide], column[kMaxSide];
+    SampleLine(plane, map, centres, n, 6.5f, true, row);
+    SampleLine(plane, map, centres, n, 6.5f, false, column);
+    int right = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint8_t expected = (8 + i) % 2 == 0 ? 1 : 0;
+        right += (row[i] == expected) + (column[i] == expected);
     }
-    return total ? static_cast<float>(right) / total : 0;
+    return static_cast<float>(right) / (2 * n);
 }
 
 constexpr float kMinTimingAgreement = 0.65f;

@@ -13,6 +13,7 @@
 #include "decode/grid_format.h"
 #include "photo/adaptive_binarizer.h"
 #include "photo/finder_grouping.h"
+#include "photo/grid_sampler.h"
 #include "warped_symbols.h"
 
 namespace {
@@ -350,6 +351,60 @@ TEST(FormatReading, CorrectsUpToThreeBitErrors) {
     for (int r = 0; r < 3; ++r) grid.modules[r * grid.side + grid.side - 11] ^= 1;
     for (int c = 0; c < 4; ++c) grid.modules[(grid.side - 11) * grid.side + c] ^= 1;
     EXPECT_EQ(lectavo::ReadVersion(grid), 7);
+}
+
+// The line sampler maps whole lines at a time (a homography a stretch, one
+// cell of the alignment grid at a time) and must read exactly the points Map
+// gives, wherever the map and the line: across cells, with corrections, off
+// the plane, and across the line a steep perspective sends to infinity.
+TEST(ModuleMap, LinesMapAndReadExactlyAsMapPointByPoint) {
+    using lectavo::PointF;
+    using lectavo::photo::Homography;
+    using lectavo::photo::ModuleMap;
+    const PointF square[4] = {{0, 0}, {45, 0}, {45, 45}, {0, 45}};
+    const PointF seen[4] = {{30, 20}, {260, 45}, {240, 250}, {15, 230}};
+    const PointF crossed[4] = {{30, 20}, {260, 45}, {40, 250}, {240, 230}};  // the horizon runs through
+    Homography gentle, horizon;
+    ASSERT_TRUE(gentle.Fit(square, seen));
+    ASSERT_TRUE(horizon.Fit(square, crossed));
+    ModuleMap cells(gentle);
+    const int anchors[3] = {6, 22, 38};
+    PointF points[9];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const PointF p = gentle.Map(anchors[j] + 0.5f, anchors[i] + 0.5f);
+            points[i * 3 + j] = {p.x + (i * 3 + j) % 4 * 0.7f, p.y - (i + j) % 3 * 0.6f};
+        }
+    cells.SetCells(anchors, 3, points);
+    ModuleMap corrected = cells;
+    PointF shifts[16];
+    for (int k = 0; k < 16; ++k) shifts[k] = {0.1f * (k % 5) - 0.2f, 0.07f * (k % 3)};
+    corrected.SetShifts(45, 4, shifts);
+    lectavo::BinaryPicture plane;
+    plane.width = 200, plane.height = 180;  // the maps reach past the plane
+    plane.bits.resize(200 * 180);
+    std::mt19937 random(7);
+    for (auto& bit : plane.bits) bit = random() % 2;
+    std::vector<float> t;
+    for (float u = -3; u <= 50; u += 0.07f) t.push_back(u);
+    const int n = static_cast<int>(t.size());
+    std::vector<float> x(n), y(n);
+    std::vector<uint8_t> bits(n);
+    int beyond = 0;  // points sent far away: lines of the crossed map meet the horizon
+    for (const ModuleMap& map : {ModuleMap(gentle), ModuleMap(horizon), cells, corrected})
+        for (bool alongRow : {true, false})
+            for (float fixed : {-1.5f, 6.5f, 22.3f, 30.0f, 44.8f}) {
+                map.MapLine(t.data(), n, fixed, alongRow, x.data(), y.data());
+                lectavo::photo::SampleLine(plane, map, t.data(), n, fixed, alongRow, bits.data());
+                for (int k = 0; k < n; ++k) {
+                    const PointF p = alongRow ? map.Map(t[k], fixed) : map.Map(fixed, t[k]);
+                    ASSERT_EQ(x[k], p.x) << k;
+                    ASSERT_EQ(y[k], p.y) << k;
+                    ASSERT_EQ(bits[k], lectavo::photo::SampleAt(plane, p)) << k;
+                    beyond += !(std::abs(p.x) < 1e5f);
+                }
+            }
+    EXPECT_GT(beyond, 0);
 }
 
 }  // namespace
