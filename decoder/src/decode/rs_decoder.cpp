@@ -85,7 +85,13 @@ constexpr BitProducts kBitProducts = MakeBitProducts();
 // holding 2^b alpha^j of those lanes for every bit b.
 inline Bytes16 TimesAlphaPowers(Bytes16 s, const Bytes16* products) {
     Bytes16 sum{};
-    for (int b = 0; b < 8; ++b) sum ^= ((s & static_cast<uint8_t>(1u << b)) != 0) & products[b];
+    for (int b = 0; b < 8; ++b) {
+        Bytes16 bit;
+        std::memset(&bit, 1 << b, sizeof bit);
+        // All ones in the lanes that have bit b set.
+        const Bytes16 set = (s & bit) == bit;
+        sum ^= set & products[b];
+    }
     return sum;
 }
 
