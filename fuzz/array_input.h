@@ -10,6 +10,14 @@
 
 namespace fuzzing {
 
+// The longest side of the pictures the photo targets read (the whole decode
+// call, the photo stage alone). A symbol these stages find but cannot read
+// costs them their whole budget of attempts, and each attempt costs in
+// proportion to the symbol's pixels: at most 96 x 96 pixels keeps that to
+// tens of milliseconds under the sanitizers, while small symbols (versions
+// 1-7 at two or three pixels a module) still fit.
+inline constexpr int kPhotoMaxSide = 96;
+
 struct ArrayShape {
     int width = 0;
     int height = 0;
