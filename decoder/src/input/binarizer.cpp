@@ -56,8 +56,8 @@ private:
 };
 
 // Sequencing of searches: remembers whether any search succeeded and whether
-// enough symbols have been collected to stop, and which planes need no
-// search. A plane whose bytes equal those of a plane whose search was
+// enough symbols have been collected to stop (or no later search could read
+// anything), and which planes need no search. A plane whose bytes equal those of a plane whose search was
 // repeatable, every search since having been repeatable too, would read
 // nothing again: that search is replayed instead.
 class Searcher {
@@ -99,7 +99,7 @@ public:
             for (int& s : searchOf_) s = -1;
         }
         ++searches_;
-        return outcome.success && held_ >= wanted_;
+        return outcome.last || (outcome.success && held_ >= wanted_);
     }
     bool Short() const { return held_ < wanted_; }
     bool Found() const { return found_; }

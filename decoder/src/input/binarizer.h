@@ -18,6 +18,9 @@ struct SearchOutcome {
     // replays a plane equal to one searched so instead of searching it.
     // False when unsure.
     bool repeatable = false;
+    // No later search of this call can read anything (its bound on work is
+    // spent): Binarize writes and searches no further plane.
+    bool last = false;
 };
 
 // Searches one width x height plane.
