@@ -11,7 +11,7 @@ bool RunPlanePasses(const uint8_t* grey, int width, int height, uint8_t threshol
         SearchOutcome found;
         found.success = RecordedSearchPass(BinaryPlane{plane, w, h}, state, options.symbolCount, found.repeatable);
         found.symbolsHeld = static_cast<int>(state.results.size());
-        found.last = state.triplesLeft == 0;
+        found.last = state.Spent();
         return found;
     };
     const PlaneRepeat repeat = [&](int search) { RepeatSearchPass(search, state); };

@@ -61,8 +61,8 @@ bool SearchPass(const BinaryPlane& plane, SearchState& state, int symbolCount) {
     if (full == Outcome::kGaveUp) return false;
     bool success = full == Outcome::kRead;
     if (!state.results.empty() && static_cast<int>(state.results.size()) >= symbolCount) return success;
-    // With the call's triple bound spent, the half plane could locate nothing.
-    if (state.triplesLeft == 0) return success;
+    // With the call's bounds spent, the half plane could add nothing.
+    if (state.Spent()) return success;
 
     BinaryPlane halfPlane;
     halfPlane.width = plane.width / 2;

@@ -38,6 +38,11 @@ struct SearchState {
     // that needs it; every plane of a call has the same size.
     std::unique_ptr<uint8_t[]> halfPlane;
     size_t halfPlaneSize = 0;
+
+    // The call's bound on triples or on reading attempts is spent: no later
+    // plane can add a symbol. (A later search may still report success, but
+    // only with results of a plane that has already reported it.)
+    bool Spent() const { return triplesLeft == 0 || (reading && reading->attemptsLeft <= 0); }
 };
 
 }  // namespace lectavo
