@@ -44,7 +44,7 @@ private:
     const uint8_t* data_ = nullptr;
     int64_t size_ = 0;
     intptr_t file_ = -1;
-    intptr_t mapping_ = 0;
+    [[maybe_unused]] intptr_t mapping_ = 0;  // the mapping's handle, where the system has one
     std::unique_ptr<uint8_t[]> copy_;
 };
 

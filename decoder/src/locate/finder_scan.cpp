@@ -85,7 +85,7 @@ public:
         const int length = kVertical ? plane_.height : plane_.width;
         const uint8_t* first = kVertical ? plane_.pixels + x : plane_.Row(y);
         const size_t stride = kVertical ? static_cast<size_t>(plane_.width) : 1;
-        auto dark = [first, stride](int i) { return first[static_cast<size_t>(i) * stride] != 0; };
+        auto dark = [=](int i) { return first[static_cast<size_t>(i) * stride] != 0; };
         Line& l = lines_[static_cast<size_t>(line)];
         if (at >= l.low && at <= l.high) {
             if (l.ok) edges = l.edges;
