@@ -11,6 +11,12 @@ constexpr int kBlock = 8;
 constexpr int kReach = 2;         // blocks on each side of the centre block
 constexpr int kMinContrast = 24;  // below this a block is flat
 
+// The largest grey range of a block that counts as flat. JPEG noise and
+// texture grow with the light, so a dim block (a symbol in the shadow of a
+// bright spot, paper at grey 20) shows its ink with a range far below what
+// noise reaches on white paper.
+int FlatRange(int light) { return std::clamp(light / 4, 12, kMinContrast); }
+
 // Each column's sum, minimum and maximum over kBlock rows from `first`:
 // whole rows at a time, which the compiler vectorises.
 struct ColumnLanes {
@@ -73,6 +79,7 @@ void BlockThresholds(const GreyView& grey, bool inverted, int glare, int blocksX
                         }
                 }
             }
+            const int light = hi;  // the block's brightest grey (not glare)
             if (inverted && count > 0) {
                 sum = 255 * count - sum;
                 const int raw = lo;
@@ -84,7 +91,7 @@ void BlockThresholds(const GreyView& grey, bool inverted, int glare, int blocksX
                 continue;
             }
             threshold = sum / count;
-            if (hi - lo <= kMinContrast) {
+            if (hi - lo <= FlatRange(light)) {
                 // Flat: light ground unless the neighbours already saw darker ink around it.
                 threshold = lo / 2;
                 if (bx > 0 && by > 0) {

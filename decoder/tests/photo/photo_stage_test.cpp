@@ -252,6 +252,24 @@ TEST(PhotoStage, ReadsASymbolSeenFromTheSideAndADimOneBesideGlare) {
     EXPECT_EQ(Read(dim, {symbol}), std::vector<int>{0});
 }
 
+// A symbol in the shadow of a bright spot: ink at grey 12-15, paper at
+// 26-29, less apart than the noise on white paper, and a disc of light burnt out to
+// white beside it.
+TEST(PhotoStage, ReadsASymbolInDeepShadowBesideABrightSpot) {
+    const auto symbol = warped::Encode("in the shadow of a lamp", 3);
+    const float size = symbol.side * 6.0f;
+    auto picture = warped::Blank(static_cast<int>(size * 2.2f), static_cast<int>(size * 1.6f));
+    warped::Draw(picture, symbol, warped::Place(size * 0.8f, size * 0.8f, size, 5));
+    std::mt19937 noise(7);
+    for (uint8_t& p : picture.pixels) p = static_cast<uint8_t>(10 + p * 16 / 225 + noise() % 4);
+    const float spotX = size * 1.85f, spotY = size * 0.8f, radius = size * 0.25f;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (std::hypot(x - spotX, y - spotY) < radius)
+                picture.pixels[static_cast<size_t>(y) * picture.width + x] = 255;
+    EXPECT_EQ(Read(picture, {symbol}), std::vector<int>{0});
+}
+
 // A finder pattern alone, as a 7 x 7 symbol to draw.
 warped::Symbol BareFinder() {
     const auto symbol = warped::Encode("x", 1);
