@@ -173,7 +173,7 @@ bool RunsAlong(const BinaryPicture& p, CentreRuns& centres, int x, int y, int dx
 // at a slant is crossed by many rows: such a candidate needs kMinSlantedHits
 // confirmations. Light-on-dark finders, which only decide whether the
 // inverted plane is searched, are taken at a mild slant only.
-constexpr float kMaxSlant = 3.0f;
+constexpr float kMaxSlant = 4.0f;
 constexpr float kMildSlant = 1.8f;
 constexpr int kMinSlantedHits = 6;
 // Rows each side of the centre a lenient confirmation may use instead.

@@ -17,6 +17,11 @@ constexpr float kMaxLegRatio = 3.2f;
 // Added to the score of a triple with another candidate between its finders:
 // more than any clear triple scores.
 constexpr float kBlockedPenalty = 100;
+// A leg at least this share of the far side leaves the corner in doubt.
+constexpr float kAmbiguousSide = 0.7f;
+// Added to the score of a triple with its corner at the second choice: more
+// than any clear triple scores, less than kBlockedPenalty.
+constexpr float kSecondCornerPenalty = 10;
 
 float Distance(const PointF& a, const PointF& b) { return Hypot(a.x - b.x, a.y - b.y); }
 
@@ -134,6 +139,22 @@ void EachTriple(const std::vector<FinderCandidate>& candidates, int n, Found fou
                 if (u * u + v * v - w * w < -1.64 * u * v) continue;
                 FinderTriple t;
                 if (ScoreTriple(candidates, corner, a, b, lu, lv, moduleU, moduleV, t) && !found(t, i, j, k)) return;
+                // Seen at a strong slant, a leg can look longer than the
+                // diagonal. With a leg nearly as long as the far side, the
+                // corner opposite that leg (the far end of the shorter one)
+                // is scored too, after every clear triple.
+                const bool uLonger = lu >= lv;
+                if ((uLonger ? lu : lv) < kAmbiguousSide * far) continue;
+                const int across = uLonger ? b : a;  // the corner's neighbour opposite the longer leg
+                const int x = uLonger ? a : b;       // the other end of the longer leg
+                const auto pair = [&](int p, int q) {
+                    return static_cast<size_t>(std::min(p, q)) * n + std::max(p, q);
+                };
+                if (ScoreTriple(candidates, across, corner, x, distance[pair(across, corner)], far,
+                                module[pair(across, corner)], module[pair(across, x)], t)) {
+                    t.score += kSecondCornerPenalty;
+                    if (!found(t, i, j, k)) return;
+                }
             }
         }
 }

@@ -84,6 +84,36 @@ TEST(PhotoStage, ReadsVersionOneAtAStrongSlant) {
     EXPECT_EQ(read, tried);
 }
 
+// A symbol seen steeply from the side: squeezed to about half its width,
+// sheared and turned. Its finders are up to four times taller than wide, and
+// a leg between two of them can look longer than the diagonal.
+TEST(PhotoStage, ReadsSymbolsSeenSteeplyFromTheSide) {
+    struct View {
+        float squeeze, shear;
+    };
+    for (int version : {2, 7}) {
+        const auto symbol = warped::Encode("seen from the side", version);
+        const float size = symbol.side * 8.0f;
+        for (const View view : {View{0.55f, 0.0f}, View{0.55f, 0.6f}, View{0.5f, 0.3f}})
+            for (float degrees = 0; degrees < 360; degrees += 30) {
+                auto picture = warped::Blank(static_cast<int>(size * 1.8f), static_cast<int>(size * 1.8f));
+                const float ux[4] = {-0.5f, 0.5f, 0.5f, -0.5f}, uy[4] = {-0.5f, -0.5f, 0.5f, 0.5f};
+                const float a = degrees * 3.14159265f / 180, c = std::cos(a), s = std::sin(a);
+                warped::Placement at;
+                for (int i = 0; i < 4; ++i) {
+                    // The far side a little shorter, as a camera sees it.
+                    const float x = (ux[i] + view.shear * uy[i]) * size * view.squeeze;
+                    const float y = uy[i] * size * (0.925f - 0.15f * ux[i]);
+                    at.x[i] = size * 0.9f + c * x - s * y;
+                    at.y[i] = size * 0.9f + s * x + c * y;
+                }
+                warped::Draw(picture, symbol, at);
+                EXPECT_EQ(Read(picture, {symbol}), std::vector<int>{0})
+                    << version << " " << view.squeeze << " " << view.shear << " " << degrees;
+            }
+    }
+}
+
 TEST(PhotoStage, ReadsInvertedMirroredShadedAndSmallSymbols) {
     const auto symbol = warped::Encode("looks", 4);
     struct Case {
@@ -165,7 +195,7 @@ TEST(PhotoStage, ReadsASymbolWithOneFinderUnderGlare) {
     for (float keystone : {0.0f, 0.12f})
         for (int corner : {3, 0})
             for (float degrees : {0.0f, 25.0f, 200.0f}) {
-                const float size = symbol.side * 6.0f;
+                const float size = symbol.side * 8.0f;
                 auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
                 const auto at = warped::Place(size * 0.8f, size * 0.8f, size, degrees, keystone);
                 warped::Draw(picture, symbol, at);
