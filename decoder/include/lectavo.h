@@ -57,8 +57,9 @@
  * binary planes. When that ends with fewer symbols than wanted (the symbol
  * count, at least one) and the effect level is 3 (the default), a second
  * stage built for photos and camera frames reads the same grey picture (a
- * binary array as black on white): perspective, a bent sheet or cloth,
- * uneven light, blur, light-on-dark and mirrored symbols, modules down to 2
+ * binary array as black on white): perspective (down to a symbol seen
+ * steeply from the side), a bent sheet or cloth, uneven light and deep
+ * shadow, blur, light-on-dark and mirrored symbols, modules down to 2
  * pixels. Its symbols follow those of the first search in the results, a
  * symbol already found is not reported again, and symbols with ECI
  * designators or FNC1 are read there (data bytes as they stand without the
