@@ -47,7 +47,7 @@ bool StoneCentre(const BinaryPicture& plane, float& x, float& y, bool horizontal
 }  // namespace
 
 bool FindAlignment(const BinaryPicture& plane, PointF predicted, PointF ex, PointF ey, float radiusModules,
-                   PointF& found, int* score) {
+                   PointF& found, int* score, float searchedModules) {
     const float module = std::sqrt(std::abs(ex.x * ey.y - ex.y * ey.x));
     if (!(module >= 1.0f) || !(module < 1000.0f)) return false;
     if (!(predicted.x > -module * 10 && predicted.y > -module * 10 && predicted.x < plane.width + module * 10 &&
@@ -58,10 +58,18 @@ bool FindAlignment(const BinaryPicture& plane, PointF predicted, PointF ex, Poin
     // the plateau's centre and the stone refinement below give the precision.
     const float step = std::max(1.0f, module / 2);
     const int steps = static_cast<int>(reach / step);
+    // The earlier search's square, worked out as it was: every position in
+    // it scored below kMinScore, so none can be best or share the plateau.
+    const float searchedReach = searchedModules * module;
+    const int searched = searchedModules > 0 ? static_cast<int>(searchedReach / step) : -1;
     int best = -1;
     float sumX = 0, sumY = 0, n = 0;
     for (int sy = -steps; sy <= steps; ++sy)
         for (int sx = -steps; sx <= steps; ++sx) {
+            if (std::abs(sy) <= searched && std::abs(sx) <= searched) {
+                sx = searched;  // on to the first position right of the square
+                continue;
+            }
             const float x = predicted.x + sx * step, y = predicted.y + sy * step;
             const int score = PatternScore(plane, x, y, ex, ey, 25 - std::max(best, kMinScore));
             // Among equal scores the centre of the plateau, so prefer none by scan order.
