@@ -48,6 +48,12 @@ bool OutlinesOverlap(const int32_t a[4][2], const int32_t b[4][2]) {
     return Inside(qa, Centre(qb)) || Inside(qb, Centre(qa));
 }
 
+bool InsideOutline(const int32_t corners[4][2], double x, double y) {
+    P q[4];
+    Outline(corners, q);
+    return Inside(q, {x, y});
+}
+
 bool SameSymbol(const DecodeResult& a, const DecodeResult& b) {
     return a.version == b.version && a.level == b.level && a.dataLength == b.dataLength &&
            std::memcmp(a.data, b.data, static_cast<size_t>(a.dataLength)) == 0 && OutlinesOverlap(a.corners, b.corners);

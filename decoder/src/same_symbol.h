@@ -16,6 +16,10 @@ namespace lectavo {
 // one lies inside the other. Outlines that only touch do not overlap.
 bool OutlinesOverlap(const int32_t a[4][2], const int32_t b[4][2]);
 
+// True when (x, y) lies inside the quadrilateral (a point on the outline
+// may go either way).
+bool InsideOutline(const int32_t corners[4][2], double x, double y);
+
 bool SameSymbol(const DecodeResult& a, const DecodeResult& b);
 
 // True when `r` is the same symbol as one of `results`.

@@ -49,9 +49,15 @@ int AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, s
         results.push_back(*record);
         return photo::GridVerdict::kRead;
     };
-    int narrowUnread = 0;
+    std::vector<PointF> narrowUnread;
     photo::RunPhotoStage({grey, width, height}, missing, photo::SymbolTrial(trial), &narrowUnread);
-    return static_cast<int>(results.size()) < wanted ? narrowUnread : 0;
+    if (static_cast<int>(results.size()) >= wanted) return 0;
+    // A candidate inside a symbol held is one of its finders, or data
+    // modules that look like one: it hints at no further symbol.
+    return static_cast<int>(std::count_if(narrowUnread.begin(), narrowUnread.end(), [&](PointF p) {
+        return std::none_of(results.begin(), results.end(),
+                            [&](const DecodeResult& r) { return InsideOutline(r.corners, p.x, p.y); });
+    }));
 }
 
 std::vector<uint8_t> GreyFromBinary(const uint8_t* plane, int width, int height) {

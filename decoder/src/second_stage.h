@@ -23,7 +23,7 @@ bool SecondStageRuns(const DecoderOptions& options, size_t held);
 // one held (same data, version and level, overlapping outlines) is not added
 // again. Corners are in the same pixels as `grey`. Returns how many finder
 // candidates with modules too narrow for the photo reader it left unread
-// (0 once `wanted` are held).
+// outside every symbol held (0 once `wanted` are held).
 int AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, std::vector<DecodeResult>& results);
 
 // The grey picture of a binary plane: 0 becomes white, anything else black.

@@ -38,4 +38,15 @@ TEST(SameSymbol, TwinsSideBySideOrOtherContentAreNot) {
     EXPECT_FALSE(lectavo::SameSymbol(At(0, 0, 100), At(10, 10, 100, "same", 3)));
 }
 
+// Where a finder candidate lies in a symbol held: the diamond's corners
+// are inside its bounding box but outside the outline.
+TEST(SameSymbol, PointsInsideAnOutlineAtAnyTurn) {
+    const int32_t diamond[4][2] = {{300, 50}, {550, 300}, {300, 550}, {50, 300}};
+    EXPECT_TRUE(lectavo::InsideOutline(diamond, 300, 300));
+    EXPECT_TRUE(lectavo::InsideOutline(diamond, 520, 300));
+    EXPECT_FALSE(lectavo::InsideOutline(diamond, 80, 80));
+    EXPECT_FALSE(lectavo::InsideOutline(diamond, 560, 300));
+    EXPECT_TRUE(lectavo::InsideOutline(At(0, 0, 100).corners, 50.5, 99.5));
+}
+
 }  // namespace

@@ -12,7 +12,10 @@ namespace lectavo::photo {
 // `radiusModules` are scored; the centre of the best ones is returned when
 // the pattern matches well enough.
 // `score` receives how many of the 25 modules matched.
+// `searchedModules`, when positive, is the radius of a search from the same
+// `predicted`, `ex` and `ey` that found nothing: its positions, which score
+// too low, are passed over.
 bool FindAlignment(const BinaryPicture& plane, PointF predicted, PointF ex, PointF ey, float radiusModules,
-                   PointF& found, int* score = nullptr);
+                   PointF& found, int* score = nullptr, float searchedModules = 0);
 
 }  // namespace lectavo::photo

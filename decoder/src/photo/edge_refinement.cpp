@@ -160,6 +160,10 @@ bool RefineByModuleEdges(const BinaryPicture& plane, int side, ModuleMap& map) {
             }
             measured += any;
             shifts[i * count + j] = shift;
+            // Too few measured even if every window left were: the answer
+            // is known, and the remaining walks are skipped.
+            const int left = count * count - (i * count + j + 1);
+            if ((measured + left) * 2 < count * count) return false;
         }
     }
     if (measured * 2 < count * count) return false;

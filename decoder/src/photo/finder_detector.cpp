@@ -25,8 +25,10 @@ constexpr int kMinHits = 3;
 // diagonal crosses the rings at their corners, where print gain and blur
 // distort them most, so it gets a wider one. Integer arithmetic and one
 // branch: this runs for every window of five runs in every row, and on noise
-// each separate test would be a coin toss for the branch predictor.
-float FinderRatio(const Runs& r, int tenths = 6) {
+// each separate test would be a coin toss for the branch predictor. Always
+// inlined: called, it reads back the runs its caller has just stored, which
+// on noise costs about as much as the test.
+[[gnu::always_inline]] inline float FinderRatio(const Runs& r, int tenths = 6) {
     const int total = r[0] + r[1] + r[2] + r[3] + r[4];
     // With m = total / 7: |r - m| <= tenths / 10 m, that is
     // 10 |7 r - total| <= tenths total (three times that for the centre).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "common/qr_tables.h"
@@ -52,7 +53,7 @@ struct Stage {
     // Candidates left unread with modules of kMinModuleToReduce plane pixels or more.
     int wideCandidates = 0;
     // Candidates the full-size plane left unread with modules under kNarrowModule.
-    int narrowCandidates = 0;
+    std::vector<PointF> narrowCandidates;
     // Grey from which pixels are glare (GlareLevel of the picture).
     int glare = kNoGlare;
     // Finder centres and module sizes (picture pixels) of the symbols read.
@@ -202,7 +203,7 @@ struct Stage {
             wideCandidates += !taken[i] && finders[i].moduleSize >= kMinModuleToReduce;
         if (factor == 1)
             for (size_t i = 0; i < finders.size(); ++i)
-                narrowCandidates += !taken[i] && finders[i].moduleSize < kNarrowModule;
+                if (!taken[i] && finders[i].moduleSize < kNarrowModule) narrowCandidates.push_back(finders[i].centre);
     }
 
     // The plain plane, and the inverted one where the plain plane shows
@@ -219,11 +220,12 @@ struct Stage {
 
 }  // namespace
 
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid, int* narrowUnread) {
-    if (narrowUnread) *narrowUnread = 0;
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid,
+                  std::vector<PointF>* narrowUnread) {
+    if (narrowUnread) narrowUnread->clear();
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, 0, GlareLevel(grey), {}};
+    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
@@ -257,7 +259,7 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
         BinarizeAdaptive(view, false, plane, stage.glare);
         stage.TryPlane(plane, 0.5f);
     }
-    if (narrowUnread) *narrowUnread = stage.narrowCandidates;
+    if (narrowUnread) *narrowUnread = std::move(stage.narrowCandidates);
     return stage.read;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "core/point.h"
 #include "photo/grey_view.h"
@@ -32,10 +33,11 @@ inline constexpr int kMaxPhotoSymbols = 256;
 // (mirrored, neighbouring versions when the version is only estimated).
 // Stops after `symbolLimit` symbols (at most kMaxPhotoSymbols) were read; returns how many
 // were read. Work is bounded by counts of candidates, triples and attempts.
-// `narrowUnread`, when given and the limit was not reached, receives how many
-// finder candidates with modules narrower than kNarrowModule pixels the
-// full-size plane left unread.
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid, int* narrowUnread = nullptr);
+// `narrowUnread`, when given and the limit was not reached, receives the
+// centres of the finder candidates with modules narrower than kNarrowModule
+// pixels the full-size plane left unread (else it is emptied).
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid,
+                  std::vector<PointF>* narrowUnread = nullptr);
 // As above, every grid that reads counting as a new symbol.
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid);
 

@@ -286,13 +286,18 @@ int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, co
         PointF at, ex, ey, found[2];
         int score[2] = {-1, -1};
         const Homography* guesses[2] = {&rough, &affine};
+        constexpr float kNearModules = 4;
         for (int k = 0; k < (distinct ? 2 : 1); ++k) {
             LocalAxes(*guesses[k], a, a, at, ex, ey);
-            if (!FindAlignment(plane, at, ex, ey, 4, found[k], &score[k])) score[k] = -1;
+            if (!FindAlignment(plane, at, ex, ey, kNearModules, found[k], &score[k])) score[k] = -1;
         }
         if (score[0] < 0 && score[1] < 0) {
+            // Further out around the corner-corrected prediction; its near
+            // square was searched in vain above.
             LocalAxes(rough, a, a, at, ex, ey);
-            if (!FindAlignment(plane, at, ex, ey, 4 + std::min(side / 10.0f, 8.0f), found[0], &score[0])) score[0] = -1;
+            if (!FindAlignment(plane, at, ex, ey, kNearModules + std::min(side / 10.0f, 8.0f), found[0], &score[0],
+                               kNearModules))
+                score[0] = -1;
         }
         const bool same = score[0] >= 0 && score[1] >= 0 && Length(Minus(found[0], found[1])) < 0.5f * Length(ex);
         const int first = score[1] > score[0] ? 1 : 0;
