@@ -57,9 +57,10 @@ private:
 
 // Sequencing of searches: remembers whether any search succeeded and whether
 // enough symbols have been collected to stop (or no later search could read
-// anything), and which planes need no search. A plane whose bytes equal those of a plane whose search was
-// repeatable, every search since having been repeatable too, would read
-// nothing again: that search is replayed instead.
+// anything), and which planes need no search. A plane whose bytes equal
+// those of a plane whose search was repeatable, every search since having
+// been repeatable too, would read nothing again: that search is replayed
+// instead.
 class Searcher {
 public:
     Searcher(const PlaneSearch& search, const PlaneRepeat& repeat, Planes& planes, size_t size, int count, int width,
