@@ -1,5 +1,6 @@
 // Photo-like test pictures: symbols from our encoder drawn under a chosen
-// perspective, with light-on-dark, mirroring, uneven light and blur.
+// perspective, with light-on-dark, mirroring, uneven light, blur, and the
+// liberties of designed symbols (colours, round modules, a logo) and screens.
 #pragma once
 
 #include <algorithm>
@@ -50,12 +51,22 @@ inline Placement Place(float cx, float cy, float size, float degrees, float keys
 }
 
 struct Look {
-    bool inverted = false;  // light modules on a dark ground
-    bool mirrored = false;  // drawn transposed, as seen through the back of a film
-    float gradient = 0;     // brightness falls by this share from left to right
-    int blurRadius = 0;     // box blur, applied twice
-    float bend = 0;         // a sheet curved across: rows bow down by up to this many pixels
+    bool inverted = false;          // light modules on a dark ground
+    bool mirrored = false;          // drawn transposed, as seen through the back of a film
+    float gradient = 0;             // brightness falls by this share from left to right
+    int blurRadius = 0;             // box blur, applied twice
+    float bend = 0;                 // a sheet curved across: rows bow down by up to this many pixels
+    uint8_t ink = 30, paper = 225;  // grey of dark and light modules (colours as a camera sees them)
+    float dots = 0;                 // round modules of this radius (share of a module); finders stay square
+    float logo = 0;                 // a light square of this share of the side over the middle, a dark mark in it
+    float screenPitch = 0;          // a screen's dark pixel grid: lines this many picture pixels apart
 };
+
+// The finder patterns with their separators: the modules a designer keeps.
+inline bool InFinder(int row, int column, int side) {
+    return (row < 8 || row >= side - 8) && (column < 8 || column >= side - 8) &&
+           !(row >= side - 8 && column >= side - 8);
+}
 
 // Each pixel becomes the mean of the (2r+1)^2 square around it, clipped to
 // the picture: row sums first, then sums of those down each column, so large
@@ -103,16 +114,34 @@ inline void Draw(Grey& picture, const Symbol& symbol, const Placement& at, const
     // transposed.
     const auto sampleToModules = [&](float px, float py) {
         const float bow = look.bend * std::sin(3.14159265f * (px - minX) / (maxX - minX));
-        const auto m = toModules.Map(px, py - bow);
+        auto m = toModules.Map(px, py - bow);
+        // A point that a designed symbol leaves light moves into the quiet
+        // zone; the logo's mark onto a finder's dark centre.
+        constexpr decltype(m) kLight{-1, -1}, kDark{3.5f, 3.5f};
+        const float fromMiddleX = std::fabs(m.x - n / 2), fromMiddleY = std::fabs(m.y - n / 2);
+        if (std::max(fromMiddleX, fromMiddleY) < look.logo * n / 2)
+            m = std::max(fromMiddleX, fromMiddleY) < look.logo * n / 4 ? kDark : kLight;
+        else if (look.dots > 0 && m.x >= 0 && m.y >= 0 && m.x < n && m.y < n &&
+                 !InFinder(static_cast<int>(m.y), static_cast<int>(m.x), symbol.side)) {
+            const float dx = m.x - std::floor(m.x) - 0.5f, dy = m.y - std::floor(m.y) - 0.5f;
+            if (dx * dx + dy * dy > look.dots * look.dots) m = kLight;
+        }
         return look.mirrored ? decltype(m){m.y, m.x} : m;
     };
-    testpics::DrawModules(symbol, picture.width, picture.height, box, 4, q, sampleToModules,
-                          [&](size_t index, int dark, int inside) {
-                              if (inside == 0) return;
-                              if (look.inverted) dark = inside - dark;
-                              uint8_t& p = picture.pixels[index];
-                              p = static_cast<uint8_t>((p * (16 - inside) + 30 * dark + 225 * (inside - dark)) / 16);
-                          });
+    testpics::DrawModules(
+        symbol, picture.width, picture.height, box, 4, q, sampleToModules, [&](size_t index, int dark, int inside) {
+            if (inside == 0) return;
+            if (look.inverted) dark = inside - dark;
+            uint8_t& p = picture.pixels[index];
+            p = static_cast<uint8_t>((p * (16 - inside) + look.ink * dark + look.paper * (inside - dark)) / 16);
+        });
+    if (look.screenPitch > 0)
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                const bool line = std::fmod(static_cast<float>(x), look.screenPitch) < 1 ||
+                                  std::fmod(static_cast<float>(y), look.screenPitch) < 1;
+                if (line) picture.pixels[static_cast<size_t>(y) * picture.width + x] /= 2;
+            }
     if (look.gradient > 0)
         for (int y = 0; y < picture.height; ++y)
             for (int x = 0; x < picture.width; ++x) {

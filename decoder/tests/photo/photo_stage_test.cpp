@@ -14,6 +14,7 @@
 #include "photo/adaptive_binarizer.h"
 #include "photo/finder_grouping.h"
 #include "photo/grid_sampler.h"
+#include "symbol_trial.h"
 #include "warped_symbols.h"
 
 namespace {
@@ -298,6 +299,44 @@ TEST(PhotoStage, ReadsASymbolInDeepShadowBesideABrightSpot) {
             if (std::hypot(x - spotX, y - spotY) < radius)
                 picture.pixels[static_cast<size_t>(y) * picture.width + x] = 255;
     EXPECT_EQ(Read(picture, {symbol}), std::vector<int>{0});
+}
+
+// Designed symbols, screens and dense symbols differ from the encoder's
+// modules on purpose or by blur: they must decode through the error
+// correction to their text.
+TEST(PhotoStage, ReadsDesignedScreenAndDenseSymbols) {
+    struct Case {
+        const char* text;
+        int version, level;
+        float modulePx;
+        warped::Look look;
+    };
+    warped::Look logo, dots, colours, screen, dense;
+    logo.logo = 0.3f;
+    dots.dots = 0.4f;
+    colours.ink = 90, colours.paper = 170;
+    screen.screenPitch = 2.7f, screen.blurRadius = 1;
+    dense.blurRadius = 1;
+    const Case cases[] = {
+        {"a logo over the middle", 6, 3, 5, logo},        {"round modules", 4, 1, 6, dots},
+        {"colours seen in grey", 4, 1, 5, colours},       {"a phone screen", 5, 1, 8, screen},
+        {"version 25 at 3 px a module", 25, 1, 3, dense},
+    };
+    for (const Case& c : cases) {
+        const auto symbol = warped::Encode(c.text, c.version, c.level);
+        const float size = symbol.side * c.modulePx;
+        auto picture = warped::Blank(static_cast<int>(size * 1.6f), static_cast<int>(size * 1.6f));
+        warped::Draw(picture, symbol, warped::Place(size * 0.8f, size * 0.8f, size, 20, 0.1f), c.look);
+        std::string read;
+        RunPhotoStage({picture.pixels.data(), picture.width, picture.height}, 1,
+                      [&](const SampledGrid& grid, const Quad&) {
+                          lectavo::DecodedData data;
+                          if (lectavo::DecodeGridTrial(grid, {}, data) != lectavo::TrialStatus::kRead) return false;
+                          read.assign(reinterpret_cast<const char*>(data.bytes), static_cast<size_t>(data.length));
+                          return true;
+                      });
+        EXPECT_EQ(read, c.text);
+    }
 }
 
 // A finder pattern alone, as a 7 x 7 symbol to draw.
