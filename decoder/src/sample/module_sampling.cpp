@@ -84,16 +84,6 @@ void CentreOnDarkRun(const BinaryPlane& plane, const ReadingArea& area, PointF& 
     p.y = RunMiddle(plane, RoundPixel(p.y), RoundPixel(p.x), 2.0f * area.runV, false);
 }
 
-// The module at row y, column x: the crossing of its row line and its column
-// line, light where the lines do not cross.
-inline uint8_t SampleModule(const BinaryPlane& plane, const TrackLines& lines, int y, int x) {
-    PointF p;
-    return IntersectLines(lines.row[lines.band[y]].Get(x), lines.column[lines.band[x]].Get(y), p) &&
-                   plane.Pixel(TruncPixel(p.x), TruncPixel(p.y))
-               ? 1
-               : 0;
-}
-
 // Four lanes of floats or of 32-bit masks (0 or all bits set).
 using Floats = float __attribute__((vector_size(16)));
 using Masks = int32_t __attribute__((vector_size(16)));
@@ -134,14 +124,12 @@ void FourLinesThrough(const PointF* p, const PointF* q, LineBand& band, int k) {
     std::memcpy(band.vertical + k, &vertical, sizeof vertical);
 }
 
-// The pixels where four row lines k .. k + 3 cross the column line
-// `column`, with exactly the float operations of IntersectLines; inside[i]
-// is false where the lines do not cross or the pixel TruncPixel would give
-// lies outside the plane (then px, py are 0).
-void CrossFour(const LineBand& rows, int k, const Line& column, float width, float height, int32_t* px, int32_t* py,
-               int32_t* inside) {
-    const Floats slope = LoadFloats(rows.slope + k), offset = LoadFloats(rows.offset + k);
-    const Masks rowVertical = LoadMasks(rows.vertical + k);
+// The pixels where four row lines (their fields in lanes) cross the column
+// line `column`, with exactly the float operations of IntersectLines;
+// inside[i] is false where the lines do not cross or the pixel TruncPixel
+// would give lies outside the plane (then px, py are 0).
+inline void CrossLanes(Floats slope, Floats offset, Floats at, Masks rowVertical, const Line& column, float width,
+                       float height, int32_t* px, int32_t* py, int32_t* inside) {
     Floats x, y;
     Masks crosses;
     if (column.vertical) {  // two vertical lines do not cross
@@ -149,7 +137,6 @@ void CrossFour(const LineBand& rows, int k, const Line& column, float width, flo
         y = slope * column.at + offset;
         crosses = ~rowVertical;
     } else {
-        const Floats at = LoadFloats(rows.at + k);
         const Floats cx = (column.offset - offset) / (slope - column.slope);
         const Floats cy =
             Abs(slope) <= std::fabs(column.slope) ? slope * cx + offset : column.slope * cx + column.offset;
@@ -165,6 +152,23 @@ void CrossFour(const LineBand& rows, int k, const Line& column, float width, flo
     std::memcpy(px, &ix, sizeof ix);
     std::memcpy(py, &iy, sizeof iy);
     std::memcpy(inside, &in, sizeof in);
+}
+
+// Row lines k .. k + 3 of `rows` crossing `column`.
+void CrossFour(const LineBand& rows, int k, const Line& column, float width, float height, int32_t* px, int32_t* py,
+               int32_t* inside) {
+    CrossLanes(LoadFloats(rows.slope + k), LoadFloats(rows.offset + k), LoadFloats(rows.at + k),
+               LoadMasks(rows.vertical + k), column, width, height, px, py, inside);
+}
+
+// Row lines x[0 .. 3] of `rows` (in any order) crossing `column`.
+void CrossFourAt(const LineBand& rows, const int* x, const Line& column, float width, float height, int32_t* px,
+                 int32_t* py, int32_t* inside) {
+    const Floats slope{rows.slope[x[0]], rows.slope[x[1]], rows.slope[x[2]], rows.slope[x[3]]};
+    const Floats offset{rows.offset[x[0]], rows.offset[x[1]], rows.offset[x[2]], rows.offset[x[3]]};
+    const Floats at{rows.at[x[0]], rows.at[x[1]], rows.at[x[2]], rows.at[x[3]]};
+    const Masks vertical{rows.vertical[x[0]], rows.vertical[x[1]], rows.vertical[x[2]], rows.vertical[x[3]]};
+    CrossLanes(slope, offset, at, vertical, column, width, height, px, py, inside);
 }
 
 // Bits start .. start + 63 of the map's bits, the first the lowest; bits
@@ -295,14 +299,31 @@ void SampleModules(const BinaryPlane& plane, const TrackLines& lines, const qrco
 void SampleModuleList(const BinaryPlane& plane, const TrackLines& lines, const std::vector<uint16_t>& modules,
                       SampledGrid& grid) {
     // The list is in increasing order: the row advances without a division.
+    // Up to four modules of one row and one column band are crossed at once
+    // (lanes past the group repeat its first module and are ignored).
     const int side = grid.side;
+    const float width = static_cast<float>(plane.width), height = static_cast<float>(plane.height);
+    const size_t count = modules.size();
     int y = 0, rowStart = 0;
-    for (const uint16_t index : modules) {
-        while (index >= rowStart + side) {
+    int32_t px[4], py[4], inside[4];
+    for (size_t i = 0; i < count;) {
+        while (modules[i] >= rowStart + side) {
             ++y;
             rowStart += side;
         }
-        grid.modules[index] = SampleModule(plane, lines, y, index - rowStart);
+        int x[4];
+        x[0] = modules[i] - rowStart;
+        const uint8_t band = lines.band[x[0]];
+        int n = 1;
+        for (; n < 4 && i + n < count && modules[i + n] < rowStart + side; ++n) {
+            x[n] = modules[i + n] - rowStart;
+            if (lines.band[x[n]] != band) break;
+        }
+        for (int k = n; k < 4; ++k) x[k] = x[0];
+        CrossFourAt(lines.row[lines.band[y]], x, lines.column[band].Get(y), width, height, px, py, inside);
+        for (int k = 0; k < n; ++k)
+            grid.modules[static_cast<size_t>(rowStart + x[k])] = inside[k] && plane.Row(py[k])[px[k]] != 0 ? 1 : 0;
+        i += static_cast<size_t>(n);
     }
 }
 
