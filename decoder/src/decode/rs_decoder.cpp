@@ -95,21 +95,64 @@ inline Bytes16 TimesAlphaPowers(Bytes16 s, const Bytes16* products) {
     return sum;
 }
 
+// Block positions (counted from the block's end) whose products are tabled:
+// every QR block (the longest has 153 codewords).
+inline constexpr int kTabledLength = 160;
+
+// r alpha^(j p) for the first 32 syndromes j, every tabled position p and
+// each nibble of r: [p][nibble][0] for r = nibble, [p][nibble][1] for
+// r = nibble * 16. A syndrome is linear in the block's bytes, so the
+// syndromes of a block are the sum of two look-ups a codeword, with no chain
+// from one codeword to the next. Made once when the library loads (about
+// 160 KB).
+struct NibbleProducts {
+    std::array<std::array<std::array<std::array<uint8_t, kVectorSyndromes>, 2>, 16>, kTabledLength> by;
+
+    NibbleProducts() {
+        for (int p = 0; p < kTabledLength; ++p)
+            for (int j = 0; j < kVectorSyndromes; ++j) {
+                const int power = (j * p) % 255;  // alpha^(j p)
+                for (int nibble = 0; nibble < 16; ++nibble)
+                    for (int half = 0; half < 2; ++half) {
+                        const int r = nibble << (4 * half);
+                        by[static_cast<size_t>(p)][static_cast<size_t>(nibble)][static_cast<size_t>(half)]
+                          [static_cast<size_t>(j)] =
+                              r == 0 ? 0 : kExp.exp[static_cast<size_t>(kGf.log[static_cast<size_t>(r)] + power)];
+                    }
+            }
+    }
+};
+
+const NibbleProducts kNibbleProducts;
+
+inline Bytes16 Load16(const uint8_t* p) {
+    Bytes16 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 // Syndromes 0 .. 31 of the n-byte block into out[0 .. 31] (those past the
 // ones wanted are left for the caller to ignore); 16 when `wide` is false.
 void VectorSyndromes(int n, const uint8_t* block, bool wide, uint8_t* out) {
-    Bytes16 low[8], high[8];
-    for (int b = 0; b < 8; ++b) {
-        std::memcpy(&low[b], kBitProducts.by[static_cast<size_t>(b)].data(), sizeof low[b]);
-        std::memcpy(&high[b], kBitProducts.by[static_cast<size_t>(b)].data() + 16, sizeof high[b]);
-    }
     Bytes16 s0{}, s1{};
-    if (!wide) {
-        for (int i = 0; i < n; ++i) s0 = TimesAlphaPowers(s0, low) ^ block[i];
-    } else {
+    if (n <= kTabledLength) {
         for (int i = 0; i < n; ++i) {
-            s0 = TimesAlphaPowers(s0, low) ^ block[i];
-            s1 = TimesAlphaPowers(s1, high) ^ block[i];
+            const auto& products = kNibbleProducts.by[static_cast<size_t>(n - 1 - i)];
+            const auto& low = products[block[i] & 15u][0];
+            const auto& high = products[block[i] >> 4][1];
+            s0 ^= Load16(low.data()) ^ Load16(high.data());
+            if (wide) s1 ^= Load16(low.data() + 16) ^ Load16(high.data() + 16);
+        }
+    } else {
+        // Horner's rule at alpha^j, all j side by side.
+        Bytes16 lowPowers[8], highPowers[8];
+        for (int b = 0; b < 8; ++b) {
+            lowPowers[b] = Load16(kBitProducts.by[static_cast<size_t>(b)].data());
+            highPowers[b] = Load16(kBitProducts.by[static_cast<size_t>(b)].data() + 16);
+        }
+        for (int i = 0; i < n; ++i) {
+            s0 = TimesAlphaPowers(s0, lowPowers) ^ block[i];
+            if (wide) s1 = TimesAlphaPowers(s1, highPowers) ^ block[i];
         }
     }
     std::memcpy(out, &s0, sizeof s0);
