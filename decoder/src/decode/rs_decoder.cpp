@@ -246,12 +246,74 @@ bool GeneratesRemainingSyndromes(const Poly& locator, int errors, const uint8_t*
     return true;
 }
 
+// Lambda_i alpha^(-i p) for the terms i = 1 .. kMaxCorrectable of a locator,
+// sixteen positions p at a time, for each nibble of Lambda_i:
+// [i - 1][group][nibble][0] for Lambda_i = nibble, [..][1] for nibble * 16,
+// lane l at position 16 group + l. The locator is then evaluated at sixteen
+// positions with two look-ups a term. Made once when the library loads
+// (about 77 KB).
+inline constexpr int kPositionGroups = kTabledLength / 16;
+
+struct LocatorProducts {
+    std::array<std::array<std::array<std::array<std::array<uint8_t, 16>, 2>, 16>, kPositionGroups>, kMaxCorrectable> by;
+
+    LocatorProducts() {
+        for (int i = 1; i <= kMaxCorrectable; ++i)
+            for (int g = 0; g < kPositionGroups; ++g)
+                for (int lane = 0; lane < 16; ++lane) {
+                    const int power = (255 - (i * (16 * g + lane)) % 255) % 255;  // alpha^(-i p)
+                    for (int nibble = 0; nibble < 16; ++nibble)
+                        for (int half = 0; half < 2; ++half) {
+                            const int r = nibble << (4 * half);
+                            by[static_cast<size_t>(i - 1)][static_cast<size_t>(g)][static_cast<size_t>(nibble)]
+                              [static_cast<size_t>(half)][static_cast<size_t>(lane)] =
+                                  r == 0 ? 0 : kExp.exp[static_cast<size_t>(kGf.log[static_cast<size_t>(r)] + power)];
+                        }
+                }
+    }
+};
+
+const LocatorProducts kLocatorProducts;
+
+// Whether any of the sixteen bytes is zero.
+inline bool AnyZeroByte(Bytes16 v) {
+    uint64_t half[2];
+    std::memcpy(half, &v, sizeof half);
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    return (((half[0] - kOnes) & ~half[0]) | ((half[1] - kOnes) & ~half[1])) & kHighs;
+}
+
+// FindErrorPositions for blocks of tabled length: the locator's value at
+// sixteen positions at once, the roots then picked out in order.
+bool FindTabledErrorPositions(const Poly& locator, int errors, int n, int* positions) {
+    int found = 0;
+    for (int g = 0; g * 16 < n; ++g) {
+        Bytes16 value;
+        std::memset(&value, 1, sizeof value);  // Lambda_0 = 1
+        for (int i = 1; i <= errors; ++i) {
+            const auto& products = kLocatorProducts.by[static_cast<size_t>(i - 1)][static_cast<size_t>(g)];
+            const uint8_t c = locator[static_cast<size_t>(i)];
+            value ^= Load16(products[c & 15u][0].data()) ^ Load16(products[c >> 4][1].data());
+        }
+        if (!AnyZeroByte(value)) continue;
+        uint8_t bytes[16];
+        std::memcpy(bytes, &value, sizeof bytes);
+        for (int lane = 0; lane < 16 && 16 * g + lane < n; ++lane) {
+            if (bytes[lane] != 0) continue;
+            if (found == errors) return false;  // more roots than the locator's length
+            positions[found++] = 16 * g + lane;
+        }
+    }
+    return found == errors;
+}
+
 // The positions p in [0, n) where the locator (its first errors + 1
 // coefficients) vanishes at alpha^(-p), into `positions`; false unless there
-// are exactly `errors` of them. Each nonzero term is kept as a logarithm that
-// falls by i from one position to the next, so a position costs one
-// subtraction and one look-up a term.
+// are exactly `errors` of them. Blocks longer than the tables: each nonzero
+// term is kept as a logarithm that falls by i from one position to the next,
+// so a position costs one subtraction and one look-up a term.
 bool FindErrorPositions(const Poly& locator, int errors, int n, int* positions) {
+    if (n <= kTabledLength && errors <= kMaxCorrectable) return FindTabledErrorPositions(locator, errors, n, positions);
     int powers[kMaxCorrectable + 1];  // i of each nonzero term
     int logs[kMaxCorrectable + 1];    // log of term i at the current position, in [0, 255)
     int terms = 0;

@@ -58,8 +58,11 @@ int Distance(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 struct Shape {
     int n, k, t;
 };
-// Block shapes of the version table: 1-L, 1-H, 2-M, 5-Q group 2, 7-H, 40-L.
-const Shape kShapes[] = {{26, 19, 2}, {26, 9, 8}, {44, 28, 8}, {34, 16, 9}, {39, 13, 13}, {148, 118, 15}};
+// Block shapes of the version table: 1-L, 1-H, 2-M, 5-Q group 2, 7-H, 40-L;
+// then a block longer than any of the table (decoded without the tables
+// made for those).
+const Shape kShapes[] = {{26, 19, 2},  {26, 9, 8},     {44, 28, 8},   {34, 16, 9},
+                         {39, 13, 13}, {148, 118, 15}, {200, 170, 15}};
 
 class ReedSolomon : public ::testing::Test {
 protected:
