@@ -58,6 +58,33 @@ struct Stage {
     int glare = kNoGlare;
     // Finder centres and module sizes (picture pixels) of the symbols read.
     std::vector<FinderCandidate> used;
+    // Triples of the current plane that read nothing, with the samplings
+    // they spent: a pair's made-up finder often settles where a triple's
+    // finder was seen, and the same triple reads the same grids again.
+    struct Unread {
+        FinderCandidate finders[3];
+        int spent;
+    };
+    std::vector<Unread> unread;
+
+    // ReadSymbol's outcome depends only on the plane, the three centres and
+    // module sizes and the budget; a triple that ended unread without
+    // running out of budget ends so again with as much budget or more.
+    bool ReadOnce(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+                  const FinderCandidate& bl, const GridTrial& trial, int& budget) {
+        const auto same = [](const FinderCandidate& a, const FinderCandidate& b) {
+            return a.centre.x == b.centre.x && a.centre.y == b.centre.y && a.moduleSize == b.moduleSize;
+        };
+        for (const Unread& u : unread)
+            if (same(u.finders[0], tl) && same(u.finders[1], tr) && same(u.finders[2], bl) && budget >= u.spent) {
+                budget -= u.spent;
+                return false;
+            }
+        const int before = budget;
+        if (ReadSymbol(plane, tl, tr, bl, trial, budget)) return true;
+        if (budget >= 0) unread.push_back({{tl, tr, bl}, before - budget});
+        return false;
+    }
 
     // A finder of a symbol already read, seen again on another plane. (A
     // symbol printed inside another keeps its own finders apart, so it is
@@ -81,7 +108,7 @@ struct Stage {
             verdict = tryGrid(grid, scaled);
             return verdict != GridVerdict::kUnread;
         };
-        if (!ReadSymbol(plane, tl, tr, bl, trial, budget)) return false;
+        if (!ReadOnce(plane, tl, tr, bl, trial, budget)) return false;
         for (const FinderCandidate* f : {&tl, &tr, &bl})
             used.push_back({{f->centre.x * factor, f->centre.y * factor}, f->moduleSize * factor, f->hits});
         if (verdict == GridVerdict::kRead) ++read;
@@ -184,6 +211,7 @@ struct Stage {
     void TryPlane(const BinaryPicture& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
         const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
+        unread.clear();
         std::vector<uint8_t> taken(finders.size(), 0);
         const PlaneBudget allowed = BudgetFor(plane, limit - read);
         int attempts = 0, budget = allowed.samplings;
@@ -225,7 +253,7 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
     if (narrowUnread) narrowUnread->clear();
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}};
+    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}, {}};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
