@@ -14,6 +14,13 @@
 #include "photo/triple_reading.h"
 
 namespace lectavo::photo {
+
+float OutlineModule(const Quad& q, int side) {
+    float perimeter = 0;
+    for (int i = 0, j = 3; i < 4; j = i++) perimeter += std::hypot(q.x[i] - q.x[j], q.y[i] - q.y[j]);
+    return side > 0 ? perimeter / (4.0f * static_cast<float>(side)) : 0;
+}
+
 namespace {
 
 // Triples tried and grids sampled per binary plane: a base, a share per
@@ -46,6 +53,15 @@ constexpr int kMaxEnlarged = 200;
 // found on a copy of half the size.
 constexpr float kMinModuleToReduce = 4.0f;
 
+// Inside by the crossing count (a point on the outline may go either way).
+bool Inside(const Quad& q, PointF p) {
+    bool inside = false;
+    for (int i = 0, j = 3; i < 4; j = i++)
+        if ((q.y[i] > p.y) != (q.y[j] > p.y) && p.x < (q.x[j] - q.x[i]) * (p.y - q.y[i]) / (q.y[j] - q.y[i]) + q.x[i])
+            inside = !inside;
+    return inside;
+}
+
 struct Stage {
     int limit;
     const SymbolTrial& tryGrid;
@@ -66,6 +82,22 @@ struct Stage {
         int spent;
     };
     std::vector<Unread> unread;
+    // Symbols held by the caller or read here, in picture pixels.
+    std::vector<HeldSymbol> held;
+
+    // Drops the candidates that are modules of a symbol held: inside its
+    // outline, with modules within kMaxPairModuleRatio of its own.
+    void PassOverHeld(std::vector<FinderCandidate>& finders, float factor) const {
+        if (held.empty()) return;
+        std::erase_if(finders, [&](const FinderCandidate& f) {
+            const PointF at{f.centre.x * factor, f.centre.y * factor};
+            const float module = f.moduleSize * factor;
+            return std::any_of(held.begin(), held.end(), [&](const HeldSymbol& h) {
+                return module <= kMaxPairModuleRatio * h.module && h.module <= kMaxPairModuleRatio * module &&
+                       Inside(h.outline, at);
+            });
+        });
+    }
 
     // ReadSymbol's outcome depends only on the plane, the three centres and
     // module sizes and the budget; a triple that ended unread without
@@ -106,6 +138,7 @@ struct Stage {
             Quad scaled = q;
             for (int i = 0; i < 4; ++i) scaled.x[i] *= factor, scaled.y[i] *= factor;
             verdict = tryGrid(grid, scaled);
+            if (verdict == GridVerdict::kRead) held.push_back({scaled, OutlineModule(scaled, grid.side)});
             return verdict != GridVerdict::kUnread;
         };
         if (!ReadOnce(plane, tl, tr, bl, trial, budget)) return false;
@@ -209,7 +242,9 @@ struct Stage {
 
     // `factor` is picture pixels per plane pixel.
     void TryPlane(const BinaryPicture& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
-        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
+        std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
+        PassOverHeld(finders, factor);
+        if (lightFinders) PassOverHeld(*lightFinders, factor);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         unread.clear();
         std::vector<uint8_t> taken(finders.size(), 0);
@@ -248,12 +283,12 @@ struct Stage {
 
 }  // namespace
 
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid,
-                  std::vector<PointF>* narrowUnread) {
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid, std::vector<PointF>* narrowUnread,
+                  std::vector<HeldSymbol> held) {
     if (narrowUnread) narrowUnread->clear();
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}, {}};
+    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}, {}, std::move(held)};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
