@@ -64,6 +64,9 @@ bool Inside(const Quad& q, PointF p) {
 
 struct Stage {
     int limit;
+    // The most symbols the picture can hold, each at least kMinPictureSide
+    // pixels square: the budget's share per symbol wanted counts no more.
+    int room;
     const SymbolTrial& tryGrid;
     int read = 0;
     // Candidates left unread with modules of kMinModuleToReduce plane pixels or more.
@@ -248,7 +251,7 @@ struct Stage {
         const std::vector<FinderTriple> triples = GroupFinders(finders);
         unread.clear();
         std::vector<uint8_t> taken(finders.size(), 0);
-        const PlaneBudget allowed = BudgetFor(plane, limit - read);
+        const PlaneBudget allowed = BudgetFor(plane, std::min(limit - read, room));
         int attempts = 0, budget = allowed.samplings;
         for (const FinderTriple& t : triples) {
             if (read >= limit || attempts >= allowed.attempts || budget <= 0) break;
@@ -288,7 +291,9 @@ int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryG
     if (narrowUnread) narrowUnread->clear();
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}, {}, std::move(held)};
+    const int room = (grey.width / kMinPictureSide) * (grey.height / kMinPictureSide);
+    Stage stage{
+        std::min(symbolLimit, kMaxPhotoSymbols), room, tryGrid, 0, 0, {}, GlareLevel(grey), {}, {}, std::move(held)};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.
