@@ -81,7 +81,8 @@ struct Stage {
     // they spent: a pair's made-up finder often settles where a triple's
     // finder was seen, and the same triple reads the same grids again.
     struct Unread {
-        FinderCandidate finders[3];
+        PointF centres[3];
+        LegModules legs;
         int spent;
     };
     std::vector<Unread> unread;
@@ -102,22 +103,26 @@ struct Stage {
         });
     }
 
-    // ReadSymbol's outcome depends only on the plane, the three centres and
-    // module sizes and the budget; a triple that ended unread without
-    // running out of budget ends so again with as much budget or more.
+    // ReadSymbol's outcome depends only on the plane, the three centres, the
+    // leg modules and the budget; a triple that ended unread without running
+    // out of budget ends so again with as much budget or more.
     bool ReadOnce(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
                   const FinderCandidate& bl, const GridTrial& trial, int& budget) {
-        const auto same = [](const FinderCandidate& a, const FinderCandidate& b) {
-            return a.centre.x == b.centre.x && a.centre.y == b.centre.y && a.moduleSize == b.moduleSize;
+        const Unread key{{tl.centre, tr.centre, bl.centre}, MeasureLegs(plane, tl, tr, bl), 0};
+        const auto same = [&](const Unread& u) {
+            for (int k = 0; k < 3; ++k)
+                if (u.centres[k].x != key.centres[k].x || u.centres[k].y != key.centres[k].y) return false;
+            return u.legs.top == key.legs.top && u.legs.left == key.legs.left;
         };
         for (const Unread& u : unread)
-            if (same(u.finders[0], tl) && same(u.finders[1], tr) && same(u.finders[2], bl) && budget >= u.spent) {
+            if (same(u) && budget >= u.spent) {
                 budget -= u.spent;
                 return false;
             }
         const int before = budget;
-        if (ReadSymbol(plane, tl, tr, bl, trial, budget)) return true;
-        if (budget >= 0) unread.push_back({{tl, tr, bl}, before - budget});
+        if (ReadSymbol(plane, tl.centre, tr.centre, bl.centre, key.legs, trial, budget)) return true;
+        if (budget >= 0)
+            unread.push_back({{key.centres[0], key.centres[1], key.centres[2]}, key.legs, before - budget});
         return false;
     }
 
