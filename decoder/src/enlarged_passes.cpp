@@ -1,5 +1,6 @@
 #include "enlarged_passes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -35,10 +36,14 @@ void AppendEnlargedPassResults(const uint8_t* grey, int width, int height, const
     GreyRange range;
     range.AddAll(view.pixels, storage.size());
 
-    SearchState state;
-    state.minModuleSize = options.minimumModuleSize;
+    // Every module of the picture spans at least two pixels of the copy: the
+    // finder scan steps as it would for modules twice the size, crossing each
+    // finder on the copy about as often as it does on the picture.
     DecoderOptions enlarged = options;
     enlarged.symbolCount = wanted;
+    enlarged.minimumModuleSize = static_cast<uint8_t>(std::min(2 * options.minimumModuleSize, 255));
+    SearchState state;
+    state.minModuleSize = enlarged.minimumModuleSize;
     if (!RunPlanePasses(view.pixels, view.width, view.height, range.Threshold(), false, enlarged, state)) return;
     for (const DecodeResult& r : state.results) {
         if (static_cast<int>(results.size()) >= wanted) return;

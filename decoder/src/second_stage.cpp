@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "common/qr_tables.h"
 #include "decode/grid_decoding.h"
 #include "symbol_trial.h"
 #include "photo/photo_stage.h"
@@ -49,8 +50,14 @@ int AppendPhotoResults(const uint8_t* grey, int width, int height, int wanted, s
         results.push_back(*record);
         return photo::GridVerdict::kRead;
     };
+    std::vector<photo::HeldSymbol> held;
+    for (const DecodeResult& r : results) {
+        Quad outline;
+        for (int k = 0; k < 4; ++k) outline.x[k] = r.exactCorners[k][0], outline.y[k] = r.exactCorners[k][1];
+        held.push_back({outline, photo::OutlineModule(outline, qrcommon::SymbolSide(r.version))});
+    }
     std::vector<PointF> narrowUnread;
-    photo::RunPhotoStage({grey, width, height}, missing, photo::SymbolTrial(trial), &narrowUnread);
+    photo::RunPhotoStage({grey, width, height}, missing, photo::SymbolTrial(trial), &narrowUnread, std::move(held));
     if (static_cast<int>(results.size()) >= wanted) return 0;
     // A candidate inside a symbol held is one of its finders, or data
     // modules that look like one: it hints at no further symbol.

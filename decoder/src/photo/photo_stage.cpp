@@ -14,6 +14,13 @@
 #include "photo/triple_reading.h"
 
 namespace lectavo::photo {
+
+float OutlineModule(const Quad& q, int side) {
+    float perimeter = 0;
+    for (int i = 0, j = 3; i < 4; j = i++) perimeter += std::hypot(q.x[i] - q.x[j], q.y[i] - q.y[j]);
+    return side > 0 ? perimeter / (4.0f * static_cast<float>(side)) : 0;
+}
+
 namespace {
 
 // Triples tried and grids sampled per binary plane: a base, a share per
@@ -46,8 +53,20 @@ constexpr int kMaxEnlarged = 200;
 // found on a copy of half the size.
 constexpr float kMinModuleToReduce = 4.0f;
 
+// Inside by the crossing count (a point on the outline may go either way).
+bool Inside(const Quad& q, PointF p) {
+    bool inside = false;
+    for (int i = 0, j = 3; i < 4; j = i++)
+        if ((q.y[i] > p.y) != (q.y[j] > p.y) && p.x < (q.x[j] - q.x[i]) * (p.y - q.y[i]) / (q.y[j] - q.y[i]) + q.x[i])
+            inside = !inside;
+    return inside;
+}
+
 struct Stage {
     int limit;
+    // The most symbols the picture can hold, each at least kMinPictureSide
+    // pixels square: the budget's share per symbol wanted counts no more.
+    int room;
     const SymbolTrial& tryGrid;
     int read = 0;
     // Candidates left unread with modules of kMinModuleToReduce plane pixels or more.
@@ -58,6 +77,54 @@ struct Stage {
     int glare = kNoGlare;
     // Finder centres and module sizes (picture pixels) of the symbols read.
     std::vector<FinderCandidate> used;
+    // Triples of the current plane that read nothing, with the samplings
+    // they spent: a pair's made-up finder often settles where a triple's
+    // finder was seen, and the same triple reads the same grids again.
+    struct Unread {
+        PointF centres[3];
+        LegModules legs;
+        int spent;
+    };
+    std::vector<Unread> unread;
+    // Symbols held by the caller or read here, in picture pixels.
+    std::vector<HeldSymbol> held;
+
+    // Drops the candidates that are modules of a symbol held: inside its
+    // outline, with modules within kMaxPairModuleRatio of its own.
+    void PassOverHeld(std::vector<FinderCandidate>& finders, float factor) const {
+        if (held.empty()) return;
+        std::erase_if(finders, [&](const FinderCandidate& f) {
+            const PointF at{f.centre.x * factor, f.centre.y * factor};
+            const float module = f.moduleSize * factor;
+            return std::any_of(held.begin(), held.end(), [&](const HeldSymbol& h) {
+                return module <= kMaxPairModuleRatio * h.module && h.module <= kMaxPairModuleRatio * module &&
+                       Inside(h.outline, at);
+            });
+        });
+    }
+
+    // ReadSymbol's outcome depends only on the plane, the three centres, the
+    // leg modules and the budget; a triple that ended unread without running
+    // out of budget ends so again with as much budget or more.
+    bool ReadOnce(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+                  const FinderCandidate& bl, const GridTrial& trial, int& budget) {
+        const Unread key{{tl.centre, tr.centre, bl.centre}, MeasureLegs(plane, tl, tr, bl), 0};
+        const auto same = [&](const Unread& u) {
+            for (int k = 0; k < 3; ++k)
+                if (u.centres[k].x != key.centres[k].x || u.centres[k].y != key.centres[k].y) return false;
+            return u.legs.top == key.legs.top && u.legs.left == key.legs.left;
+        };
+        for (const Unread& u : unread)
+            if (same(u) && budget >= u.spent) {
+                budget -= u.spent;
+                return false;
+            }
+        const int before = budget;
+        if (ReadSymbol(plane, tl.centre, tr.centre, bl.centre, key.legs, trial, budget)) return true;
+        if (budget >= 0)
+            unread.push_back({{key.centres[0], key.centres[1], key.centres[2]}, key.legs, before - budget});
+        return false;
+    }
 
     // A finder of a symbol already read, seen again on another plane. (A
     // symbol printed inside another keeps its own finders apart, so it is
@@ -79,9 +146,10 @@ struct Stage {
             Quad scaled = q;
             for (int i = 0; i < 4; ++i) scaled.x[i] *= factor, scaled.y[i] *= factor;
             verdict = tryGrid(grid, scaled);
+            if (verdict == GridVerdict::kRead) held.push_back({scaled, OutlineModule(scaled, grid.side)});
             return verdict != GridVerdict::kUnread;
         };
-        if (!ReadSymbol(plane, tl, tr, bl, trial, budget)) return false;
+        if (!ReadOnce(plane, tl, tr, bl, trial, budget)) return false;
         for (const FinderCandidate* f : {&tl, &tr, &bl})
             used.push_back({{f->centre.x * factor, f->centre.y * factor}, f->moduleSize * factor, f->hits});
         if (verdict == GridVerdict::kRead) ++read;
@@ -139,6 +207,8 @@ struct Stage {
                     }
                 // The triple of a hypothesis, the made-up finder settled
                 // where the timing patterns read best unless it was seen.
+                // Where they read no better than chance wherever it settles,
+                // its grids would fail the same timing test: none is sampled.
                 const auto attempt = [&](const Hypothesis& y, bool seen) {
                     const FinderCandidate corner{y.corner, module, 0}, p{y.other, module, 0}, q{y.third, module, 0};
                     const float ux = p.centre.x - corner.centre.x, uy = p.centre.y - corner.centre.y;
@@ -147,8 +217,8 @@ struct Stage {
                     FinderCandidate tl = corner, tr = clockwise ? p : q, bl = clockwise ? q : p;
                     PointF* centres[3] = {&tl.centre, &tr.centre, &bl.centre};
                     const int made = y.made.x == y.corner.x && y.made.y == y.corner.y ? 0 : clockwise ? 2 : 1;
-                    if (!seen) SettleMadeFinder(plane, centres, made, module);
                     ++attempts;
+                    if (!seen && !SettleMadeFinder(plane, centres, made, module)) return false;
                     return TryTriple(plane, factor, tl, tr, bl, budget);
                 };
                 for (int h = 0; h < count && attempts < allowed.attempts && budget > 0; ++h) {
@@ -182,10 +252,13 @@ struct Stage {
 
     // `factor` is picture pixels per plane pixel.
     void TryPlane(const BinaryPicture& plane, float factor, std::vector<FinderCandidate>* lightFinders = nullptr) {
-        const std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
+        std::vector<FinderCandidate> finders = DetectFinders(plane, lightFinders);
+        PassOverHeld(finders, factor);
+        if (lightFinders) PassOverHeld(*lightFinders, factor);
         const std::vector<FinderTriple> triples = GroupFinders(finders);
+        unread.clear();
         std::vector<uint8_t> taken(finders.size(), 0);
-        const PlaneBudget allowed = BudgetFor(plane, limit - read);
+        const PlaneBudget allowed = BudgetFor(plane, std::min(limit - read, room));
         int attempts = 0, budget = allowed.samplings;
         for (const FinderTriple& t : triples) {
             if (read >= limit || attempts >= allowed.attempts || budget <= 0) break;
@@ -220,12 +293,14 @@ struct Stage {
 
 }  // namespace
 
-int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid,
-                  std::vector<PointF>* narrowUnread) {
+int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid, std::vector<PointF>* narrowUnread,
+                  std::vector<HeldSymbol> held) {
     if (narrowUnread) narrowUnread->clear();
     if (!grey.pixels || grey.width < kMinPictureSide || grey.height < kMinPictureSide || symbolLimit <= 0) return 0;
     if (static_cast<int64_t>(grey.width) * grey.height > kMaxPhotoStagePixels) return 0;
-    Stage stage{std::min(symbolLimit, kMaxPhotoSymbols), tryGrid, 0, 0, {}, GlareLevel(grey), {}};
+    const int room = (grey.width / kMinPictureSide) * (grey.height / kMinPictureSide);
+    Stage stage{
+        std::min(symbolLimit, kMaxPhotoSymbols), room, tryGrid, 0, 0, {}, GlareLevel(grey), {}, {}, std::move(held)};
     // Coarse copies first: large modules are found there at a fraction of
     // the cost; a copy is only made where the short side keeps 400 px, so
     // small symbols are still read at full size.

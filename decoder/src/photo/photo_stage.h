@@ -29,6 +29,15 @@ inline constexpr float kNarrowModule = 5.0f;
 // The most symbols one run reads; the decoder's interface asks for at most 32.
 inline constexpr int kMaxPhotoSymbols = 256;
 
+// A symbol the caller holds, in picture pixels: its outline (corners in
+// order around it) and its module size.
+struct HeldSymbol {
+    Quad outline;
+    float module = 0;
+};
+// The mean module size of a symbol of `side` modules with this outline.
+float OutlineModule(const Quad& outline, int side);
+
 // Tries each symbol it finds, strongest first, with its alternatives
 // (mirrored, neighbouring versions when the version is only estimated).
 // Stops after `symbolLimit` symbols (at most kMaxPhotoSymbols) were read; returns how many
@@ -36,8 +45,11 @@ inline constexpr int kMaxPhotoSymbols = 256;
 // `narrowUnread`, when given and the limit was not reached, receives the
 // centres of the finder candidates with modules narrower than kNarrowModule
 // pixels the full-size plane left unread (else it is emptied).
+// Finder candidates inside a symbol in `held`, or inside one read here, with
+// modules of about its size are made of its modules (its own finders, or
+// data that looks like one) and are passed over.
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const SymbolTrial& tryGrid,
-                  std::vector<PointF>* narrowUnread = nullptr);
+                  std::vector<PointF>* narrowUnread = nullptr, std::vector<HeldSymbol> held = {});
 // As above, every grid that reads counting as a new symbol.
 int RunPhotoStage(const GreyView& grey, int symbolLimit, const GridTrial& tryGrid);
 

@@ -320,8 +320,8 @@ int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, co
     return count;
 }
 
-void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module) {
-    if (module <= 0) return;
+bool SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module) {
+    if (module <= 0) return false;
     // Offsets in half modules, nearest first: of positions that read equally
     // well, the one nearest the made-up position wins.
     static const std::vector<std::pair<int, int>> offsets = [] {
@@ -352,20 +352,25 @@ void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, 
         }
     }
     moved = settled;
+    return best > kMinTimingAgreement;
 }
 
-bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
-                const FinderCandidate& bl, const GridTrial& trial, int& budget) {
-    const float topModule = (ModuleAlong(plane, tl, tr) + ModuleAlong(plane, tr, tl)) / 2;
-    const float leftModule = (ModuleAlong(plane, tl, bl) + ModuleAlong(plane, bl, tl)) / 2;
-    const float top = Length(Minus(tr.centre, tl.centre)) / topModule;
-    const float left = Length(Minus(bl.centre, tl.centre)) / leftModule;
+LegModules MeasureLegs(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+                       const FinderCandidate& bl) {
+    return {(ModuleAlong(plane, tl, tr) + ModuleAlong(plane, tr, tl)) / 2,
+            (ModuleAlong(plane, tl, bl) + ModuleAlong(plane, bl, tl)) / 2};
+}
+
+bool ReadSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl, LegModules legs,
+                const GridTrial& trial, int& budget) {
+    const float top = Length(Minus(tr, tl)) / legs.top;
+    const float left = Length(Minus(bl, tl)) / legs.left;
     const float sideEstimate = (top + left) / 2 + 7;
     const int estimate = std::clamp(static_cast<int>(std::lround((sideEstimate - 17) / 4)), 1, 40);
     // Where the timing patterns agree with each other and roughly with the
     // finder distances, their count is the better estimate under
     // perspective (the finder distances are tried next).
-    const int timingSide = SideFromTiming(plane, tl.centre, tr.centre, bl.centre, sideEstimate);
+    const int timingSide = SideFromTiming(plane, tl, tr, bl, sideEstimate);
     const bool timingAgrees = timingSide != 0 && std::abs(timingSide - sideEstimate) <= sideEstimate * 0.3f + 4;
     int first = timingAgrees ? std::clamp(static_cast<int>(std::lround((timingSide - 17) / 4.0f)), 1, 40) : estimate;
     // Large versions cost the most to map and sample. Where the straight
@@ -376,9 +381,7 @@ bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const Fin
         const int side = qrcommon::SymbolSide(estimate);
         const float f = side - 3.5f;
         Homography affine;
-        if (!FitFourth(tl.centre, tr.centre, bl.centre, side, {f, f},
-                       {tr.centre.x + bl.centre.x - tl.centre.x, tr.centre.y + bl.centre.y - tl.centre.y}, affine))
-            return false;
+        if (!FitFourth(tl, tr, bl, side, {f, f}, {tr.x + bl.x - tl.x, tr.y + bl.y - tl.y}, affine)) return false;
         first = VersionThrough(plane, ModuleMap(affine), side);
         if (first == 0) return false;
     }
@@ -390,11 +393,11 @@ bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const Fin
             continue;
         tried[triedCount++] = version;
         bool confirmed = false;
-        int count = MapSymbol(plane, tl.centre, tr.centre, bl.centre, version, maps);
+        int count = MapSymbol(plane, tl, tr, bl, version, maps);
         if (version >= 7 && count > 0) {
             // The version information outranks the estimate when it reads.
             const int read = VersionThrough(plane, maps[0], qrcommon::SymbolSide(version));
-            if (read != 0 && read != version) count = MapSymbol(plane, tl.centre, tr.centre, bl.centre, read, maps);
+            if (read != 0 && read != version) count = MapSymbol(plane, tl, tr, bl, read, maps);
             if (read != 0) version = read, confirmed = true;
         }
         for (int i = 0; i < count; ++i) {
@@ -414,9 +417,7 @@ bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const Fin
             if (budget < 0) return false;
             if (TryOrientations(plane, refined, version, trial)) return true;
         }
-        if (version == 1 && count > 0 &&
-            SearchFourthCorner(plane, tl.centre, tr.centre, bl.centre, maps[0], trial, budget))
-            return true;
+        if (version == 1 && count > 0 && SearchFourthCorner(plane, tl, tr, bl, maps[0], trial, budget)) return true;
         if (confirmed) return false;
     }
     return false;

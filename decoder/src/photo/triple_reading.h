@@ -25,13 +25,21 @@ int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, co
 // on the real one: finders[made] (of tl, tr, bl) is moved, within two
 // modules of `module` pixels in half-module steps, to where they read best
 // for the versions the finder distances suggest; it stays where it was when
-// no position reads clearly better than chance.
-void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module);
+// no position reads clearly better than chance, and then returns false.
+bool SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module);
 
-// Tries the grids of this triple until `trial` accepts one; each map sampled
-// spends one unit of `budget`. The quads given to `trial` are in this
-// plane's pixels.
-bool ReadSymbol(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
-                const FinderCandidate& bl, const GridTrial& trial, int& budget);
+// The module sizes of a triple along its top leg (tl to tr) and its left leg
+// (tl to bl), each the mean of what both ends measure along the leg.
+struct LegModules {
+    float top = 0, left = 0;
+};
+LegModules MeasureLegs(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,
+                       const FinderCandidate& bl);
+
+// Tries the grids of the triple with finder centres tl, tr and bl and leg
+// modules `legs` until `trial` accepts one; each map sampled spends one unit
+// of `budget`. The quads given to `trial` are in this plane's pixels.
+bool ReadSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, const PointF& bl, LegModules legs,
+                const GridTrial& trial, int& budget);
 
 }  // namespace lectavo::photo
