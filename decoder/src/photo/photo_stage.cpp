@@ -207,8 +207,6 @@ struct Stage {
                     }
                 // The triple of a hypothesis, the made-up finder settled
                 // where the timing patterns read best unless it was seen.
-                // Where they read no better than chance wherever it settles,
-                // its grids would fail the same timing test: none is sampled.
                 const auto attempt = [&](const Hypothesis& y, bool seen) {
                     const FinderCandidate corner{y.corner, module, 0}, p{y.other, module, 0}, q{y.third, module, 0};
                     const float ux = p.centre.x - corner.centre.x, uy = p.centre.y - corner.centre.y;
@@ -217,8 +215,8 @@ struct Stage {
                     FinderCandidate tl = corner, tr = clockwise ? p : q, bl = clockwise ? q : p;
                     PointF* centres[3] = {&tl.centre, &tr.centre, &bl.centre};
                     const int made = y.made.x == y.corner.x && y.made.y == y.corner.y ? 0 : clockwise ? 2 : 1;
+                    if (!seen) SettleMadeFinder(plane, centres, made, module);
                     ++attempts;
-                    if (!seen && !SettleMadeFinder(plane, centres, made, module)) return false;
                     return TryTriple(plane, factor, tl, tr, bl, budget);
                 };
                 for (int h = 0; h < count && attempts < allowed.attempts && budget > 0; ++h) {

@@ -320,8 +320,8 @@ int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, co
     return count;
 }
 
-bool SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module) {
-    if (module <= 0) return false;
+void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module) {
+    if (module <= 0) return;
     // Offsets in half modules, nearest first: of positions that read equally
     // well, the one nearest the made-up position wins.
     static const std::vector<std::pair<int, int>> offsets = [] {
@@ -352,7 +352,6 @@ bool SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, 
         }
     }
     moved = settled;
-    return best > kMinTimingAgreement;
 }
 
 LegModules MeasureLegs(const BinaryPicture& plane, const FinderCandidate& tl, const FinderCandidate& tr,

@@ -25,8 +25,8 @@ int MapSymbol(const BinaryPicture& plane, const PointF& tl, const PointF& tr, co
 // on the real one: finders[made] (of tl, tr, bl) is moved, within two
 // modules of `module` pixels in half-module steps, to where they read best
 // for the versions the finder distances suggest; it stays where it was when
-// no position reads clearly better than chance, and then returns false.
-bool SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module);
+// no position reads clearly better than chance.
+void SettleMadeFinder(const BinaryPicture& plane, PointF* finders[3], int made, float module);
 
 // The module sizes of a triple along its top leg (tl to tr) and its left leg
 // (tl to bl), each the mean of what both ends measure along the leg.
