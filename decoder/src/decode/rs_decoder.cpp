@@ -103,8 +103,7 @@ inline constexpr int kTabledLength = 160;
 // each nibble of r: [p][nibble][0] for r = nibble, [p][nibble][1] for
 // r = nibble * 16. A syndrome is linear in the block's bytes, so the
 // syndromes of a block are the sum of two look-ups a codeword, with no chain
-// from one codeword to the next. Made once when the library loads (about
-// 160 KB).
+// from one codeword to the next. Made on first use (about 160 KB).
 struct NibbleProducts {
     std::array<std::array<std::array<std::array<uint8_t, kVectorSyndromes>, 2>, 16>, kTabledLength> by;
 
@@ -123,7 +122,10 @@ struct NibbleProducts {
     }
 };
 
-const NibbleProducts kNibbleProducts;
+const NibbleProducts& Nibbles() {
+    static const NibbleProducts table;
+    return table;
+}
 
 inline Bytes16 Load16(const uint8_t* p) {
     Bytes16 v;
@@ -136,8 +138,9 @@ inline Bytes16 Load16(const uint8_t* p) {
 void VectorSyndromes(int n, const uint8_t* block, bool wide, uint8_t* out) {
     Bytes16 s0{}, s1{};
     if (n <= kTabledLength) {
+        const NibbleProducts& nibbles = Nibbles();
         for (int i = 0; i < n; ++i) {
-            const auto& products = kNibbleProducts.by[static_cast<size_t>(n - 1 - i)];
+            const auto& products = nibbles.by[static_cast<size_t>(n - 1 - i)];
             const auto& low = products[block[i] & 15u][0];
             const auto& high = products[block[i] >> 4][1];
             s0 ^= Load16(low.data()) ^ Load16(high.data());
@@ -250,8 +253,7 @@ bool GeneratesRemainingSyndromes(const Poly& locator, int errors, const uint8_t*
 // sixteen positions p at a time, for each nibble of Lambda_i:
 // [i - 1][group][nibble][0] for Lambda_i = nibble, [..][1] for nibble * 16,
 // lane l at position 16 group + l. The locator is then evaluated at sixteen
-// positions with two look-ups a term. Made once when the library loads
-// (about 77 KB).
+// positions with two look-ups a term. Made on first use (about 77 KB).
 inline constexpr int kPositionGroups = kTabledLength / 16;
 
 struct LocatorProducts {
@@ -273,7 +275,10 @@ struct LocatorProducts {
     }
 };
 
-const LocatorProducts kLocatorProducts;
+const LocatorProducts& LocatorTerms() {
+    static const LocatorProducts table;
+    return table;
+}
 
 // Whether any of the sixteen bytes is zero.
 inline bool AnyZeroByte(Bytes16 v) {
@@ -286,12 +291,13 @@ inline bool AnyZeroByte(Bytes16 v) {
 // FindErrorPositions for blocks of tabled length: the locator's value at
 // sixteen positions at once, the roots then picked out in order.
 bool FindTabledErrorPositions(const Poly& locator, int errors, int n, int* positions) {
+    const LocatorProducts& terms = LocatorTerms();
     int found = 0;
     for (int g = 0; g * 16 < n; ++g) {
         Bytes16 value;
         std::memset(&value, 1, sizeof value);  // Lambda_0 = 1
         for (int i = 1; i <= errors; ++i) {
-            const auto& products = kLocatorProducts.by[static_cast<size_t>(i - 1)][static_cast<size_t>(g)];
+            const auto& products = terms.by[static_cast<size_t>(i - 1)][static_cast<size_t>(g)];
             const uint8_t c = locator[static_cast<size_t>(i)];
             value ^= Load16(products[c & 15u][0].data()) ^ Load16(products[c >> 4][1].data());
         }
