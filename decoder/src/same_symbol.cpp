@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/geometry.h"
+
 namespace lectavo {
 
 namespace {
@@ -23,14 +25,10 @@ bool Cross(P p, P q, P r, P s) {
     return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
 }
 
-// Inside by the crossing count (a point on the outline may go either way).
 bool Inside(const P polygon[4], P p) {
-    bool inside = false;
-    for (int i = 0, j = 3; i < 4; j = i++) {
-        const P a = polygon[i], b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < (b.x - a.x) * (p.y - a.y) / (b.y - a.y) + a.x) inside = !inside;
-    }
-    return inside;
+    const double x[4] = {polygon[0].x, polygon[1].x, polygon[2].x, polygon[3].x};
+    const double y[4] = {polygon[0].y, polygon[1].y, polygon[2].y, polygon[3].y};
+    return InsideQuad(x, y, p.x, p.y);
 }
 
 P Centre(const P q[4]) { return {(q[0].x + q[1].x + q[2].x + q[3].x) / 4, (q[0].y + q[1].y + q[2].y + q[3].y) / 4}; }

@@ -1,5 +1,5 @@
 // Geometry helpers shared by location and reading: rounding, direction
-// angles and line intersection.
+// angles, line intersection and a point inside a quadrilateral.
 #pragma once
 
 #include <cmath>
@@ -7,6 +7,17 @@
 #include "core/point.h"
 
 namespace lectavo {
+
+// Whether (px, py) lies inside the quadrilateral with corners (x[k], y[k])
+// in order around it, by the crossing count (a point on the outline may go
+// either way). In float or double: the sums are formed in the corners' type.
+template <class T>
+bool InsideQuad(const T x[4], const T y[4], T px, T py) {
+    bool inside = false;
+    for (int i = 0, j = 3; i < 4; j = i++)
+        if ((y[i] > py) != (y[j] > py) && px < (x[j] - x[i]) * (py - y[i]) / (y[j] - y[i]) + x[i]) inside = !inside;
+    return inside;
+}
 
 // Float coordinate to pixel index: add 0.499999 and truncate (an exact .5
 // rounds down). The sum is formed in double; in float it rounds to the next

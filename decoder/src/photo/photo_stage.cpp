@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/qr_tables.h"
+#include "core/geometry.h"
 #include "core/picture_limits.h"
 #include "photo/adaptive_binarizer.h"
 #include "photo/finder_detector.h"
@@ -53,15 +54,6 @@ constexpr int kMaxEnlarged = 200;
 // found on a copy of half the size.
 constexpr float kMinModuleToReduce = 4.0f;
 
-// Inside by the crossing count (a point on the outline may go either way).
-bool Inside(const Quad& q, PointF p) {
-    bool inside = false;
-    for (int i = 0, j = 3; i < 4; j = i++)
-        if ((q.y[i] > p.y) != (q.y[j] > p.y) && p.x < (q.x[j] - q.x[i]) * (p.y - q.y[i]) / (q.y[j] - q.y[i]) + q.x[i])
-            inside = !inside;
-    return inside;
-}
-
 struct Stage {
     int limit;
     // The most symbols the picture can hold, each at least kMinPictureSide
@@ -98,7 +90,7 @@ struct Stage {
             const float module = f.moduleSize * factor;
             return std::any_of(held.begin(), held.end(), [&](const HeldSymbol& h) {
                 return module <= kMaxPairModuleRatio * h.module && h.module <= kMaxPairModuleRatio * module &&
-                       Inside(h.outline, at);
+                       InsideQuad(h.outline.x, h.outline.y, at.x, at.y);
             });
         });
     }
